@@ -129,7 +129,8 @@ uint32_t FormatBounded(char16_t* dest, size_t size, const char* format, ...) {
 }
 
 uint32_t FormatBoundedBytes(char* dest, size_t size, const char* format, ...) {
-  if (!dest || size < 2 || size > 0xFFFFFFFFull) return kResultInvalidArgument;
+  // Above 0xFFFFFFFF bytes; written so that 32-bit builds need no special case.
+  if (!dest || size < 2 || ((size >> 16) >> 16) != 0) return kResultInvalidArgument;
   va_list args;
   va_start(args, format);
   int n = vsnprintf(dest, size, format, args);
