@@ -1,0 +1,47 @@
+#include "common/local_access.h"
+
+#include <string_view>
+
+#include "common/text_format.h"
+
+namespace {
+
+char16_t Lower(char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c; }
+
+bool StartsWithNoCase(std::u16string_view text, std::u16string_view prefix) {
+  if (text.size() < prefix.size()) return false;
+  for (size_t i = 0; i < prefix.size(); ++i) {
+    if (Lower(text[i]) != Lower(prefix[i])) return false;
+  }
+  return true;
+}
+
+bool EndsWithNoCase(std::u16string_view text, std::u16string_view suffix) {
+  return text.size() >= suffix.size() && StartsWithNoCase(text.substr(text.size() - suffix.size()), suffix);
+}
+
+// "\\server\x", "c:\x", "/c:/x" and "file:..." all reach the local machine.
+bool IsLocal(std::u16string_view a) {
+  return (!a.empty() && a[0] == u'\\') || (a.size() > 1 && a[1] == u':') ||
+         (a.size() > 2 && a[0] == u'/' && a[2] == u':') || StartsWithNoCase(a, u"file:");
+}
+
+}  // namespace
+
+int CheckLocalAccess(int32_t localAccess, MessageLog* log, const char16_t* address) {
+  if (!address || localAccess == kLocalAccessAll) return 1;
+  std::u16string_view a(address, Utf16Length(address));
+  if (StartsWithNoCase(a, u"javascript:") || StartsWithNoCase(a, u"vbscript:")) {
+    LogError(log, "%s", localAccess == kLocalAccessTiffOnly ? "Remote access to local non-TIFF files not allowed."
+                                                             : "Remote access to local files not allowed.");
+    return 0;
+  }
+  if (!IsLocal(a)) return 1;
+  if (localAccess == kLocalAccessTiffOnly &&
+      (EndsWithNoCase(a, u".tif") || EndsWithNoCase(a, u".tiff") || EndsWithNoCase(a, u".mrvtif"))) {
+    return 1;
+  }
+  LogError(log, "%s", localAccess == kLocalAccessTiffOnly ? "Remote access to local non-TIFF files not allowed."
+                                                           : "Remote access to local files not allowed.");
+  return 0;
+}
