@@ -1,0 +1,191 @@
+#include "document/page_directory.h"
+
+#include <tiffio.h>
+
+#include <algorithm>
+#include <new>
+
+#include "common/text_format.h"
+#include "document/tiff_adapter.h"
+
+namespace {
+
+constexpr uint32_t kHighestOffset = 0x80000000u;
+
+bool IsByteOrderMark(const uint8_t* b) { return (b[0] == 'I' && b[1] == 'I') || (b[0] == 'M' && b[1] == 'M'); }
+
+// Appends an offset found in the directory at `current`; false ends the walk
+// (the table is full or memory ran out).
+bool AddOffset(Document* document, MessageLog* log, uint64_t offset, uint32_t flags, uint32_t current,
+               bool fromSubIfds) {
+  if (offset == 0) return true;
+  if (offset >= kHighestOffset) {
+    LogWarning(log, "IFD offsets over 0x80000000 are not supported");
+    return true;
+  }
+  auto& ifds = document->ifds;
+  // Forward links on the main chain cannot repeat an earlier directory.
+  if (offset <= current || fromSubIfds) {
+    for (const IfdEntry& e : ifds) {
+      if (e.offset == offset) {
+        LogWarning(log, "IFD loop or duplicate IFD detected");
+        return true;
+      }
+    }
+  }
+  if (ifds.size() >= kIfdTableMaximum) return false;
+  if (ifds.size() == ifds.capacity()) {
+    size_t grown = std::min(kIfdTableMaximum, std::max(kIfdTableInitial, 2 * ifds.capacity()));
+    try {
+      ifds.reserve(grown);
+    } catch (const std::bad_alloc&) {
+      return false;
+    }
+  }
+  ifds.push_back({static_cast<uint32_t>(offset), flags, 0});
+  return true;
+}
+
+uint32_t ReadWord(const uint8_t* p, bool bigEndian, int bytes) {
+  uint32_t v = 0;
+  for (int i = 0; i < bytes; ++i) v |= static_cast<uint32_t>(p[bigEndian ? i : bytes - 1 - i]) << (8 * (bytes - 1 - i));
+  return v;
+}
+
+// libtiff keeps a directory's successor to itself, so the link is read from the
+// bytes: the entry count, the entries, then the 4-byte next offset.
+uint32_t NextIfdOffset(const Document* document, uint32_t offset) {
+  if (document->sourceKind != kSourceMemory || !document->bytes) return 0;
+  const uint8_t* b = document->bytes;
+  bool bigEndian = b[0] == 'M';
+  uint64_t size = document->size;
+  if (uint64_t{offset} + 2 > size) return 0;
+  uint64_t link = uint64_t{offset} + 2 + 12 * uint64_t{ReadWord(b + offset, bigEndian, 2)};
+  if (link + 4 > size) return 0;
+  return ReadWord(b + link, bigEndian, 4);
+}
+
+// Reads the current directory's NewSubfileType, SubIFDs and successor.
+bool ExamineDirectory(Document* document, MessageLog* log, TIFF* tiff, size_t index) {
+  uint32_t subfileType = 0;
+  if (TIFFGetField(tiff, TIFFTAG_SUBFILETYPE, &subfileType)) document->ifds[index].flags |= subfileType;
+  const IfdEntry entry = document->ifds[index];
+  uint16_t count = 0;
+  uint64_t* subIfds = nullptr;
+  if (TIFFGetField(tiff, TIFFTAG_SUBIFD, &count, &subIfds) && subIfds) {
+    for (uint16_t i = 0; i < count; ++i) {
+      if (!AddOffset(document, log, subIfds[i] & 0xFFFFFFFFu, kReachedThroughSubIfd, entry.offset, true)) {
+        return false;
+      }
+    }
+  }
+  uint32_t next = NextIfdOffset(document, entry.offset);
+  return AddOffset(document, log, next, entry.flags & kReachedThroughSubIfd, entry.offset, false);
+}
+
+}  // namespace
+
+int ValidateTiffHeader(Document* document, MessageLog* log) {
+  if (!document->sizeKnown) {
+    LogError(log, "Unexpected error: Can\u2019t determine file size");
+    return 0;
+  }
+  if (document->size <= 7) {
+    LogError(log, "File is too small to be a TIFF file (%d byte%s)", static_cast<int>(document->size),
+             document->size == 1 ? "" : "s");
+    return 0;
+  }
+  if (document->headerCaptured && IsByteOrderMark(document->header)) return 1;
+  std::string shown;
+  if (document->sourceKind == kSourceMemory && document->bytes) {
+    uint32_t taken = std::min<uint32_t>(document->size, 1000);
+    if (!document->headerCaptured) {
+      document->header[0] = document->bytes[0];
+      document->header[1] = document->bytes[1];
+      document->headerCaptured = 1;
+      if (IsByteOrderMark(document->header)) return 1;
+    }
+    for (uint32_t i = 0; i < taken; ++i) {
+      uint8_t c = document->bytes[i];
+      shown.push_back(c < 32 || c > 126 ? ' ' : static_cast<char>(c));
+    }
+  }
+  LogError(log, "Not a TIFF file. File contents: %s", shown.c_str());
+  return 0;
+}
+
+int ReadPageDirectory(Document* document, MessageLog* log) {
+  InstallLogHandlers(log);
+  document->ifds.clear();
+  document->ifds.shrink_to_fit();
+  document->pageCount = 0;
+  try {
+    document->ifds.reserve(kIfdTableInitial);
+  } catch (const std::bad_alloc&) {
+    return 0;
+  }
+  if (!ValidateTiffHeader(document, log)) return 0;
+  TIFF* tiff = document->sourceKind == kSourceMemory ? OpenTiffFromMemory(document->bytes, document->size) : nullptr;
+  if (!tiff) {
+    if (log && log->errorCount == 0) LogError(log, "*** Unable to process this TIFF file ***");
+    return 0;
+  }
+  document->ifds.push_back({static_cast<uint32_t>(TIFFCurrentDirOffset(tiff)), 0, 0});
+  bool positioned = true;
+  for (size_t index = 0; index < document->ifds.size(); ++index) {
+    if (!positioned) {
+      uint32_t offset = document->ifds[index].offset;
+      if (!TIFFSetSubDirectory(tiff, offset)) {
+        LogWarning(log, "Unreadable IFD at %lu", static_cast<unsigned long>(offset));
+        continue;
+      }
+    }
+    positioned = false;
+    if (!ExamineDirectory(document, log, tiff, index)) break;
+  }
+  TIFFClose(tiff);
+  return document->ifds.empty() ? 0 : 1;
+}
+
+void NumberPages(Document* document, MessageLog* log) {
+  int32_t counter = 0;
+  for (IfdEntry& e : document->ifds) {
+    bool hidden = (e.flags & 4) || ((document->ignoreSpecialImages & 1) && (e.flags & 1)) ||
+                  ((document->ignoreSpecialImages & 2) && (e.flags & kReachedThroughSubIfd));
+    e.page = hidden ? -1 : counter++;
+  }
+  document->pageCount = counter;
+  if (counter == 0 && log && log->errorCount == 0) LogWarning(log, "No images found");
+}
+
+int PageToIfd(const Document* document, int32_t page) {
+  if (page < 0) return -1;
+  for (size_t i = static_cast<size_t>(page); i < document->ifds.size(); ++i) {
+    if (document->ifds[i].page == page) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+int IfdToPage(const Document* document, int32_t index) {
+  if (index < 0 || static_cast<size_t>(index) >= document->ifds.size()) return -1;
+  return document->ifds[static_cast<size_t>(index)].page;
+}
+
+std::u16string CompressionName(int32_t code) {
+  struct Name {
+    int32_t code;
+    const char16_t* name;
+  };
+  static const Name kNames[] = {
+      {1, u"None"}, {2, u"CCITT RLE (Huffman)"}, {3, u"CCITT Group 3"}, {4, u"CCITT Group 4"}, {5, u"LZW"},
+      {6, u"Old-style JPEG"}, {7, u"JPEG"}, {8, u"Deflate (Adobe)"}, {32766, u"NeXT"},
+      {32771, u"CCITT RLE/W"}, {32773, u"PackBits"}, {32809, u"ThunderScan"}, {32909, u"PixarLog"},
+      {32946, u"Deflate (libtiff)"}, {34661, u"ISO JBIG"}, {34676, u"SGILog"}, {34677, u"SGILog24"},
+  };
+  for (const Name& n : kNames) {
+    if (n.code == code) return n.name;
+  }
+  char16_t text[32];
+  FormatBounded(text, 32, "Unknown (%d)", code);
+  return text;
+}
