@@ -209,3 +209,17 @@ TEST(CompressionNames, KnownAndUnknownCodes) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(PageDirectory, TableStopsAt32000Entries) {
+  std::vector<Dir> dirs(40000);
+  for (size_t i = 0; i + 1 < dirs.size(); ++i) dirs[i].next = static_cast<int>(i + 1);
+  Walk w(MakeTiff(dirs));
+  ASSERT_TRUE(w.ok);
+  EXPECT_EQ(w.document.ifds.size(), 32000u);
+  EXPECT_EQ(w.document.pageCount, 32000);
+  EXPECT_LE(w.document.ifds.capacity(), 32000u);
+}
+
+}  // namespace
