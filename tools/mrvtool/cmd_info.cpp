@@ -1,0 +1,115 @@
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "common/text_format.h"
+#include "document/page_directory.h"
+#include "tools/mrvtool/commands.h"
+
+namespace {
+
+std::string JsonString(const std::string& text) {
+  std::string out = "\"";
+  for (unsigned char c : text) {
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += static_cast<char>(c);
+    } else if (c < 0x20) {
+      char esc[8];
+      snprintf(esc, sizeof esc, "\\u%04x", c);
+      out += esc;
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  return out + "\"";
+}
+
+// The log's lines without their CR LF endings.
+std::vector<std::string> LogLines(const MessageLog& log) {
+  std::string text = Utf16ToUtf8(TextOf(&log.text));
+  std::vector<std::string> lines;
+  size_t start = 0, end;
+  while ((end = text.find("\r\n", start)) != std::string::npos) {
+    lines.push_back(text.substr(start, end - start));
+    start = end + 2;
+  }
+  if (start < text.size()) lines.push_back(text.substr(start));
+  return lines;
+}
+
+void PrintJson(const Document& d, const MessageLog& log) {
+  printf("{\"pages\": %d, \"ifds\": [", d.pageCount);
+  for (size_t i = 0; i < d.ifds.size(); ++i) {
+    printf("%s{\"offset\": %u, \"flags\": %u, \"page\": %d}", i ? ", " : "", d.ifds[i].offset, d.ifds[i].flags,
+           d.ifds[i].page);
+  }
+  printf("], \"errors\": %d, \"warnings\": %d, \"log\": [", log.errorCount, log.warningCount);
+  std::vector<std::string> lines = LogLines(log);
+  for (size_t i = 0; i < lines.size(); ++i) printf("%s%s", i ? ", " : "", JsonString(lines[i]).c_str());
+  printf("]}\n");
+}
+
+void PrintTable(const Document& d, const MessageLog& log) {
+  printf("%d page%s, %zu director%s\n", d.pageCount, d.pageCount == 1 ? "" : "s", d.ifds.size(),
+         d.ifds.size() == 1 ? "y" : "ies");
+  printf("%6s  %10s  %10s  %5s\n", "index", "offset", "flags", "page");
+  for (size_t i = 0; i < d.ifds.size(); ++i) {
+    printf("%6zu  %10u  0x%08x  %5d\n", i, d.ifds[i].offset, d.ifds[i].flags, d.ifds[i].page);
+  }
+  for (const std::string& line : LogLines(log)) printf("%s\n", line.c_str());
+}
+
+}  // namespace
+
+int RunInfo(int argc, char** argv) {
+  bool json = false;
+  int ignore = 0;
+  const char* file = nullptr;
+  for (int i = 0; i < argc; ++i) {
+    if (!strcmp(argv[i], "--json")) {
+      json = true;
+    } else if (!strcmp(argv[i], "--ignore-special") && i + 1 < argc) {
+      ignore = atoi(argv[++i]);
+    } else if (argv[i][0] == '-' || file) {
+      fprintf(stderr, "mrvtool info: unexpected argument \"%s\"\n", argv[i]);
+      return 2;
+    } else {
+      file = argv[i];
+    }
+  }
+  if (!file) {
+    fprintf(stderr, "mrvtool info: no file given\n");
+    return 2;
+  }
+  Document document;
+  MessageLog log;
+  log.hideUnknownTagWarnings = 1;  // as on the viewer's document log
+  document.ignoreSpecialImages = ignore;
+  std::ifstream in(file, std::ios::binary);
+  std::vector<uint8_t> bytes;
+  if (in) {
+    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    if (bytes.size() > 0xFFFFFFFFu) {
+      LogError(&log, "Unable to read file");
+    } else {
+      document.sourceKind = kSourceMemory;
+      document.bytes = bytes.data();
+      document.size = static_cast<uint32_t>(bytes.size());
+      document.sizeKnown = 1;
+    }
+  } else {
+    LogError(&log, "Unable to read file");
+  }
+  if (document.sizeKnown && ReadPageDirectory(&document, &log)) NumberPages(&document, &log);
+  if (json) {
+    PrintJson(document, log);
+  } else {
+    PrintTable(document, log);
+  }
+  return document.pageCount >= 1 ? 0 : 1;
+}
