@@ -6,20 +6,6 @@
 
 namespace {
 
-char16_t Lower(char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c; }
-
-bool StartsWithNoCase(std::u16string_view text, std::u16string_view prefix) {
-  if (text.size() < prefix.size()) return false;
-  for (size_t i = 0; i < prefix.size(); ++i) {
-    if (Lower(text[i]) != Lower(prefix[i])) return false;
-  }
-  return true;
-}
-
-bool EndsWithNoCase(std::u16string_view text, std::u16string_view suffix) {
-  return text.size() >= suffix.size() && StartsWithNoCase(text.substr(text.size() - suffix.size()), suffix);
-}
-
 // "\\server\x", "c:\x", "/c:/x" and "file:..." all reach the local machine.
 bool IsLocal(std::u16string_view a) {
   return (!a.empty() && a[0] == u'\\') || (a.size() > 1 && a[1] == u':') ||

@@ -6,16 +6,14 @@
 
 namespace {
 
-char16_t Lower(char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c; }
-
 std::u16string Lowered(std::u16string text) {
-  for (char16_t& c : text) c = Lower(c);
+  for (char16_t& c : text) c = AsciiLower(c);
   return text;
 }
 
 int HexValue(char16_t c) {
   if (c >= u'0' && c <= u'9') return c - u'0';
-  c = Lower(c);
+  c = AsciiLower(c);
   if (c >= u'a' && c <= u'f') return c - u'a' + 10;
   return -1;
 }

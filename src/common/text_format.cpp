@@ -141,3 +141,17 @@ uint32_t FormatBoundedBytes(char* dest, size_t size, const char* format, ...) {
   }
   return static_cast<size_t>(n) >= size ? kResultInsufficientBuffer : 0;
 }
+
+char16_t AsciiLower(char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c; }
+
+bool StartsWithNoCase(std::u16string_view text, std::u16string_view prefix) {
+  if (text.size() < prefix.size()) return false;
+  for (size_t i = 0; i < prefix.size(); ++i) {
+    if (AsciiLower(text[i]) != AsciiLower(prefix[i])) return false;
+  }
+  return true;
+}
+
+bool EndsWithNoCase(std::u16string_view text, std::u16string_view suffix) {
+  return text.size() >= suffix.size() && StartsWithNoCase(text.substr(text.size() - suffix.size()), suffix);
+}

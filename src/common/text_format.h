@@ -27,3 +27,7 @@ std::string Utf16ToUtf8(std::u16string_view text);
 // Bounded copy into a fixed array with the formatting rules above.
 uint32_t CopyBounded(char16_t* dest, size_t size, std::u16string_view text);
 size_t Utf16Length(const char16_t* text);
+// ASCII-only case folding, as the viewer compares addresses, tags and words.
+char16_t AsciiLower(char16_t c);
+bool StartsWithNoCase(std::u16string_view text, std::u16string_view prefix);
+bool EndsWithNoCase(std::u16string_view text, std::u16string_view suffix);

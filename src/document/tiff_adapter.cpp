@@ -87,16 +87,6 @@ toff_t MemorySize(thandle_t handle) {
 int NoMap(thandle_t, void**, toff_t*) { return 0; }
 void NoUnmap(thandle_t, void*, toff_t) {}
 
-char16_t Lower(char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c; }
-
-bool StartsWithNoCase(const std::u16string& text, std::u16string_view prefix) {
-  if (text.size() < prefix.size()) return false;
-  for (size_t i = 0; i < prefix.size(); ++i) {
-    if (Lower(text[i]) != Lower(prefix[i])) return false;
-  }
-  return true;
-}
-
 void Handle(LogKind kind, const char* module, const char* format, va_list args) {
   if (!g_currentLog) return;
   char message[1024];
