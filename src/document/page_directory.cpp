@@ -7,6 +7,7 @@
 
 #include "common/text_format.h"
 #include "document/tiff_adapter.h"
+#include "platform/platform.h"
 
 namespace {
 
@@ -52,21 +53,50 @@ uint32_t ReadWord(const uint8_t* p, bool bigEndian, int bytes) {
   return v;
 }
 
+// Reads the document's bytes at any offset, from memory or from its file, for
+// the few values libtiff does not hand out.
+class ByteReader {
+ public:
+  explicit ByteReader(const Document* document) : document_(document) {
+    if (document->sourceKind == kSourceFile && !document->fileName.empty()) {
+      file_ = OpenFileForReading(document->fileName);
+    }
+  }
+  ~ByteReader() {
+    if (file_) CloseFile(file_);
+  }
+  ByteReader(const ByteReader&) = delete;
+  ByteReader& operator=(const ByteReader&) = delete;
+
+  bool IsOpen() const { return file_ || (document_->sourceKind == kSourceMemory && document_->bytes); }
+
+  // True when all `count` bytes at `offset` arrived.
+  bool Read(uint64_t offset, uint8_t* out, uint32_t count) {
+    if (document_->sourceKind == kSourceMemory && document_->bytes) {
+      if (offset + count > document_->size) return false;
+      std::copy_n(document_->bytes + offset, count, out);
+      return true;
+    }
+    return file_ && SeekFile(file_, static_cast<int64_t>(offset), 0) == static_cast<int64_t>(offset) &&
+           ReadFromFile(file_, out, count) == count;
+  }
+
+ private:
+  const Document* document_;
+  FileHandle file_ = nullptr;
+};
+
 // libtiff keeps a directory's successor to itself, so the link is read from the
 // bytes: the entry count, the entries, then the 4-byte next offset.
-uint32_t NextIfdOffset(const Document* document, uint32_t offset) {
-  if (document->sourceKind != kSourceMemory || !document->bytes) return 0;
-  const uint8_t* b = document->bytes;
-  bool bigEndian = b[0] == 'M';
-  uint64_t size = document->size;
-  if (uint64_t{offset} + 2 > size) return 0;
-  uint64_t link = uint64_t{offset} + 2 + 12 * uint64_t{ReadWord(b + offset, bigEndian, 2)};
-  if (link + 4 > size) return 0;
-  return ReadWord(b + link, bigEndian, 4);
+uint32_t NextIfdOffset(ByteReader* reader, bool bigEndian, uint32_t offset) {
+  uint8_t count[2], link[4];
+  if (!reader->Read(offset, count, 2)) return 0;
+  if (!reader->Read(uint64_t{offset} + 2 + 12 * uint64_t{ReadWord(count, bigEndian, 2)}, link, 4)) return 0;
+  return ReadWord(link, bigEndian, 4);
 }
 
 // Reads the current directory's NewSubfileType, SubIFDs and successor.
-bool ExamineDirectory(Document* document, MessageLog* log, TIFF* tiff, size_t index) {
+bool ExamineDirectory(Document* document, MessageLog* log, TIFF* tiff, ByteReader* reader, size_t index) {
   uint32_t subfileType = 0;
   if (TIFFGetField(tiff, TIFFTAG_SUBFILETYPE, &subfileType)) document->ifds[index].flags |= subfileType;
   const IfdEntry entry = document->ifds[index];
@@ -79,7 +109,7 @@ bool ExamineDirectory(Document* document, MessageLog* log, TIFF* tiff, size_t in
       }
     }
   }
-  uint32_t next = NextIfdOffset(document, entry.offset);
+  uint32_t next = NextIfdOffset(reader, document->header[0] == 'M', entry.offset);
   return AddOffset(document, log, next, entry.flags & kReachedThroughSubIfd, entry.offset, false);
 }
 
@@ -97,16 +127,22 @@ int ValidateTiffHeader(Document* document, MessageLog* log) {
   }
   if (document->headerCaptured && IsByteOrderMark(document->header)) return 1;
   std::string shown;
-  if (document->sourceKind == kSourceMemory && document->bytes) {
+  if (document->sourceKind == kSourceMemory || document->sourceKind == kSourceFile) {
     uint32_t taken = std::min<uint32_t>(document->size, 1000);
+    uint8_t first[1000];
+    ByteReader reader(document);
+    if (!reader.Read(0, first, taken)) {
+      LogError(log, "File read error");
+      return 0;
+    }
     if (!document->headerCaptured) {
-      document->header[0] = document->bytes[0];
-      document->header[1] = document->bytes[1];
+      document->header[0] = first[0];
+      document->header[1] = first[1];
       document->headerCaptured = 1;
       if (IsByteOrderMark(document->header)) return 1;
     }
     for (uint32_t i = 0; i < taken; ++i) {
-      uint8_t c = document->bytes[i];
+      uint8_t c = first[i];
       shown.push_back(c < 32 || c > 126 ? ' ' : static_cast<char>(c));
     }
   }
@@ -125,12 +161,13 @@ int ReadPageDirectory(Document* document, MessageLog* log) {
     return 0;
   }
   if (!ValidateTiffHeader(document, log)) return 0;
-  TIFF* tiff = document->sourceKind == kSourceMemory ? OpenTiffFromMemory(document->bytes, document->size) : nullptr;
+  TIFF* tiff = OpenTiffForDocument(document);
   if (!tiff) {
     if (log && log->errorCount == 0) LogError(log, "*** Unable to process this TIFF file ***");
     return 0;
   }
   document->ifds.push_back({static_cast<uint32_t>(TIFFCurrentDirOffset(tiff)), 0, 0});
+  ByteReader reader(document);
   bool positioned = true;
   for (size_t index = 0; index < document->ifds.size(); ++index) {
     if (!positioned) {
@@ -141,7 +178,7 @@ int ReadPageDirectory(Document* document, MessageLog* log) {
       }
     }
     positioned = false;
-    if (!ExamineDirectory(document, log, tiff, index)) break;
+    if (!ExamineDirectory(document, log, tiff, &reader, index)) break;
   }
   TIFFClose(tiff);
   return document->ifds.empty() ? 0 : 1;
@@ -188,4 +225,23 @@ std::u16string CompressionName(int32_t code) {
   char16_t text[32];
   FormatBounded(text, 32, "Unknown (%d)", code);
   return text;
+}
+
+void ResetPageInfo(PageInfo* info) {
+  ReleaseText(&info->software);
+  info->loaded = info->valid = 0;
+  info->width = info->height = 0;
+  info->compression = info->photometric = info->orientation = 0;
+  InitText(&info->software, kSoftwareTextMaximum);
+  info->bitsPerPixel = 0;
+  info->xResolution = info->yResolution = 1.0;
+  info->resolutionUnit = 1;
+  info->resolutionValid = 0;
+  info->newSubfileType = 0;
+  info->pageName = info->model = info->targetPrinter = -1;
+}
+
+void ReleasePageInfo(PageInfo* info) {
+  ResetPageInfo(info);
+  ReleaseText(&info->software);
 }

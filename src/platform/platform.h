@@ -20,3 +20,20 @@ uint32_t LastSystemError();
 // the text goes to standard error and the answer is 1 (OK).
 int PlatformMessageBox(void* owner, const std::u16string& text, const std::u16string& caption,
                        uint32_t flags);
+
+// Files. A null handle means the file is not open.
+using FileHandle = void*;
+// An existing file, opened for reading with reading by others allowed.
+FileHandle OpenFileForReading(const std::u16string& name);
+// Creates the file or empties an existing one.
+FileHandle CreateFileForWriting(const std::u16string& name);
+// The count transferred, or -1 when the call failed.
+int64_t ReadFromFile(FileHandle file, void* buffer, uint32_t count);
+int64_t WriteToFile(FileHandle file, const void* buffer, uint32_t count);
+// `whence` 0 from the start, 1 from the current position, 2 from the end; the
+// new position, or -1 on failure.
+int64_t SeekFile(FileHandle file, int64_t offset, int whence);
+// The size in bytes, or -1 on failure.
+int64_t FileSizeOf(FileHandle file);
+// Non-zero when the handle was closed cleanly.
+int CloseFile(FileHandle file);

@@ -42,3 +42,53 @@ int PlatformMessageBox(void*, const std::u16string& text, const std::u16string& 
   fprintf(stderr, "%s: %s\n", Utf16ToUtf8(caption).c_str(), Utf16ToUtf8(text).c_str());
   return 1;
 }
+
+namespace {
+// Descriptor 0 is a valid file, so handles carry the descriptor plus one.
+int Native(FileHandle file) { return static_cast<int>(reinterpret_cast<intptr_t>(file)) - 1; }
+FileHandle Wrap(int fd) { return fd < 0 ? nullptr : reinterpret_cast<FileHandle>(static_cast<intptr_t>(fd) + 1); }
+}  // namespace
+
+FileHandle OpenFileForReading(const std::u16string& name) {
+  return Wrap(open(Utf16ToUtf8(name).c_str(), O_RDONLY | O_CLOEXEC));
+}
+
+FileHandle CreateFileForWriting(const std::u16string& name) {
+  return Wrap(open(Utf16ToUtf8(name).c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+}
+
+int64_t ReadFromFile(FileHandle file, void* buffer, uint32_t count) {
+  // Like ReadFile, keep reading until the count arrived or the file ended.
+  uint32_t done = 0;
+  while (done < count) {
+    ssize_t n = read(Native(file), static_cast<char*>(buffer) + done, count - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return -1;
+    if (n == 0) break;
+    done += static_cast<uint32_t>(n);
+  }
+  return done;
+}
+
+int64_t WriteToFile(FileHandle file, const void* buffer, uint32_t count) {
+  uint32_t done = 0;
+  while (done < count) {
+    ssize_t n = write(Native(file), static_cast<const char*>(buffer) + done, count - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return -1;
+    done += static_cast<uint32_t>(n);
+  }
+  return done;
+}
+
+int64_t SeekFile(FileHandle file, int64_t offset, int whence) {
+  off_t position = lseek(Native(file), offset, whence == 1 ? SEEK_CUR : whence == 2 ? SEEK_END : SEEK_SET);
+  return position < 0 ? -1 : position;
+}
+
+int64_t FileSizeOf(FileHandle file) {
+  struct stat st;
+  return fstat(Native(file), &st) == 0 ? st.st_size : -1;
+}
+
+int CloseFile(FileHandle file) { return close(Native(file)) == 0; }

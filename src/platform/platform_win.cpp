@@ -30,3 +30,46 @@ int PlatformMessageBox(void* owner, const std::u16string& text, const std::u16st
                        uint32_t flags) {
   return MessageBoxW(static_cast<HWND>(owner), AsWide(text), AsWide(caption), flags);
 }
+
+namespace {
+HANDLE Native(FileHandle file) { return static_cast<HANDLE>(file); }
+FileHandle Wrap(HANDLE handle) { return handle == INVALID_HANDLE_VALUE ? nullptr : handle; }
+}  // namespace
+
+FileHandle OpenFileForReading(const std::u16string& name) {
+  return Wrap(CreateFileW(AsWide(name), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                          FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+FileHandle CreateFileForWriting(const std::u16string& name) {
+  return Wrap(CreateFileW(AsWide(name), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                          FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+int64_t ReadFromFile(FileHandle file, void* buffer, uint32_t count) {
+  DWORD done = 0;
+  if (!ReadFile(Native(file), buffer, count, &done, nullptr)) return -1;
+  return done;
+}
+
+int64_t WriteToFile(FileHandle file, const void* buffer, uint32_t count) {
+  DWORD done = 0;
+  if (!WriteFile(Native(file), buffer, count, &done, nullptr)) return -1;
+  return done;
+}
+
+int64_t SeekFile(FileHandle file, int64_t offset, int whence) {
+  DWORD method = whence == 1 ? FILE_CURRENT : whence == 2 ? FILE_END : FILE_BEGIN;
+  LARGE_INTEGER distance, position;
+  distance.QuadPart = offset;
+  if (!SetFilePointerEx(Native(file), distance, &position, method)) return -1;
+  return position.QuadPart;
+}
+
+int64_t FileSizeOf(FileHandle file) {
+  LARGE_INTEGER size;
+  if (!GetFileSizeEx(Native(file), &size)) return -1;
+  return size.QuadPart;
+}
+
+int CloseFile(FileHandle file) { return CloseHandle(Native(file)) != 0; }
