@@ -36,6 +36,12 @@ int FileExists(const std::u16string& name) {
   return stat(Utf16ToUtf8(name).c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
+std::u16string FromSystemCodePage(const std::string& text) { return Utf8ToUtf16(text); }
+
+std::string ToSystemCodePage(const std::u16string& text) { return Utf16ToUtf8(text); }
+
+std::u16string ResourceString(uint32_t) { return u""; }
+
 uint32_t LastSystemError() { return static_cast<uint32_t>(errno); }
 
 int PlatformMessageBox(void*, const std::u16string& text, const std::u16string& caption, uint32_t) {
