@@ -96,7 +96,11 @@ int DecodeStrips(TiffDecoder* d) {
     DecoderError(d, "Strip size too large (%u)", static_cast<uint32_t>(stripSize));
     return 0;
   }
-  if (stripSize <= 0 || rowBytes <= 0 || stripSize < int64_t{rowsPerStrip} * rowBytes) {
+  if (rowBytes < int64_t{d->width} * spp) {
+    DecoderError(d, "This type of image is not supported");
+    return 0;
+  }
+  if (stripSize <= 0 || stripSize < int64_t{rowsPerStrip} * rowBytes) {
     DecoderError(d, "Problem with strip size calculation (%u<%u)", static_cast<uint32_t>(stripSize),
                  static_cast<uint32_t>(int64_t{rowsPerStrip} * rowBytes));
     return 0;

@@ -39,7 +39,14 @@ int OpenRowReader(RowReader* reader, TiffDecoder* decoder) {
   reader->decoder = decoder;
   reader->rowBytes = static_cast<uint64_t>(TIFFScanlineSize64(decoder->tiff));
   decoder->scanlineSize = static_cast<int64_t>(reader->rowBytes);
-  if (reader->rowBytes == 0) return 0;
+  // The strategies read width x samples x bits from every row; a codec that
+  // delivers less (a pseudo tag it ignored, a layout libtiff sized otherwise)
+  // must not send them past the buffer.
+  uint64_t samples = uint64_t{decoder->width} * (decoder->planar == 2 ? 1 : decoder->samplesPerPixel);
+  if (reader->rowBytes == 0 || reader->rowBytes < (samples * decoder->bitsPerSample + 7) / 8) {
+    DecoderError(decoder, "This type of image is not supported");
+    return 0;
+  }
   uint64_t bufferBytes = reader->rowBytes;
   uint32_t rowsPerStrip = 0;
   if (!decoder->tiled && TIFFGetFieldDefaulted(decoder->tiff, TIFFTAG_ROWSPERSTRIP, &rowsPerStrip)) {

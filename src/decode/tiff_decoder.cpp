@@ -173,7 +173,12 @@ int ReadSampleLayout(TiffDecoder* d) {
   d->photometric = photometric;
   d->effectivePhotometric = photometric;
   if (photometric == PHOTOMETRIC_LOGL || photometric == PHOTOMETRIC_LOGLUV) {
-    TIFFSetField(t, TIFFTAG_SGILOGDATAFMT, SGILOGDATAFMT_8BIT);
+    // Only the SGILog codec knows the pseudo tag; other data under these
+    // photometrics has no 8-bit form to ask for.
+    if (!TIFFSetField(t, TIFFTAG_SGILOGDATAFMT, SGILOGDATAFMT_8BIT)) {
+      DecoderError(d, "Unsupported color type (%s)", Utf16ToUtf8(PhotometricName(photometric, 8)).c_str());
+      return 0;
+    }
     d->effectivePhotometric = photometric == PHOTOMETRIC_LOGL ? 1 : 2;
     d->bitsPerSample = 8;
     d->sampleFormat = 1;
