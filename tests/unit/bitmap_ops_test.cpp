@@ -51,7 +51,7 @@ class Transforms : public ::testing::TestWithParam<int32_t> {};
 // Odd sizes put pixels in the padding bits and bytes of every row.
 TEST_P(Transforms, MoveEveryPixelWhereItBelongs) {
   const int32_t bits = GetParam();
-  const uint32_t w = 13, h = 7;
+  const uint32_t w = 21, h = 19;
   PageBitmap source = Patterned(w, h, bits);
 
   PageBitmap mirrored = Patterned(w, h, bits);
