@@ -1,0 +1,11 @@
+// The process-wide list of compression codes the administrator switched off.
+// The settings fill it at library start; the page decoder consults it before
+// handing a page to libtiff.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+void SetDisabledCompressions(const std::vector<int32_t>& codes);
+void ClearDisabledCompressions();
+int IsCompressionDisabled(int32_t code);
