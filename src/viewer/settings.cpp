@@ -257,6 +257,16 @@ int DeleteUserValue(SettingsStore* store, const char16_t* name) {
   return DeleteValue(key.get(), name);
 }
 
+int IsTextSetting(const char16_t* name) {
+  if (!name) return 0;
+  std::u16string_view wanted(name);
+  auto same = [&](std::u16string_view known) { return wanted.size() == known.size() && StartsWithNoCase(wanted, known); };
+  for (const Setting& setting : kSettings) {
+    if (IsText(setting.kind) && same(setting.name)) return 1;
+  }
+  return same(u"updateserver") || same(u"updateresource") || same(u"disable_compression");
+}
+
 void LoadSettings(ViewerInstance* viewer, SettingsStore* store) {
   SetViewDefaults(viewer);
   struct Pass {

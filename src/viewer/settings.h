@@ -34,6 +34,9 @@ int WriteUserDword(SettingsStore* store, const char16_t* name, uint32_t value);
 int ReadUserDword(SettingsStore* store, const char16_t* name, uint32_t* value);
 int DeleteUserValue(SettingsStore* store, const char16_t* name);
 
+// Whether the viewer reads the named setting as text rather than as a DWORD.
+int IsTextSetting(const char16_t* name);
+
 void LoadSettings(ViewerInstance* viewer, SettingsStore* store);
 // `groups` is a mask of SettingsGroup. Refused without a word under the
 // save-settings restriction; "Unable to save settings!" when the key cannot be
