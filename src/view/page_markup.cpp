@@ -11,7 +11,9 @@ void Invalidate(ViewerInstance* viewer, int erase) {
   if (viewer->hooks.invalidate) viewer->hooks.invalidate(viewer, erase);
 }
 
-int32_t Saturated(int64_t value) { return static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX)); }
+int32_t Saturated(int64_t value) {
+  return static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
+}
 
 int32_t PageOfDirectory(const ViewerInstance* viewer, int32_t directory) {
   return IfdToPage(&viewer->document, directory) + 1;
@@ -93,7 +95,8 @@ int SetCrop(ViewerInstance* viewer, int32_t directory, IntRect rect, int fire) {
   if (fire && viewer->hooks.cropSelected) {
     const IntRect& c = markup->crop;
     viewer->hooks.cropSelected(viewer, 1, PageOfDirectory(viewer, directory), c.left, c.top,
-                               Saturated(int64_t{c.right} - c.left + 1), Saturated(int64_t{c.bottom} - c.top + 1));
+                               Saturated(int64_t{c.right} - c.left + 1),
+                               Saturated(int64_t{c.bottom} - c.top + 1));
   }
   return 1;
 }

@@ -20,7 +20,7 @@ struct WhiteoutMark {
 
 struct PageMarkup {
   int32_t cropActive = 0;
-  IntRect crop;                        // image space
+  IntRect crop;                         // image space
   std::vector<WhiteoutMark> whiteouts;  // in the order they were made
 };
 

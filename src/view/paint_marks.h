@@ -9,7 +9,8 @@
 
 struct ViewerInstance;
 
-constexpr uint32_t kMainWhiteoutColour = 0xF8F8F8;  // 0x00BBGGRR: just off white, so marks show on white paper
+constexpr uint32_t kMainWhiteoutColour =
+    0xF8F8F8;  // 0x00BBGGRR: just off white, so marks show on white paper
 constexpr uint32_t kWhiteColour = 0xFFFFFF;
 constexpr uint32_t kBlackColour = 0x000000;
 

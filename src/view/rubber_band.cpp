@@ -104,7 +104,8 @@ void EndBand(ViewerInstance* viewer, int cancel) {
   }
   if (state != kBandDragging || cancel || !valid) return;
   // Fewer than 4 view pixels either way is a slip of the hand, not a mark.
-  if (int64_t{band.rect.right} - band.rect.left <= 2 || int64_t{band.rect.bottom} - band.rect.top <= 2) return;
+  if (int64_t{band.rect.right} - band.rect.left <= 2 || int64_t{band.rect.bottom} - band.rect.top <= 2)
+    return;
   IntRect rect = NormalizeRect(band.startImage, band.currentImage);
   if (viewer->mouseMode == kMouseWhiteout) {
     if (AddWhiteout(viewer, rect) && viewer->hooks.invalidate) viewer->hooks.invalidate(viewer, 1);

@@ -56,7 +56,9 @@ int32_t ScaleIndex(int32_t percent) { return TableIndex(kScaleFactors, kScaleCou
 int32_t ZoomPercent(int32_t index) { return TablePercent(kZoomFactors, kZoomCount, index); }
 int32_t ZoomIndex(int32_t percent) { return TableIndex(kZoomFactors, kZoomCount, percent); }
 
-int32_t ClampScaleIndex(int32_t index) { return index < 0 ? 0 : index >= kScaleCount ? kScaleCount - 1 : index; }
+int32_t ClampScaleIndex(int32_t index) {
+  return index < 0 ? 0 : index >= kScaleCount ? kScaleCount - 1 : index;
+}
 int32_t ClampZoomIndex(int32_t index) { return index < 0 ? 0 : index >= kZoomCount ? kZoomCount - 1 : index; }
 
 void InitView(ViewState* view, int32_t kind) {
@@ -133,7 +135,9 @@ IntRect NormalizeRect(IntPoint a, IntPoint b) {
   return {a.x < b.x ? a.x : b.x, a.y < b.y ? a.y : b.y, a.x < b.x ? b.x : a.x, a.y < b.y ? b.y : a.y};
 }
 
-IntRect NormalizeRect(IntRect rect) { return NormalizeRect({rect.left, rect.top}, {rect.right, rect.bottom}); }
+IntRect NormalizeRect(IntRect rect) {
+  return NormalizeRect({rect.left, rect.top}, {rect.right, rect.bottom});
+}
 
 IntRect ImageRectToView(const ViewState* view, const PageInfo* info, IntRect rect) {
   // Just inside the first pixel and just inside the far edge of the last one,

@@ -51,7 +51,9 @@ void Href(ViewerInstance* viewer, const char16_t*, const char16_t* value) {
   viewer->hasLink = 1;
 }
 
-void Target(ViewerInstance* viewer, const char16_t*, const char16_t* value) { SetText(&viewer->target, value); }
+void Target(ViewerInstance* viewer, const char16_t*, const char16_t* value) {
+  SetText(&viewer->target, value);
+}
 
 void Toolbar(ViewerInstance* viewer, const char16_t* name, const char16_t* value) {
   static const Word kWords[] = {{u"top", kToolbarTop}, {u"bottom", kToolbarBottom}, {u"off", kToolbarNone}};
@@ -69,7 +71,8 @@ void Toolbar(ViewerInstance* viewer, const char16_t* name, const char16_t* value
 }
 
 void Fit(ViewerInstance* viewer, const char16_t* name, const char16_t* value) {
-  static const Word kWords[] = {{u"best", kSizeBestFit}, {u"width", kSizeFitWidth}, {u"height", kSizeFitHeight}};
+  static const Word kWords[] = {
+      {u"best", kSizeBestFit}, {u"width", kSizeFitWidth}, {u"height", kSizeFitHeight}};
   int32_t code = WordCode(value, kWords);
   if (code >= 0) {
     viewer->sizeMode = code;
@@ -101,9 +104,10 @@ void Smooth(ViewerInstance* viewer, const char16_t* name, const char16_t* value)
 }
 
 void MouseModeParameter(ViewerInstance* viewer, const char16_t* name, const char16_t* value) {
-  static const Word kWords[] = {{u"zoom", kMouseZoom},     {u"pan", kMousePan},         {u"none", kMouseNone},
-                                {u"select", kMouseWhiteout}, {u"whiteout", kMouseWhiteout}, {u"cropselect", kMouseCrop},
-                                {u"draw", kMouseDraw},     {u"erase", kMouseErase}};
+  static const Word kWords[] = {{u"zoom", kMouseZoom},         {u"pan", kMousePan},
+                                {u"none", kMouseNone},         {u"select", kMouseWhiteout},
+                                {u"whiteout", kMouseWhiteout}, {u"cropselect", kMouseCrop},
+                                {u"draw", kMouseDraw},         {u"erase", kMouseErase}};
   int32_t code = WordCode(value, kWords);
   if (code < 0) return Ignored(viewer, name, value);
   viewer->mouseMode = code;

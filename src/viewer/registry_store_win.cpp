@@ -1,7 +1,8 @@
+#include "viewer/registry_store_win.h"
+
 #include <windows.h>
 
 #include "platform/wide_text_win.h"
-#include "viewer/registry_store_win.h"
 
 namespace {
 

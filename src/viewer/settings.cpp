@@ -48,7 +48,8 @@ const Setting kSettings[] = {
     {u"pansens", Kind::kPlain, kGroupPreferences, [](ViewerInstance* v) { return &v->prefs.panSensitivity; }},
     {u"tbbuttonsize", Kind::kButtonSize, kGroupPreferences,
      [](ViewerInstance* v) { return &v->prefs.toolbarHeight; }},
-    {u"bgcolor", Kind::kPlain, kGroupPreferences, [](ViewerInstance* v) { return &v->prefs.backgroundColour; }},
+    {u"bgcolor", Kind::kPlain, kGroupPreferences,
+     [](ViewerInstance* v) { return &v->prefs.backgroundColour; }},
     {u"tooltips", Kind::kPlain, kGroupPreferences, [](ViewerInstance* v) { return &v->prefs.toolTips; }},
     {u"zoommon", Kind::kPlain, kGroupPreferences, [](ViewerInstance* v) { return &v->prefs.zoomMonitor; }},
     {u"zoomloc", Kind::kZoomLocation, kGroupPreferences, nullptr},
@@ -56,18 +57,21 @@ const Setting kSettings[] = {
     {u"ignorespecialimages", Kind::kPlain, kGroupPreferences,
      [](ViewerInstance* v) { return &v->prefs.ignoreSpecialImages; }},
     {u"printfull", Kind::kPlain, kGroupPreferences, [](ViewerInstance* v) { return &v->prefs.printFull; }},
-    {u"printcenter", Kind::kPlain, kGroupPreferences, [](ViewerInstance* v) { return &v->prefs.printCenter; }},
+    {u"printcenter", Kind::kPlain, kGroupPreferences,
+     [](ViewerInstance* v) { return &v->prefs.printCenter; }},
     {u"printautorotate", Kind::kPlain, kGroupPreferences,
      [](ViewerInstance* v) { return &v->prefs.printAutoRotate; }},
     {u"printstretched", Kind::kPlain, kGroupPreferences,
      [](ViewerInstance* v) { return &v->prefs.printStretched; }},
-    {u"allowscript", Kind::kPlain, kGroupPreferences, [](ViewerInstance* v) { return &v->prefs.allowScript; }},
+    {u"allowscript", Kind::kPlain, kGroupPreferences,
+     [](ViewerInstance* v) { return &v->prefs.allowScript; }},
     {u"allowautoprint", Kind::kPlain, kGroupPreferences,
      [](ViewerInstance* v) { return &v->prefs.allowAutoPrint; }},
     {u"autoupdate", Kind::kPlain, kGroupPreferences, [](ViewerInstance* v) { return &v->prefs.autoUpdate; }},
     {u"mousewheeldir", Kind::kPlain, kGroupPreferences,
      [](ViewerInstance* v) { return &v->prefs.mouseWheelDirection; }},
-    {u"localaccess", Kind::kPlain, kGroupPreferences, [](ViewerInstance* v) { return &v->prefs.localAccess; }},
+    {u"localaccess", Kind::kPlain, kGroupPreferences,
+     [](ViewerInstance* v) { return &v->prefs.localAccess; }},
     {u"supportmultcopies", Kind::kPlain, kGroupPreferences,
      [](ViewerInstance* v) { return &v->prefs.supportMultipleCopies; }},
     {u"pencolor", Kind::kPlain, 0, [](ViewerInstance* v) { return &v->prefs.penColour; }},
@@ -134,7 +138,9 @@ void ReadTextSetting(ViewerInstance* viewer, StoreKey* key, const Setting& setti
   }
 }
 
-bool IsText(Kind kind) { return kind == Kind::kZoomLocation || kind == Kind::kZoomRect || kind == Kind::kItemList; }
+bool IsText(Kind kind) {
+  return kind == Kind::kZoomLocation || kind == Kind::kZoomRect || kind == Kind::kItemList;
+}
 
 void ReadPass(ViewerInstance* viewer, StoreKey* key) {
   for (const Setting& setting : kSettings) {
@@ -233,13 +239,15 @@ int DeleteValue(StoreKey* key, const char16_t* name) { return key && key->Delete
 const char16_t* UserKeyPath(SettingsStore* store) {
   LibraryValues& library = Library();
   if (library.lowIntegrityKey < 0) {
-    library.lowIntegrityKey = store->Open(StoreRoot::kUser, kLowIntegrityKeyPath, KeyAccess::kRead) != nullptr;
+    library.lowIntegrityKey =
+        store->Open(StoreRoot::kUser, kLowIntegrityKeyPath, KeyAccess::kRead) != nullptr;
   }
   return library.lowIntegrityKey ? kLowIntegrityKeyPath : kMainKeyPath;
 }
 
 int WriteUserDword(SettingsStore* store, const char16_t* name, uint32_t value) {
-  std::unique_ptr<StoreKey> key = store->Open(StoreRoot::kUser, UserKeyPath(store), KeyAccess::kCreateForWriting);
+  std::unique_ptr<StoreKey> key =
+      store->Open(StoreRoot::kUser, UserKeyPath(store), KeyAccess::kCreateForWriting);
   return WriteDword(key.get(), name, value);
 }
 
@@ -253,14 +261,17 @@ int ReadUserDword(SettingsStore* store, const char16_t* name, uint32_t* value) {
 }
 
 int DeleteUserValue(SettingsStore* store, const char16_t* name) {
-  std::unique_ptr<StoreKey> key = store->Open(StoreRoot::kUser, UserKeyPath(store), KeyAccess::kCreateForWriting);
+  std::unique_ptr<StoreKey> key =
+      store->Open(StoreRoot::kUser, UserKeyPath(store), KeyAccess::kCreateForWriting);
   return DeleteValue(key.get(), name);
 }
 
 int IsTextSetting(const char16_t* name) {
   if (!name) return 0;
   std::u16string_view wanted(name);
-  auto same = [&](std::u16string_view known) { return wanted.size() == known.size() && StartsWithNoCase(wanted, known); };
+  auto same = [&](std::u16string_view known) {
+    return wanted.size() == known.size() && StartsWithNoCase(wanted, known);
+  };
   for (const Setting& setting : kSettings) {
     if (IsText(setting.kind) && same(setting.name)) return 1;
   }
@@ -330,15 +341,18 @@ void ReadUpdateSettings(LibraryValues* library, SettingsStore* store) {
   }
   // The user's own time stamps count when they are later than the machine's.
   uint32_t user;
-  if (ReadUserDword(store, u"updatelastchecked", &user)) library->lastChecked = std::max(library->lastChecked, user);
-  if (ReadUserDword(store, u"updatelastattempt", &user)) library->lastAttempt = std::max(library->lastAttempt, user);
+  if (ReadUserDword(store, u"updatelastchecked", &user))
+    library->lastChecked = std::max(library->lastChecked, user);
+  if (ReadUserDword(store, u"updatelastattempt", &user))
+    library->lastAttempt = std::max(library->lastAttempt, user);
   SetDisabledCompressions(ParseCompressionList(compressions.c_str()));
 }
 
 const char16_t kStandardItems[] =
     u"PR,SA,CC,UP?,_,ZO,PA,SL?,DR?,ER?,_,BF,FW,FS,SS,_,O4,O1,O2,O3,_,NE,_,PG,PP,NP,_,ME,AB";
 const char16_t kFullItems[] =
-    u"PR,QP,OF,SA,CC,SE,UP?,_,ZO,PA,SL?,DR?,ER?,_,BF,FW,FH,FS,SS,_,O4,O1,O2,O3,O6,O5,O7,_,SM,NE,_,PG,PP,NP,_,ME,AB";
+    u"PR,QP,OF,SA,CC,SE,UP?,_,ZO,PA,SL?,DR?,ER?,_,BF,FW,FH,FS,SS,_,O4,O1,O2,O3,O6,O5,O7,_,SM,NE,_,PG,PP,NP,_,"
+    u"ME,AB";
 
 int32_t ClassifyItemList(const char16_t* text) {
   if (!text || !*text) return kItemsUnset;

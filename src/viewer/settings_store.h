@@ -52,7 +52,7 @@ class MemoryStore : public SettingsStore {
   const StoredValue* Find(StoreRoot root, const std::u16string& path, const std::u16string& name) const;
   int HasKey(StoreRoot root, const std::u16string& path) const;
 
-  int refuseWrites = 0;  // keys cannot be created or opened for writing
+  int refuseWrites = 0;              // keys cannot be created or opened for writing
   std::vector<std::string> journal;  // "open|create|set|delete ROOT\path[:name]"
 
  private:

@@ -229,4 +229,6 @@ int32_t CreateInstance(ViewerInstance** slot, int32_t mode, void* browserInstanc
 int32_t DestroyInstance(ViewerInstance** slot);
 
 // Restriction bit test: non-zero when the feature is taken away.
-inline int IsRestricted(const ViewerInstance* viewer, uint32_t bit) { return (viewer->restrictions & bit) != 0; }
+inline int IsRestricted(const ViewerInstance* viewer, uint32_t bit) {
+  return (viewer->restrictions & bit) != 0;
+}

@@ -43,7 +43,9 @@ class MarksTest : public ::testing::Test {
       g_recorder->crops.push_back({state, page, left, top, width, height});
     };
     viewer_.hooks.drawBand = [](ViewerInstance*, IntRect band) { g_recorder->bandDrawings.push_back(band); };
-    viewer_.hooks.captureMouse = [](ViewerInstance*, int capture) { g_recorder->captures.push_back(capture); };
+    viewer_.hooks.captureMouse = [](ViewerInstance*, int capture) {
+      g_recorder->captures.push_back(capture);
+    };
     viewer_.hooks.scrollLine = [](ViewerInstance*, int vertical, int forward) {
       g_recorder->scrolls.push_back({vertical, forward});
     };

@@ -72,7 +72,8 @@ TEST_F(ParametersTest, AnyToolbarValueFixesThePosition) {
   EXPECT_EQ(v->toolbarPosition, kToolbarBottom);
   EXPECT_EQ(v->toolbarFollowsSetting, 0);
   EXPECT_EQ(v->documentLog.warningCount, 1);
-  EXPECT_EQ(std::u16string(TextOf(&v->documentLog.lastLine)), u"Warning: Ignored parameter toolbar=\"sideways\"\r\n");
+  EXPECT_EQ(std::u16string(TextOf(&v->documentLog.lastLine)),
+            u"Warning: Ignored parameter toolbar=\"sideways\"\r\n");
 }
 
 TEST_F(ParametersTest, WithoutAToolbarParameterThePositionFollowsTheSetting) {
@@ -112,10 +113,12 @@ TEST_F(ParametersTest, FitWordsAndPercentages) {
   ViewerInstance* v = Create({{u"fit", u"Best"}, {u"fit", u"0"}, {u"fit", u"-20"}});
   EXPECT_EQ(v->sizeMode, kSizeBestFit);  // 0 and below change nothing
   EXPECT_EQ(v->documentLog.warningCount, 2);
-  ApplyParameters(v, 1, std::vector<const char16_t*>{u"fit"}.data(), std::vector<const char16_t*>{u"none"}.data());
+  ApplyParameters(v, 1, std::vector<const char16_t*>{u"fit"}.data(),
+                  std::vector<const char16_t*>{u"none"}.data());
   EXPECT_EQ(v->sizeMode, kSizeFixed);
   EXPECT_EQ(v->scaleIndex, Library().defaultScaleIndex);
-  ApplyParameters(v, 1, std::vector<const char16_t*>{u"fit"}.data(), std::vector<const char16_t*>{u" 75%"}.data());
+  ApplyParameters(v, 1, std::vector<const char16_t*>{u"fit"}.data(),
+                  std::vector<const char16_t*>{u" 75%"}.data());
   EXPECT_EQ(ScalePercent(v->scaleIndex), 70);
 }
 
@@ -162,21 +165,6 @@ TEST_F(ParametersTest, NumbersReadAsTheViewerReadsThem) {
   ApplyParameters(v, 1, std::vector<const char16_t*>{u"page"}.data(),
                   std::vector<const char16_t*>{u"-99999999999"}.data());
   EXPECT_EQ(v->initialPage, INT32_MIN);  // held, not wrapped
-}
-
-TEST_F(ParametersTest, TextsAreStoredAndCutToTheirRoom) {
-  std::u16string longUrl = u"http://host/" + std::u16string(5000, u'a');
-  ViewerInstance* v = Create({{u"href", longUrl},
-                              {u"target", u"_blank"},
-                              {u"uploadurl", u"http://host/up"},
-                              {u"uploadparamname", u"file"},
-                              {u"uploadfilename", u"scan.tif"}});
-  EXPECT_EQ(v->hasLink, 1);
-  EXPECT_EQ(v->href.length, kUrlMaximum - 1);
-  EXPECT_EQ(std::u16string(TextOf(&v->target)), u"_blank");
-  EXPECT_EQ(std::u16string(TextOf(&v->uploadUrl)), u"http://host/up");
-  EXPECT_EQ(std::u16string(TextOf(&v->uploadFieldName)), u"file");
-  EXPECT_EQ(std::u16string(TextOf(&v->uploadFileName)), u"scan.tif");
 }
 
 TEST_F(ParametersTest, AccessParameterOnAFullPageViewerWithRegistryBitOneTakesEverything) {

@@ -35,9 +35,15 @@ class SettingsTest : public ::testing::Test {
   void Put(StoreRoot root, const char16_t* path, const char16_t* name, const StoredValue& value) {
     store_->Put(root, path, name, value);
   }
-  void Machine(const char16_t* name, const StoredValue& value) { Put(StoreRoot::kMachine, kMainKeyPath, name, value); }
-  void User(const char16_t* name, const StoredValue& value) { Put(StoreRoot::kUser, kMainKeyPath, name, value); }
-  void Low(const char16_t* name, const StoredValue& value) { Put(StoreRoot::kUser, kLowIntegrityKeyPath, name, value); }
+  void Machine(const char16_t* name, const StoredValue& value) {
+    Put(StoreRoot::kMachine, kMainKeyPath, name, value);
+  }
+  void User(const char16_t* name, const StoredValue& value) {
+    Put(StoreRoot::kUser, kMainKeyPath, name, value);
+  }
+  void Low(const char16_t* name, const StoredValue& value) {
+    Put(StoreRoot::kUser, kLowIntegrityKeyPath, name, value);
+  }
 
   // Starts the library with the store filled so far and creates a viewer.
   ViewerInstance* Start(int32_t mode = kModeEmbedded) {
@@ -52,7 +58,8 @@ class SettingsTest : public ::testing::Test {
     EXPECT_NE(value, nullptr) << std::string(name, name + std::char_traits<char16_t>::length(name));
     uint32_t result = 0xDEADBEEF;
     if (value && value->type == kValueDword && value->bytes.size() == 4) {
-      result = value->bytes[0] | value->bytes[1] << 8 | value->bytes[2] << 16 | uint32_t{value->bytes[3]} << 24;
+      result =
+          value->bytes[0] | value->bytes[1] << 8 | value->bytes[2] << 16 | uint32_t{value->bytes[3]} << 24;
     }
     return result;
   }
@@ -178,14 +185,38 @@ TEST_F(SettingsTest, SavingWritesBothGroupsInOrderToTheMainUserKey) {
   ASSERT_TRUE(SaveSettings(v, store_, kGroupView | kGroupPreferences));
   std::vector<std::string> names;
   for (const std::string& entry : store_->journal) {
-    if (entry.rfind("set ", 0) == 0) names.push_back(entry.substr(entry.find(':') + 1));
-    else EXPECT_EQ(entry, "create hkcu\\software\\kob\\mervane");
+    if (entry.rfind("set ", 0) == 0)
+      names.push_back(entry.substr(entry.find(':') + 1));
+    else
+      EXPECT_EQ(entry, "create hkcu\\software\\kob\\mervane");
   }
-  std::vector<std::string> expected = {
-      "resample", "negative", "orientation", "scalepct", "sizemode", "zscalepct", "mousemode",
-      "toolbar", "zoomsize", "pansens", "tbbuttonsize", "bgcolor", "tooltips", "zoommon", "zoomloc",
-      "fixratio", "ignorespecialimages", "printfull", "printcenter", "printautorotate", "printstretched",
-      "allowscript", "allowautoprint", "autoupdate", "mousewheeldir", "localaccess", "supportmultcopies"};
+  std::vector<std::string> expected = {"resample",
+                                       "negative",
+                                       "orientation",
+                                       "scalepct",
+                                       "sizemode",
+                                       "zscalepct",
+                                       "mousemode",
+                                       "toolbar",
+                                       "zoomsize",
+                                       "pansens",
+                                       "tbbuttonsize",
+                                       "bgcolor",
+                                       "tooltips",
+                                       "zoommon",
+                                       "zoomloc",
+                                       "fixratio",
+                                       "ignorespecialimages",
+                                       "printfull",
+                                       "printcenter",
+                                       "printautorotate",
+                                       "printstretched",
+                                       "allowscript",
+                                       "allowautoprint",
+                                       "autoupdate",
+                                       "mousewheeldir",
+                                       "localaccess",
+                                       "supportmultcopies"};
   EXPECT_EQ(names, expected);
   EXPECT_EQ(Dword(StoreRoot::kUser, kMainKeyPath, u"scalepct"), 200u);
   EXPECT_EQ(Dword(StoreRoot::kUser, kMainKeyPath, u"tbbuttonsize"), 50u);

@@ -38,14 +38,17 @@ TEST(ToolSettings, OptionsAreTakenOutAndTheRestKeepsItsOrder) {
 }
 
 TEST(ToolSettings, MalformedOptionsAreRefusedWithAReason) {
-  for (std::vector<std::string> bad : {std::vector<std::string>{"--param"}, {"--param", "orient"},
-                                       {"--setting", "=3"}, {"--setting", "scalepct=big"},
+  for (std::vector<std::string> bad : {std::vector<std::string>{"--param"},
+                                       {"--param", "orient"},
+                                       {"--setting", "=3"},
+                                       {"--setting", "scalepct=big"},
                                        {"--setting", "scalepct=99999999999"}}) {
     Arguments args(bad);
     ToolSettings settings;
     std::vector<char*> rest;
     std::string error;
-    EXPECT_FALSE(ParseToolSettings(args.count(), args.pointers.data(), &settings, &rest, &error)) << bad.back();
+    EXPECT_FALSE(ParseToolSettings(args.count(), args.pointers.data(), &settings, &rest, &error))
+        << bad.back();
     EXPECT_FALSE(error.empty());
   }
 }

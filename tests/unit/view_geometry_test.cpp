@@ -56,7 +56,8 @@ TEST(ImageToView, EachOrientationPlacesThePageTopEdgeWhereItSays) {
   struct Case {
     int32_t orientation;
     IntPoint expected;
-  } cases[] = {{kOrientTop, {20, 10}}, {kOrientRight, {90, 20}}, {kOrientBottom, {180, 90}}, {kOrientLeft, {10, 180}}};
+  } cases[] = {
+      {kOrientTop, {20, 10}}, {kOrientRight, {90, 20}}, {kOrientBottom, {180, 90}}, {kOrientLeft, {10, 180}}};
   for (const Case& c : cases) {
     ViewState view = TurnedView(page, c.orientation, 2);
     IntPoint p = ImageToView(&view, &page, {10, 5});
@@ -154,19 +155,6 @@ TEST(ImageRectToView, CoversExactlyTheRectanglesPixelsInATurnedView) {
   EXPECT_EQ(band.bottom, r.bottom);
 }
 
-TEST(NormalizeRect, OrdersCornersWhicheverWayTheyCome) {
-  IntRect r = NormalizeRect(IntPoint{9, 2}, IntPoint{3, 8});
-  EXPECT_EQ(r.left, 3);
-  EXPECT_EQ(r.top, 2);
-  EXPECT_EQ(r.right, 9);
-  EXPECT_EQ(r.bottom, 8);
-  IntRect s = NormalizeRect(IntRect{5, 7, 1, 0});
-  EXPECT_EQ(s.left, 1);
-  EXPECT_EQ(s.top, 0);
-  EXPECT_EQ(s.right, 5);
-  EXPECT_EQ(s.bottom, 7);
-}
-
 class AspectSizeTest : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(CreatePageBitmap(nullptr, &log_, &bitmap_, 100, 80, 1, 1)); }
@@ -203,7 +191,7 @@ TEST_F(AspectSizeTest, DensityRatioUpToTenIsCorrectedBeyondItNot) {
 TEST_F(AspectSizeTest, SizesRoundAndNeverFallBelowOnePixel) {
   Densities(0, 300);
   AspectResult third = AspectSize(&bitmap_, 0.33, 1);
-  EXPECT_EQ(third.width, 33);  // 33.0 rounds down
+  EXPECT_EQ(third.width, 33);   // 33.0 rounds down
   EXPECT_EQ(third.height, 26);  // 26.4
   EXPECT_EQ(third.corrected, 0);
   AspectResult tiny = AspectSize(&bitmap_, 0.0001, 1);

@@ -36,8 +36,10 @@ void ExpectLayout(const MainLayout& got, Expected want, const char* what) {
 TEST(MainLayout, FixedScaleBarsAtTheClientBoundaries) {
   ExpectLayout(DecideMainLayout(Layout(kSizeFixed, 400, 300)), {400, 300, 0, 0}, "exactly the client");
   ExpectLayout(DecideMainLayout(Layout(kSizeFixed, 400, 301)), {400, 301, 1, 1}, "one taller, full width");
-  ExpectLayout(DecideMainLayout(Layout(kSizeFixed, 383, 301)), {383, 301, 1, 0}, "one taller, room for the bar");
-  ExpectLayout(DecideMainLayout(Layout(kSizeFixed, 401, 283)), {401, 283, 0, 1}, "one wider, room for the bar");
+  ExpectLayout(DecideMainLayout(Layout(kSizeFixed, 383, 301)), {383, 301, 1, 0},
+               "one taller, room for the bar");
+  ExpectLayout(DecideMainLayout(Layout(kSizeFixed, 401, 283)), {401, 283, 0, 1},
+               "one wider, room for the bar");
   ExpectLayout(DecideMainLayout(Layout(kSizeFixed, 401, 284)), {401, 284, 1, 1}, "one wider, no room");
 }
 

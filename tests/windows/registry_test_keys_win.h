@@ -26,14 +26,17 @@ inline bool Exists(HKEY root, const wchar_t* path) {
 
 inline bool CreateKey(HKEY root, const wchar_t* path) {
   HKEY key;
-  if (RegCreateKeyExW(root, path, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) != ERROR_SUCCESS) return false;
+  if (RegCreateKeyExW(root, path, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) != ERROR_SUCCESS)
+    return false;
   RegCloseKey(key);
   return true;
 }
 
-inline bool Put(HKEY root, const wchar_t* path, const wchar_t* name, DWORD type, const void* data, DWORD size) {
+inline bool Put(HKEY root, const wchar_t* path, const wchar_t* name, DWORD type, const void* data,
+                DWORD size) {
   HKEY key;
-  if (RegCreateKeyExW(root, path, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) != ERROR_SUCCESS) return false;
+  if (RegCreateKeyExW(root, path, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) != ERROR_SUCCESS)
+    return false;
   LONG result = RegSetValueExW(key, name, 0, type, static_cast<const BYTE*>(data), size);
   RegCloseKey(key);
   return result == ERROR_SUCCESS;

@@ -24,11 +24,13 @@ int main(int argc, char** argv) {
   RegDeleteTreeW(HKEY_LOCAL_MACHINE, mainKey);
   if (!strcmp(argv[1], "low")) {
     HKEY key;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, lowKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr)) return 3;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, lowKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr))
+      return 3;
     RegCloseKey(key);
   }
   HKEY machine;
-  if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, mainKey, 0, nullptr, 0, KEY_WRITE, nullptr, &machine, nullptr)) return 3;
+  if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, mainKey, 0, nullptr, 0, KEY_WRITE, nullptr, &machine, nullptr))
+    return 3;
   DWORD bottom = 2;
   RegSetValueExW(machine, L"toolbar", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&bottom), sizeof bottom);
   RegCloseKey(machine);

@@ -22,7 +22,8 @@ int ParseDword(const std::string& text, uint32_t* value) {
   return 1;
 }
 
-int SplitPair(const char* option, const char* text, std::u16string* name, std::string* value, std::string* error) {
+int SplitPair(const char* option, const char* text, std::u16string* name, std::string* value,
+              std::string* error) {
   const char* equals = text ? strchr(text, '=') : nullptr;
   if (!equals || equals == text) {
     *error = std::string(option) + " needs NAME=VALUE";
@@ -35,7 +36,8 @@ int SplitPair(const char* option, const char* text, std::u16string* name, std::s
 
 }  // namespace
 
-int ParseToolSettings(int argc, char** argv, ToolSettings* settings, std::vector<char*>* rest, std::string* error) {
+int ParseToolSettings(int argc, char** argv, ToolSettings* settings, std::vector<char*>* rest,
+                      std::string* error) {
   for (int i = 0; i < argc; ++i) {
     bool isParam = !strcmp(argv[i], "--param"), isSetting = !strcmp(argv[i], "--setting");
     if (!isParam && !isSetting) {
@@ -77,8 +79,8 @@ int CreateToolViewer(const ToolSettings& settings, ViewerInstance** viewer) {
     names.push_back(settings.parameterNames[i].c_str());
     values.push_back(settings.parameterValues[i].c_str());
   }
-  int32_t status = CreateInstance(viewer, kModeEmbedded, nullptr, static_cast<int32_t>(names.size()), names.data(),
-                                  values.data());
+  int32_t status = CreateInstance(viewer, kModeEmbedded, nullptr, static_cast<int32_t>(names.size()),
+                                  names.data(), values.data());
   if (status != kStatusDone) StopLibrary();
   return status == kStatusDone;
 }

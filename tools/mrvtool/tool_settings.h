@@ -21,7 +21,8 @@ struct ToolSettings {
 // Takes the --param and --setting options (each followed by NAME=VALUE) out of
 // the arguments; the others stay in `rest` in their order. 0 with a reason in
 // `error` for a malformed option.
-int ParseToolSettings(int argc, char** argv, ToolSettings* settings, std::vector<char*>* rest, std::string* error);
+int ParseToolSettings(int argc, char** argv, ToolSettings* settings, std::vector<char*>* rest,
+                      std::string* error);
 
 // Starts the library over an in-memory store holding the settings and creates
 // an embedded viewer with the parameters. Non-zero on success.
