@@ -12,6 +12,8 @@ std::u16string TempFolder();
 // full name; empty on failure.
 std::u16string CreateUniqueTempFile(const std::u16string& folder, const std::u16string& prefix);
 int DeleteFileAt(const std::u16string& name);
+// Removes an empty folder.
+int RemoveFolderAt(const std::u16string& name);
 int FileExists(const std::u16string& name);
 // The last operating-system error code (GetLastError or errno).
 uint32_t LastSystemError();

@@ -19,6 +19,8 @@ std::u16string CreateUniqueTempFile(const std::u16string& folder, const std::u16
 
 int DeleteFileAt(const std::u16string& name) { return DeleteFileW(AsWide(name)) != 0; }
 
+int RemoveFolderAt(const std::u16string& name) { return RemoveDirectoryW(AsWide(name)) != 0; }
+
 int FileExists(const std::u16string& name) {
   DWORD attributes = GetFileAttributesW(AsWide(name));
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
