@@ -167,6 +167,19 @@ with tempfile.TemporaryDirectory() as work:
     render(os.path.join(fixtures, "palette-4.tif"), bmp, "--negative")
     compare("negative palette", read_bmp(bmp), (palette[0], palette[1], [tuple(255 - c for c in p) for p in palette[2]]), 0)
 
+    # Page parameters and settings reach the render as they reach the viewer.
+    render(plain, bmp, "--param", "orient=right", "--param", "negative=yes")
+    compare("orient and negative parameters", read_bmp(bmp),
+            (upright[1], upright[0], [tuple(255 - c for c in p) for p in turned_clockwise(upright)[2]]), 0)
+    render(plain, bmp, "--param", "orient=right", "--orient", "0")
+    compare("the command's own orientation wins", read_bmp(bmp), upright, 0)
+    rc, text = render(plain, bmp, "--setting", "memorylimit=1", "--param", "orient=sideways")
+    check("bad parameter value is reported", 'Warning: Ignored parameter orient="sideways"' in text, text)
+    rc, text = render(os.path.join(fixtures, "bilevel-g4.tif"), bmp, "--setting", "memorylimit=1")
+    check("a page within the memory limit", rc == 0, text)
+    rc, text = render(plain, bmp, "--param", "orient")
+    check("malformed parameter refused", rc == 2, text)
+
     rc, text = render(plain, bmp, "--size", "10x10")
     check("--size refused until the scaler exists", rc == 1 and "scaler" in text)
     rc, text = render(plain, bmp, "--page", "2")

@@ -12,12 +12,13 @@
 #include "raster/bmp_writer.h"
 #include "tools/mrvtool/commands.h"
 #include "tools/mrvtool/document_file.h"
+#include "tools/mrvtool/tool_settings.h"
 
 namespace {
 
 struct RenderArguments {
-  int32_t page = 1;
-  int32_t orient = 0;
+  int32_t page = 0;     // 1-based; 0: the viewer's start page
+  int32_t orient = -1;  // -1: the viewer's orientation
   bool negative = false;
   bool smooth = false;
   const char* size = nullptr;
@@ -93,13 +94,38 @@ void PrintFacts(const Document& document, int32_t page, const PageInfo& info, co
 }  // namespace
 
 int RunRender(int argc, char** argv) {
+  ToolSettings toolSettings;
+  std::vector<char*> rest;
+  std::string error;
+  if (!ParseToolSettings(argc, argv, &toolSettings, &rest, &error)) {
+    fprintf(stderr, "mrvtool render: %s\n", error.c_str());
+    return 2;
+  }
   RenderArguments a;
-  if (!ParseArguments(argc, argv, &a)) return 2;
-  if (a.size || a.smooth) {
+  if (!ParseArguments(static_cast<int>(rest.size()), rest.data(), &a)) return 2;
+  // Settings and page parameters reach the render as they reach the viewer;
+  // the command's own options win over them.
+  ViewerInstance* viewer = nullptr;
+  if (!CreateToolViewer(toolSettings, &viewer)) {
+    fprintf(stderr, "mrvtool render: the viewer could not be created\n");
+    return 1;
+  }
+  for (const std::string& line : LogLines(viewer->documentLog)) printf("%s\n", line.c_str());
+  if (a.page == 0) a.page = viewer->initialPage > 0 ? viewer->initialPage + 1 : 1;
+  if (a.orient < 0) a.orient = viewer->orientation;
+  a.negative = a.negative || viewer->negative;
+  a.smooth = a.smooth || viewer->raster.resample;
+  PageLoadOptions options;
+  options.memoryLimitMb = viewer->raster.memoryLimitMb;
+  options.readPrintTags = viewer->printRouting;
+  const int32_t ignoreSpecialImages = viewer->prefs.ignoreSpecialImages;
+  DestroyToolViewer(&viewer);
+  if (a.size) {
     fprintf(stderr, "mrvtool render: --size and --smooth need the display scaler, which this build lacks\n");
     return 1;
   }
   Document document;
+  document.ignoreSpecialImages = ignoreSpecialImages;
   MessageLog documentLog;
   documentLog.hideUnknownTagWarnings = 1;
   std::vector<uint8_t> bytes;
@@ -112,7 +138,6 @@ int RunRender(int argc, char** argv) {
     fprintf(stderr, "mrvtool render: the file has no page %d\n", a.page);
     return 1;
   }
-  PageLoadOptions options;
   PageInfo info;
   PageBitmap bitmap;
   MessageLog log;

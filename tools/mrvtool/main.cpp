@@ -21,11 +21,15 @@ const Command kCommands[] = {
      "    warnings, log (lines). --ignore-special: 1 hides reduced-resolution\n"
      "    images, 2 hides SubIFD images, 3 both. Exit 0 with at least one page."},
     {"render", RunRender,
-     "render [--page N] [--orient 0-3] [--negative] [--size WxH] [--smooth] --out OUT.bmp FILE\n"
+     "render [--page N] [--orient 0-3] [--negative] [--size WxH] [--smooth]\n"
+     "       [--param NAME=VALUE]... [--setting NAME=VALUE]... --out OUT.bmp FILE\n"
      "    Loads page N (1-based, default 1) as the viewer does: negative, then the\n"
      "    viewer's orientation (1 a quarter turn clockwise, 2 half, 3 counter-\n"
      "    clockwise), then scaling to --size. Writes a Windows BMP and prints the\n"
-     "    page facts and the page log. Exit 0 with a picture, 1 without."},
+     "    page facts and the page log. --param and --setting reach the render as\n"
+     "    page parameters and machine-wide settings reach the viewer (for example\n"
+     "    --param orient=right --param negative=yes --setting memorylimit=100);\n"
+     "    the options above win over them. Exit 0 with a picture, 1 without."},
 };
 
 void PrintHelp(FILE* out) {
