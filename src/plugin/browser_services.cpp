@@ -12,7 +12,7 @@ namespace {
 NPNetscapeFuncs g_browser;
 NPClass* g_scriptClass = nullptr;
 
-static_assert(sizeof(NPNetscapeFuncs) >= kBrowserTableBytes);
+static_assert(sizeof(void*) != 8 || kBrowserTableBytes == 352);
 
 int ToBrowserText(const char16_t* text, std::string* out) {
   out->clear();

@@ -10,8 +10,8 @@
 #include "plugin/npapi.h"
 
 // Only the services up to and including `enumerate` are ever used; whatever a
-// browser places after them is never copied.
-constexpr size_t kBrowserTableBytes = 352;
+// browser places after them is never copied. 352 bytes on 64-bit Windows.
+constexpr size_t kBrowserTableBytes = offsetof(NPNetscapeFuncs, pluginthreadasynccall);
 constexpr int32_t kBrowserTextMaximum = 1000000;  // UTF-16 units
 
 // Zero-fills the copy, then takes min(size, kBrowserTableBytes) bytes of

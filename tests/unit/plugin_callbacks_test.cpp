@@ -74,9 +74,14 @@ TEST_F(PluginCallbacks, DestroyClearsTheSlotAndLateCallsFindNoInstance) {
 TEST_F(PluginCallbacks, OnlyTheFirstHundredAttributesCount) {
   DefineFunction("mvtf_OnReady");
   std::vector<std::pair<std::string, std::string>> attributes;
-  for (int i = 0; i < 100; ++i) attributes.emplace_back("p" + std::to_string(i), "x");
+  auto filler = [](char prefix, int i) {
+    std::string name(1, prefix);
+    name += std::to_string(i);
+    return name;
+  };
+  for (int i = 0; i < 100; ++i) attributes.emplace_back(filler('p', i), "x");
   attributes.emplace_back("enableevents", "0");  // the 101st is never seen
-  for (int i = 0; i < 49; ++i) attributes.emplace_back("q" + std::to_string(i), "x");
+  for (int i = 0; i < 49; ++i) attributes.emplace_back(filler('q', i), "x");
   ASSERT_EQ(Embed(attributes), NPERR_NO_ERROR);
   EXPECT_EQ(CalledFunctions(), std::vector<std::string>{"mvtf_OnReady"});
   NPP_Destroy(&npp_, nullptr);

@@ -14,9 +14,14 @@ class ScriptEvents : public PluginTest {
 
   std::string Call(size_t i) const {
     const PageCall& call = Host().calls.at(i);
-    std::string text = call.function + "(";
-    for (size_t a = 0; a < call.args.size(); ++a) text += (a ? "," : "") + ValueToJson(call.args[a]);
-    return text + ")";
+    std::string text = call.function;
+    text += '(';
+    for (size_t a = 0; a < call.args.size(); ++a) {
+      if (a) text += ',';
+      text += ValueToJson(call.args[a]);
+    }
+    text += ')';
+    return text;
   }
 };
 
