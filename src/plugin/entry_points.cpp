@@ -1,0 +1,41 @@
+#include "plugin/entry_points.h"
+
+#include "plugin/browser_services.h"
+#include "plugin/instance_bridge.h"
+#include "plugin/plugin_callbacks.h"
+
+NPError FillEntryPoints(NPPluginFuncs* table) noexcept {
+  if (!table) return NPERR_INVALID_FUNCTABLE_ERROR;
+  // The browser's size says how much room it made; ours is not written back.
+  table->version = kPluginApiVersion;
+  table->newp = NPP_New;
+  table->destroy = NPP_Destroy;
+  table->setwindow = NPP_SetWindow;
+  table->newstream = NPP_NewStream;
+  table->destroystream = NPP_DestroyStream;
+  table->asfile = NPP_StreamAsFile;
+  table->writeready = NPP_WriteReady;
+  table->write = NPP_Write;
+  table->print = NPP_Print;
+  table->event = NPP_HandleEvent;
+  if (table->size >= kFullPluginTableSize) {
+    table->urlnotify = NPP_URLNotify;
+    table->javaClass = nullptr;
+    table->getvalue = NPP_GetValue;
+    table->setvalue = NPP_SetValue;
+  }
+  return NPERR_NO_ERROR;
+}
+
+NPError InitializePlugin(const NPNetscapeFuncs* browser) noexcept {
+  const NPError copied = CopyBrowserTable(browser);
+  if (copied != NPERR_NO_ERROR) return copied;
+  return static_cast<NPError>(StartViewerLibrary(kHostPlugin, BrowserMajorVersion(), BrowserMinorVersion()));
+}
+
+NPError ShutdownPlugin() noexcept {
+  StopViewerLibrary();
+  SetScriptClass(nullptr);
+  ClearBrowserTable();
+  return NPERR_NO_ERROR;
+}

@@ -1,0 +1,28 @@
+// The library's exports. Browsers find them by their plain names (the .def
+// file keeps them undecorated) and call NP_GetEntryPoints before NP_Initialize
+// on Windows; neither depends on the other.
+#include <windows.h>
+
+#include "plugin/entry_points.h"
+#include "plugin/plugin_module_win.h"
+
+namespace {
+HINSTANCE g_module = nullptr;
+}
+
+HINSTANCE PluginModule() { return g_module; }
+
+extern "C" {
+
+BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {
+  if (reason == DLL_PROCESS_ATTACH) g_module = module;
+  return TRUE;
+}
+
+NPError WINAPI NP_GetEntryPoints(NPPluginFuncs* pluginFuncs) { return FillEntryPoints(pluginFuncs); }
+
+NPError WINAPI NP_Initialize(NPNetscapeFuncs* browserFuncs) { return InitializePlugin(browserFuncs); }
+
+NPError WINAPI NP_Shutdown() { return ShutdownPlugin(); }
+
+}  // extern "C"

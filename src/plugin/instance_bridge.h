@@ -1,0 +1,44 @@
+// The viewer instance as the browser boundary sees it: the calls the plug-in
+// callbacks forward to, and the few fields they read. Everything else about
+// the viewer stays behind these declarations.
+#pragma once
+
+#include <cstdint>
+
+#include "plugin/npapi.h"
+#include "plugin/plugin_link.h"
+
+struct ViewerInstance;
+
+// Library start and stop, once per process. `hostKind` 1 is the browser
+// plug-in; the browser's API version is kept for the information report.
+int32_t StartViewerLibrary(int32_t hostKind, int32_t majorVersion, int32_t minorVersion);
+void StopViewerLibrary();
+
+// Builds an instance from the mode (NP_EMBED or NP_FULL) and the page's
+// attributes into `*slot`; answers the browser's status codes (0 done, 1
+// failed after a message, 2 no slot, 5 out of memory).
+int32_t CreateInstance(ViewerInstance** slot, int32_t mode, void* browserInstance, int32_t count,
+                       const char16_t* const* names, const char16_t* const* values);
+// Frees the instance and clears the slot; 2 when there is none.
+int32_t DestroyInstance(ViewerInstance** slot);
+
+NPP BrowserInstanceOf(const ViewerInstance* viewer);
+PluginLink* PluginLinkOf(ViewerInstance* viewer);
+uint32_t EventMaskOf(const ViewerInstance* viewer);
+// Page scripts may drive the viewer and hear its events.
+int ScriptingAllowed(const ViewerInstance* viewer);
+// 0 idle, 1 a script-requested download is awaited, 2 a stream is arriving,
+// 3 the stream has ended.
+int32_t LoadStateOf(const ViewerInstance* viewer);
+
+// The browser's window for the instance; null detaches.
+NPError SetWindow(ViewerInstance* viewer, void* window);
+// The document stream: start with the announced length (0 when unknown),
+// blocks of data (answering the bytes consumed, or -1 to abort), and the end
+// with the browser's reason.
+NPError BeginStream(ViewerInstance* viewer, NPStream* stream, const char16_t* url, const char16_t* mimeType,
+                    uint32_t expectedLength);
+int32_t WriteData(ViewerInstance* viewer, NPStream* stream, int32_t offset, int32_t length,
+                  const void* buffer);
+NPError EndStream(ViewerInstance* viewer, NPStream* stream, int32_t reason);

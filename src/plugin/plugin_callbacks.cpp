@@ -1,0 +1,138 @@
+#include "plugin/plugin_callbacks.h"
+
+#include <new>
+#include <string>
+#include <vector>
+
+#include "plugin/browser_services.h"
+#include "plugin/instance_bridge.h"
+#include "plugin/script_events.h"
+
+namespace {
+
+ViewerInstance* ViewerOf(NPP instance) {
+  return instance ? static_cast<ViewerInstance*>(instance->pdata) : nullptr;
+}
+
+ViewerInstance** SlotOf(NPP instance) { return reinterpret_cast<ViewerInstance**>(&instance->pdata); }
+
+// The element's attributes as UTF-16, at most kMaximumAttributes of them; a
+// text that cannot be converted stays null.
+struct Attributes {
+  std::vector<std::u16string> text;
+  std::vector<const char16_t*> names;
+  std::vector<const char16_t*> values;
+};
+
+void ConvertAttributes(int16_t argc, char* argn[], char* argv[], Attributes* out) {
+  const int count = argc < 0 ? 0 : (argc > kMaximumAttributes ? kMaximumAttributes : argc);
+  out->text.resize(2 * static_cast<size_t>(count));
+  out->names.assign(count, nullptr);
+  out->values.assign(count, nullptr);
+  for (int i = 0; i < count; ++i) {
+    if (argn && BrowserTextToUtf16(argn[i], &out->text[2 * i])) out->names[i] = out->text[2 * i].c_str();
+    if (argv && BrowserTextToUtf16(argv[i], &out->text[2 * i + 1])) {
+      out->values[i] = out->text[2 * i + 1].c_str();
+    }
+  }
+}
+
+}  // namespace
+
+NPError NPP_New(NPMIMEType, NPP instance, uint16_t mode, int16_t argc, char* argn[], char* argv[],
+                NPSavedData*) noexcept {
+  if (!instance) return NPERR_INVALID_INSTANCE_ERROR;
+  int32_t status = NPERR_GENERIC_ERROR;
+  try {
+    Attributes attributes;
+    ConvertAttributes(argc, argn, argv, &attributes);
+    status = CreateInstance(SlotOf(instance), mode, instance, static_cast<int32_t>(attributes.names.size()),
+                            attributes.names.data(), attributes.values.data());
+  } catch (const std::bad_alloc&) {
+    return NPERR_GENERIC_ERROR;
+  }
+  if (status == NPERR_NO_ERROR) FireReady(ViewerOf(instance));
+  return static_cast<NPError>(status);
+}
+
+NPError NPP_Destroy(NPP instance, NPSavedData**) noexcept {
+  if (!ViewerOf(instance)) return NPERR_INVALID_INSTANCE_ERROR;
+  return static_cast<NPError>(DestroyInstance(SlotOf(instance)));
+}
+
+NPError NPP_SetWindow(NPP instance, NPWindow* window) noexcept {
+  ViewerInstance* viewer = ViewerOf(instance);
+  if (!viewer) return NPERR_INVALID_INSTANCE_ERROR;
+  return SetWindow(viewer, window ? window->window : nullptr);
+}
+
+NPError NPP_NewStream(NPP instance, NPMIMEType type, NPStream* stream, NPBool, uint16_t* stype) noexcept {
+  ViewerInstance* viewer = ViewerOf(instance);
+  if (!viewer) return NPERR_INVALID_INSTANCE_ERROR;
+  if (!stream) return NPERR_INVALID_PARAM;
+  if (stype) *stype = NP_NORMAL;
+  PluginLink* link = PluginLinkOf(viewer);
+  if (LoadStateOf(viewer) == 1 && !link->awaitedStream) link->awaitedStream = stream;
+  FireReady(viewer);
+  try {
+    std::u16string url;
+    std::u16string mimeType;
+    const char16_t* urlText = BrowserTextToUtf16(stream->url, &url) ? url.c_str() : nullptr;
+    const char16_t* mimeText = BrowserTextToUtf16(type, &mimeType) ? mimeType.c_str() : nullptr;
+    return BeginStream(viewer, stream, urlText, mimeText, stream->end);
+  } catch (const std::bad_alloc&) {
+    return NPERR_OUT_OF_MEMORY_ERROR;
+  }
+}
+
+NPError NPP_DestroyStream(NPP instance, NPStream* stream, NPReason reason) noexcept {
+  ViewerInstance* viewer = ViewerOf(instance);
+  if (!viewer) return NPERR_INVALID_INSTANCE_ERROR;
+  const NPError result = EndStream(viewer, stream, reason);
+  // The page hears of the end whatever it was, a failed download included.
+  FireFileReady(viewer);
+  return result;
+}
+
+void NPP_StreamAsFile(NPP, NPStream*, const char*) noexcept {}
+
+int32_t NPP_WriteReady(NPP, NPStream*) noexcept { return kWriteReadyAmount; }
+
+int32_t NPP_Write(NPP instance, NPStream* stream, int32_t offset, int32_t len, void* buffer) noexcept {
+  ViewerInstance* viewer = ViewerOf(instance);
+  if (!viewer || offset < 0 || len < 0) return -1;
+  return WriteData(viewer, stream, offset, len, buffer);
+}
+
+void NPP_Print(NPP instance, NPPrint* platformPrint) noexcept {
+  if (!ViewerOf(instance)) return;
+  // A full-page print is answered as done whatever its outcome, so that the
+  // browser never prints the page a second time.
+  if (platformPrint && platformPrint->mode == NP_FULL) platformPrint->print.fullPrint.pluginPrinted = true;
+}
+
+int16_t NPP_HandleEvent(NPP, void*) noexcept { return 0; }
+
+void NPP_URLNotify(NPP, const char*, NPReason, void*) noexcept {}
+
+NPError NPP_GetValue(NPP instance, NPPVariable variable, void* value) noexcept {
+  ViewerInstance* viewer = ViewerOf(instance);
+  if (!viewer) return NPERR_INVALID_INSTANCE_ERROR;
+  if (variable != NPPVpluginScriptableNPObject || !value) return NPERR_GENERIC_ERROR;
+  PluginLink* link = PluginLinkOf(viewer);
+  NPObject** out = static_cast<NPObject**>(value);
+  if (link->scriptObject) {
+    *out = RetainObject(link->scriptObject);
+    return NPERR_NO_ERROR;
+  }
+  // The new object's own reference is the browser's; the cache holds none.
+  NPObject* object = CreateScriptObject(instance);
+  if (!object) return NPERR_GENERIC_ERROR;
+  link->scriptObject = object;
+  *out = object;
+  return NPERR_NO_ERROR;
+}
+
+NPError NPP_SetValue(NPP instance, NPNVariable, void*) noexcept {
+  return ViewerOf(instance) ? NPERR_NO_ERROR : NPERR_INVALID_INSTANCE_ERROR;
+}
