@@ -4,6 +4,8 @@
 #include <windows.h>
 
 #include "plugin/entry_points.h"
+#include "plugin/instance_bridge.h"
+#include "viewer/registry_store_win.h"
 #include "plugin/plugin_module_win.h"
 
 namespace {
@@ -15,7 +17,11 @@ HINSTANCE PluginModule() { return g_module; }
 extern "C" {
 
 BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {
-  if (reason == DLL_PROCESS_ATTACH) g_module = module;
+  if (reason == DLL_PROCESS_ATTACH) {
+    g_module = module;
+    // The plug-in reads and writes its settings in the registry.
+    SetSettingsStoreFactory(CreateRegistryStore);
+  }
   return TRUE;
 }
 

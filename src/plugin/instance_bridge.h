@@ -4,25 +4,25 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "plugin/npapi.h"
 #include "plugin/plugin_link.h"
+#include "viewer/viewer_instance.h"
 
-struct ViewerInstance;
+class SettingsStore;
+
+// Where library start takes its settings from: the registry in the plug-in
+// DLL, an empty in-memory store otherwise.
+using SettingsStoreFactory = std::unique_ptr<SettingsStore> (*)();
+void SetSettingsStoreFactory(SettingsStoreFactory factory);
 
 // Library start and stop, once per process. `hostKind` 1 is the browser
 // plug-in; the browser's API version is kept for the information report.
 int32_t StartViewerLibrary(int32_t hostKind, int32_t majorVersion, int32_t minorVersion);
 void StopViewerLibrary();
 
-// Builds an instance from the mode (NP_EMBED or NP_FULL) and the page's
-// attributes into `*slot`; answers the browser's status codes (0 done, 1
-// failed after a message, 2 no slot, 5 out of memory).
-int32_t CreateInstance(ViewerInstance** slot, int32_t mode, void* browserInstance, int32_t count,
-                       const char16_t* const* names, const char16_t* const* values);
-// Frees the instance and clears the slot; 2 when there is none.
-int32_t DestroyInstance(ViewerInstance** slot);
-
+// CreateInstance and DestroyInstance are the viewer's own (viewer_instance.h).
 NPP BrowserInstanceOf(const ViewerInstance* viewer);
 PluginLink* PluginLinkOf(ViewerInstance* viewer);
 uint32_t EventMaskOf(const ViewerInstance* viewer);

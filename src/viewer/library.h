@@ -16,6 +16,8 @@ constexpr int32_t kCompressionListMaximum = 200;
 struct LibraryValues {
   int32_t started = 0;
   int32_t kind = 0;
+  int32_t browserMajorVersion = 0;  // the browser's plug-in API, for the information report
+  int32_t browserMinorVersion = 0;
   int32_t defaultScaleIndex = 5;  // the index of 100 percent in each table
   int32_t defaultZoomIndex = 5;
   // System metrics for the layout; the window side reads them at start.

@@ -9,6 +9,7 @@
 #include "common/text_buffer.h"
 #include "document/page_directory.h"
 #include "platform/platform.h"
+#include "plugin/plugin_link.h"
 #include "raster/page_bitmap.h"
 #include "view/page_markup.h"
 #include "view/rubber_band.h"
@@ -114,6 +115,7 @@ struct ViewerInstance {
   void* pluginWindow = nullptr;
   void* previousWindowProcedure = nullptr;
   ViewerHooks hooks;
+  PluginLink plugin;  // what the browser boundary keeps for itself
 
   // windows
   void* imageWindow = nullptr;
