@@ -2,3 +2,4 @@
 
 // Each command takes the arguments after its name and returns the exit code.
 int RunInfo(int argc, char** argv);
+int RunDump(int argc, char** argv);

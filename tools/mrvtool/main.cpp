@@ -20,6 +20,12 @@ const Command kCommands[] = {
      "    --json prints one object: pages, ifds [{offset, flags, page}], errors,\n"
      "    warnings, log (lines). --ignore-special: 1 hides reduced-resolution\n"
      "    images, 2 hides SubIFD images, 3 both. Exit 0 with at least one page."},
+    {"dump", RunDump,
+     "dump [--page N] [--rtf | --text] FILE\n"
+     "    Lists the header, every directory, entry and value of a TIFF, BigTIFF\n"
+     "    or MDI file. --page N shows only page N (counted from 0, as info lists\n"
+     "    them). --rtf writes Rich Text, --text (the default) plain UTF-8 text.\n"
+     "    Exit 0 when the header was read."},
 };
 
 void PrintHelp(FILE* out) {

@@ -1,0 +1,133 @@
+#include "document/dump_output.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+struct MarkText {
+  const char* richText;
+  const char* plainText;  // UTF-8
+  bool endsInWord;        // the Rich Text form needs a delimiter before text
+};
+
+// Indexed by DumpMark.
+const MarkText kMarks[] = {
+    {"\\par\r\n", "\n", false},
+    {"\\tab", "\t", true},
+    {"\\bullet", "\xE2\x80\xA2", true},
+    {"\\'d7", "\xC3\x97", false},
+    {"\\'85", "\xE2\x80\xA6", false},
+    {"\\'93", "\xE2\x80\x9C", false},
+    {"\\'94", "\xE2\x80\x9D", false},
+    {"\\ul", "", true},
+    {"\\ulnone", "", true},
+    {"\\b", "", true},
+    {"\\b0", "", true},
+};
+
+void Put(DumpOutput* out, const char* text, size_t length) {
+  if (out->writeFailed || length == 0) return;
+  if (out->fill + length > sizeof out->buffer && !FlushDumpOutput(out)) return;
+  if (length > sizeof out->buffer) {
+    // Larger than the whole buffer: handed on directly.
+    if (!out->write(out->user, text, length)) out->writeFailed = 1;
+    return;
+  }
+  memcpy(out->buffer + out->fill, text, length);
+  out->fill += length;
+  if (out->fill > kDumpHandOnLevel) FlushDumpOutput(out);
+}
+
+void PutControl(DumpOutput* out, const char* word, bool endsInWord) {
+  Put(out, word, strlen(word));
+  out->controlJustWritten = endsInWord;
+}
+
+// Backslashes and braces are preceded by a backslash; the result is cut at a
+// whole character when the escaping area is full.
+size_t Escape(const char* text, size_t length, char* escaped, size_t size) {
+  size_t used = 0;
+  for (size_t i = 0; i < length; ++i) {
+    char c = text[i];
+    bool special = c == '\\' || c == '{' || c == '}';
+    if (used + (special ? 2 : 1) > size) break;
+    if (special) escaped[used++] = '\\';
+    escaped[used++] = c;
+  }
+  return used;
+}
+
+}  // namespace
+
+void InitDumpOutput(DumpOutput* out, int32_t mode, DumpWriteProc write, void* user) {
+  out->mode = mode;
+  out->write = write;
+  out->user = user;
+  out->fill = 0;
+  out->colour = 0;
+  out->controlJustWritten = 0;
+  out->writeFailed = 0;
+}
+
+void WriteDocumentStart(DumpOutput* out) {
+  if (out->mode != kDumpRichText) return;
+  char start[400];
+  int n = snprintf(start, sizeof start,
+                   "{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1033\r\n"
+                   "{\\fonttbl{\\f0\\fswiss\\fcharset0 Arial;}}\r\n"
+                   "{\\colortbl ;\\red0\\green0\\blue192;\\red0\\green128\\blue255;\\red128\\green0\\blue0;}\r\n"
+                   "\\viewkind4\\uc1\\pard\\tx150\\tx1100\\tx2000\\tx4200\\tx5300\\f0\\fs%d\r\n",
+                   static_cast<int>(out->fontSize));
+  Put(out, start, static_cast<size_t>(n));
+  out->controlJustWritten = 0;
+}
+
+void WriteDocumentEnd(DumpOutput* out) {
+  if (out->mode == kDumpRichText) PutControl(out, "}\r\n", false);
+  FlushDumpOutput(out);
+}
+
+void WriteText(DumpOutput* out, int32_t colour, const char* format, ...) {
+  SetDumpColour(out, colour);
+  va_list args;
+  va_start(args, format);
+  int n = vsnprintf(out->formatArea, sizeof out->formatArea, format, args);
+  va_end(args);
+  if (n <= 0) return;
+  size_t length = static_cast<size_t>(n) < sizeof out->formatArea ? static_cast<size_t>(n)
+                                                                    : sizeof out->formatArea - 1;
+  if (out->mode != kDumpRichText) {
+    Put(out, out->formatArea, length);
+    return;
+  }
+  if (out->controlJustWritten) Put(out, " ", 1);
+  out->controlJustWritten = 0;
+  Put(out, out->escapeArea, Escape(out->formatArea, length, out->escapeArea, sizeof out->escapeArea));
+}
+
+void WriteMark(DumpOutput* out, DumpMark mark) {
+  const MarkText& m = kMarks[static_cast<int>(mark)];
+  if (out->mode == kDumpRichText) {
+    PutControl(out, m.richText, m.endsInWord);
+  } else {
+    Put(out, m.plainText, strlen(m.plainText));
+  }
+}
+
+void SetDumpColour(DumpOutput* out, int32_t colour) {
+  if (colour == out->colour || colour < 0 || colour >= kDumpColourCount) return;
+  out->colour = colour;
+  if (out->mode != kDumpRichText) return;
+  char word[8];
+  snprintf(word, sizeof word, "\\cf%d", static_cast<int>(colour));
+  PutControl(out, word, true);
+}
+
+int FlushDumpOutput(DumpOutput* out) {
+  if (out->writeFailed) return 0;
+  if (out->fill && !out->write(out->user, out->buffer, out->fill)) out->writeFailed = 1;
+  out->fill = 0;
+  return !out->writeFailed;
+}
