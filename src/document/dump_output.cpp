@@ -10,21 +10,22 @@ struct MarkText {
   const char* richText;
   const char* plainText;  // UTF-8
   bool endsInWord;        // the Rich Text form needs a delimiter before text
+  bool isCharacter;       // drawn in the label colour, whatever came before
 };
 
 // Indexed by DumpMark.
 const MarkText kMarks[] = {
-    {"\\par\r\n", "\n", false},
-    {"\\tab", "\t", true},
-    {"\\bullet", "\xE2\x80\xA2", true},
-    {"\\'d7", "\xC3\x97", false},
-    {"\\'85", "\xE2\x80\xA6", false},
-    {"\\'93", "\xE2\x80\x9C", false},
-    {"\\'94", "\xE2\x80\x9D", false},
-    {"\\ul", "", true},
-    {"\\ulnone", "", true},
-    {"\\b", "", true},
-    {"\\b0", "", true},
+    {"\\par\r\n", "\n", false, false},
+    {"\\tab", "\t", true, false},
+    {"\\bullet", "\xE2\x80\xA2", true, true},
+    {"\\'d7", "\xC3\x97", false, true},
+    {"\\'85", "\xE2\x80\xA6", false, true},
+    {"\\'93", "\xE2\x80\x9C", false, true},
+    {"\\'94", "\xE2\x80\x9D", false, true},
+    {"\\ul", "", true, false},
+    {"\\ulnone", "", true, false},
+    {"\\b", "", true, false},
+    {"\\b0", "", true, false},
 };
 
 void Put(DumpOutput* out, const char* text, size_t length) {
@@ -109,6 +110,7 @@ void WriteText(DumpOutput* out, int32_t colour, const char* format, ...) {
 
 void WriteMark(DumpOutput* out, DumpMark mark) {
   const MarkText& m = kMarks[static_cast<int>(mark)];
+  if (m.isCharacter) SetDumpColour(out, 0);
   if (out->mode == kDumpRichText) {
     PutControl(out, m.richText, m.endsInWord);
   } else {
