@@ -46,6 +46,14 @@ uint64_t ReadUnsigned(TagDumper* d, uint64_t offset, int bytes) {
     return 0;
   }
   uint64_t value = 0;
+  if (!d->hasError && offset >= d->cacheOffset && offset - d->cacheOffset + bytes <= d->cacheValid) {
+    // The common case: the whole value is inside the window.
+    const uint8_t* p = d->cache + (offset - d->cacheOffset);
+    for (int i = 0; i < bytes; ++i) {
+      value |= static_cast<uint64_t>(p[i]) << (d->byteOrder == kDumpBigEndian ? 8 * (bytes - 1 - i) : 8 * i);
+    }
+    return value;
+  }
   for (int i = 0; i < bytes; ++i) {
     uint8_t b = 0;
     if (!FetchByte(d, offset + static_cast<uint64_t>(i), &b)) return 0;
