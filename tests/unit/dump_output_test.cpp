@@ -90,7 +90,9 @@ TEST(RichTextWriter, HandsOnBlocksPastAThousandBytesAndStopsWhenRefused) {
   FlushDumpOutput(&out);
   ASSERT_GT(sink.blocks.size(), 5u);
   for (size_t i = 0; i < sink.blocks.size(); ++i) {
-    if (i + 1 < sink.blocks.size()) EXPECT_GT(sink.blocks[i].size(), kDumpHandOnLevel);
+    if (i + 1 < sink.blocks.size()) {
+      EXPECT_GT(sink.blocks[i].size(), kDumpHandOnLevel);
+    }
     EXPECT_LE(sink.blocks[i].size(), kDumpBufferSize);
   }
   // The escaping area bounds one piece of text, cut at a whole escape.

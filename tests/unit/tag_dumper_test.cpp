@@ -418,7 +418,9 @@ TEST(TagNames, TableIsAscendingWithPrefixesAndEnds) {
   const TagNameRow* rows = TagNameRows();
   size_t n = 0;
   for (; rows[n].tag; ++n) {
-    if (n) EXPECT_LT(rows[n - 1].tag, rows[n].tag) << rows[n].name;
+    if (n) {
+      EXPECT_LT(rows[n - 1].tag, rows[n].tag) << rows[n].name;
+    }
     std::string name = rows[n].name;
     EXPECT_TRUE(name.rfind("T:", 0) == 0 || name.rfind("E:", 0) == 0) << name;
     EXPECT_STREQ(StoredTagName(rows[n].tag), rows[n].name);
