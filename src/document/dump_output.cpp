@@ -91,7 +91,10 @@ void WriteDocumentEnd(DumpOutput* out) {
 }
 
 void WriteText(DumpOutput* out, int32_t colour, const char* format, ...) {
-  SetDumpColour(out, colour);
+  if (!strchr(format, '%')) {
+    WriteLiteral(out, colour, format, strlen(format));
+    return;
+  }
   va_list args;
   va_start(args, format);
   int n = vsnprintf(out->formatArea, sizeof out->formatArea, format, args);
@@ -99,13 +102,48 @@ void WriteText(DumpOutput* out, int32_t colour, const char* format, ...) {
   if (n <= 0) return;
   size_t length = static_cast<size_t>(n) < sizeof out->formatArea ? static_cast<size_t>(n)
                                                                     : sizeof out->formatArea - 1;
+  WriteLiteral(out, colour, out->formatArea, length);
+}
+
+void WriteLiteral(DumpOutput* out, int32_t colour, const char* text, size_t length) {
+  SetDumpColour(out, colour);
+  if (length > kDumpFormatSize - 1) length = kDumpFormatSize - 1;  // as if formatted
+  if (length == 0) return;
   if (out->mode != kDumpRichText) {
-    Put(out, out->formatArea, length);
+    Put(out, text, length);
     return;
   }
   if (out->controlJustWritten) Put(out, " ", 1);
   out->controlJustWritten = 0;
-  Put(out, out->escapeArea, Escape(out->formatArea, length, out->escapeArea, sizeof out->escapeArea));
+  Put(out, out->escapeArea, Escape(text, length, out->escapeArea, sizeof out->escapeArea));
+}
+
+void WriteUnsigned(DumpOutput* out, int32_t colour, uint64_t value) {
+  char digits[24];
+  char* end = digits + sizeof digits;
+  char* p = end;
+  do {
+    *--p = static_cast<char>('0' + value % 10);
+    value /= 10;
+  } while (value);
+  WriteLiteral(out, colour, p, static_cast<size_t>(end - p));
+}
+
+void WriteSigned(DumpOutput* out, int32_t colour, int64_t value) {
+  if (value >= 0) {
+    WriteUnsigned(out, colour, static_cast<uint64_t>(value));
+    return;
+  }
+  char digits[24];
+  char* end = digits + sizeof digits;
+  char* p = end;
+  uint64_t magnitude = 0 - static_cast<uint64_t>(value);
+  do {
+    *--p = static_cast<char>('0' + magnitude % 10);
+    magnitude /= 10;
+  } while (magnitude);
+  *--p = '-';
+  WriteLiteral(out, colour, p, static_cast<size_t>(end - p));
 }
 
 void WriteMark(DumpOutput* out, DumpMark mark) {
@@ -122,9 +160,8 @@ void SetDumpColour(DumpOutput* out, int32_t colour) {
   if (colour == out->colour || colour < 0 || colour >= kDumpColourCount) return;
   out->colour = colour;
   if (out->mode != kDumpRichText) return;
-  char word[8];
-  snprintf(word, sizeof word, "\\cf%d", static_cast<int>(colour));
-  PutControl(out, word, true);
+  static const char* const kColourWords[kDumpColourCount] = {"\\cf0", "\\cf1", "\\cf2", "\\cf3"};
+  PutControl(out, kColourWords[colour], true);
 }
 
 int FlushDumpOutput(DumpOutput* out) {

@@ -56,6 +56,11 @@ void WriteDocumentStart(DumpOutput* out);
 void WriteDocumentEnd(DumpOutput* out);
 // Formatted text in `colour`; text longer than the formatting area is cut.
 void WriteText(DumpOutput* out, int32_t colour, const char* format, ...) __attribute__((format(printf, 3, 4)));
+// Text as it stands, and numbers in decimal: the bulk of a dump, written
+// without going through printf.
+void WriteLiteral(DumpOutput* out, int32_t colour, const char* text, size_t length);
+void WriteUnsigned(DumpOutput* out, int32_t colour, uint64_t value);
+void WriteSigned(DumpOutput* out, int32_t colour, int64_t value);
 void WriteMark(DumpOutput* out, DumpMark mark);
 void SetDumpColour(DumpOutput* out, int32_t colour);
 // Hands on what waits; 0 when the write procedure failed now or before.

@@ -41,11 +41,11 @@ void WriteStringContents(TagDumper* d, const DumpEntry& e, uint64_t bytes) {
       run[runLength++] = static_cast<char>(c);
       continue;
     }
-    if (runLength) WriteText(out, 1, "%.*s", static_cast<int>(runLength), run);
+    WriteLiteral(out, 1, run, runLength);
     runLength = 0;
     WriteText(out, 2, "\\%02x", c);
   }
-  if (runLength) WriteText(out, 1, "%.*s", static_cast<int>(runLength), run);
+  WriteLiteral(out, 1, run, runLength);
   // A terminator right after the 200th character means nothing was left out.
   if (!ended && bytes > kStringShown && DumpRead8(d, SaturatedAdd(e.dataPosition, kStringShown)) != 0 &&
       !d->hasError) {
@@ -65,14 +65,14 @@ void WriteRationals(TagDumper* d, const DumpEntry& e) {
     double quotient;
     if (isSigned) {
       int32_t n = static_cast<int32_t>(numerator), m = static_cast<int32_t>(denominator);
-      WriteText(out, 1, "%" PRId32, n);
+      WriteSigned(out, 1, n);
       WriteText(out, 0, "/");
-      WriteText(out, 1, "%" PRId32, m);
+      WriteSigned(out, 1, m);
       quotient = m ? static_cast<double>(n) / m : 0;
     } else {
-      WriteText(out, 1, "%" PRIu32, numerator);
+      WriteUnsigned(out, 1, numerator);
       WriteText(out, 0, "/");
-      WriteText(out, 1, "%" PRIu32, denominator);
+      WriteUnsigned(out, 1, denominator);
       quotient = denominator ? static_cast<double>(numerator) / denominator : 0;
     }
     if (denominator) WriteText(out, 0, "=%.3f", quotient);
@@ -117,12 +117,12 @@ void WriteIntegers(TagDumper* d, const DumpEntry& e) {
     if (d->hasError) return;
     Separator(out, i);
     if (isSigned) {
-      WriteText(out, 1, "%" PRId64, static_cast<int64_t>(value));
+      WriteSigned(out, 1, static_cast<int64_t>(value));
     } else {
-      WriteText(out, 1, "%" PRIu64, value);
+      WriteUnsigned(out, 1, value);
     }
     ValueMeaning(e.tag, value, meaning, sizeof meaning);
-    if (meaning[0]) WriteText(out, 0, "%s", meaning);
+    if (meaning[0]) WriteLiteral(out, 0, meaning, strlen(meaning));
     if (i == 0) first = value;
     if (i == 1) second = value;
     total += value;
@@ -171,23 +171,28 @@ void WriteEntryLine(TagDumper* d, const DumpEntry& e, char kind) {
   WriteMark(out, DumpMark::kBullet);
   WriteMark(out, DumpMark::kTab);
   if (e.inField) {
-    WriteText(out, 0, "%" PRIu64, e.fieldPosition);
+    WriteUnsigned(out, 0, e.fieldPosition);
   } else {
-    WriteText(out, 1, "%" PRIu64, e.fieldValue);
+    WriteUnsigned(out, 1, e.fieldValue);
   }
   WriteMark(out, DumpMark::kTab);
-  WriteText(out, 1, "%" PRIu32, e.type);
-  WriteText(out, 0, ":%s", e.fieldType ? e.fieldType->name : "??");
+  WriteUnsigned(out, 1, e.type);
+  WriteLiteral(out, 0, ":", 1);
+  const char* typeName = e.fieldType ? e.fieldType->name : "?\?";
+  WriteLiteral(out, 0, typeName, strlen(typeName));
   WriteMark(out, DumpMark::kTab);
   char name[64];
   ShownTagName(e.tag, kind, name, sizeof name);
-  WriteText(out, 1, "%" PRIu32, e.tag);
-  WriteText(out, 0, ":%s", name);
+  WriteUnsigned(out, 1, e.tag);
+  WriteLiteral(out, 0, ":", 1);
+  WriteLiteral(out, 0, name, strlen(name));
   WriteMark(out, DumpMark::kTab);
-  WriteText(out, 1, "%" PRIu64, e.count);
+  WriteUnsigned(out, 1, e.count);
   WriteMark(out, DumpMark::kTimes);
   if (e.fieldType) {
-    WriteText(out, 0, "%" PRIu32 "=%" PRIu64, e.fieldType->itemSize, e.dataSize);
+    WriteUnsigned(out, 0, e.fieldType->itemSize);
+    WriteLiteral(out, 0, "=", 1);
+    WriteUnsigned(out, 0, e.dataSize);
   } else {
     WriteText(out, 0, e.count ? "?\?=?\?" : "?\?=0");
   }
@@ -235,7 +240,7 @@ int DumpIfdAt(TagDumper* d, uint64_t offset, char kind) {
     return 0;
   }
   WriteText(out, 0, "Number of tags: ");
-  WriteText(out, 1, "%" PRIu64, count);
+  WriteUnsigned(out, 1, count);
   WriteMark(out, DumpMark::kParagraph);
   if (count == 0) SetDumpWarning(d, "Every image directory must have at least one tag.");
   if (count > kDumpEntriesShown) SetDumpWarning(d, "Excessive number of tags. Only displaying the first 200.");
@@ -262,7 +267,7 @@ int DumpIfdAt(TagDumper* d, uint64_t offset, char kind) {
   }
   WriteText(out, 0, "Next image offset: ");
   if (next) {
-    WriteText(out, 1, "%" PRIu64, next);
+    WriteUnsigned(out, 1, next);
   } else {
     WriteText(out, 0, "none");
   }

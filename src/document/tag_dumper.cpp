@@ -330,7 +330,7 @@ int DumpFileInfo(TagDumper* d) {
   WriteText(out, 0, "Byte order: %s-endian", d->byteOrder == kDumpBigEndian ? "big" : "little");
   WriteMark(out, DumpMark::kParagraph);
   WriteText(out, 0, "First image offset: ");
-  WriteText(out, 1, "%" PRIu64, d->firstIfd);
+  WriteUnsigned(out, 1, d->firstIfd);
   WriteMark(out, DumpMark::kParagraph);
   return 1;
 }

@@ -223,17 +223,24 @@ const char* StoredTagName(uint32_t tag) {
 }
 
 void ShownTagName(uint32_t tag, char kind, char* out, size_t size) {
-  if (const char* stored = StoredTagName(tag)) {
-    snprintf(out, size, "%s%s", stored[0] == 'E' ? "Exif:" : "", stored + 2);
-  } else if (kind == 'E' || tag < 32768) {
-    snprintf(out, size, "Unknown tag");
-  } else {
-    snprintf(out, size, tag >= 65000 && tag <= 65535 ? "Reusable tag" : "Unk. private tag");
+  // Called for every entry of a dump: plain copies, no formatting.
+  const char* stored = StoredTagName(tag);
+  const char* prefix = stored && stored[0] == 'E' ? "Exif:" : "";
+  const char* name = stored                      ? stored + 2
+                     : kind == 'E' || tag < 32768 ? "Unknown tag"
+                     : tag >= 65000 && tag <= 65535 ? "Reusable tag"
+                                                    : "Unk. private tag";
+  size_t used = 0;
+  for (const char* part : {prefix, name}) {
+    for (; *part && used + 1 < size; ++part) out[used++] = *part;
   }
+  if (size) out[used] = 0;
 }
 
 void ValueMeaning(uint32_t tag, uint64_t value, char* out, size_t size) {
   out[0] = 0;
+  // Most values belong to tags without meanings: answered before any search.
+  if (tag < 254 || tag > 531) return;
   if (tag == 254) {
     // A set of flags: every known bit is named, the first after a colon.
     size_t used = 0;
