@@ -71,8 +71,16 @@ TEST(PlainTextWriter, SameContentWithoutMarkup) {
   WriteMark(&out, DumpMark::kCloseQuote);
   WriteMark(&out, DumpMark::kBold);
   WriteMark(&out, DumpMark::kParagraph);
+  WriteUnsigned(&out, 1, 0);
+  WriteText(&out, 0, " ");
+  WriteUnsigned(&out, 1, UINT64_MAX);
+  WriteText(&out, 0, " ");
+  WriteSigned(&out, 1, INT64_MIN);
+  WriteText(&out, 0, " ");
+  WriteSigned(&out, 1, -7);
   WriteDocumentEnd(&out);
-  EXPECT_EQ(Joined(sink), "\xE2\x80\xA2\ta\\b{c}\xC3\x97\xE2\x80\x9C\xE2\x80\xA6\xE2\x80\x9D\n");
+  EXPECT_EQ(Joined(sink), "\xE2\x80\xA2\ta\\b{c}\xC3\x97\xE2\x80\x9C\xE2\x80\xA6\xE2\x80\x9D\n"
+                          "0 18446744073709551615 -9223372036854775808 -7");
 }
 
 TEST(RichTextWriter, HandsOnBlocksPastAThousandBytesAndStopsWhenRefused) {
