@@ -30,6 +30,12 @@ const Command kCommands[] = {
      "    page parameters and machine-wide settings reach the viewer (for example\n"
      "    --param orient=right --param negative=yes --setting memorylimit=100);\n"
      "    the options above win over them. Exit 0 with a picture, 1 without."},
+    {"dump", RunDump,
+     "dump [--page N] [--rtf | --text] FILE\n"
+     "    Lists the header, every directory, entry and value of a TIFF, BigTIFF\n"
+     "    or MDI file. --page N shows only the directory of page N (1-based, as\n"
+     "    for render). --rtf writes Rich Text, --text (the default) plain UTF-8.\n"
+     "    Exit 0 when the header was read."},
 };
 
 void PrintHelp(FILE* out) {
