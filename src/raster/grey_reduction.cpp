@@ -12,6 +12,8 @@ constexpr uint64_t kUnit = 4096;  // one source pixel
 // A column is counted from one 64-bit window while its pixels span at most
 // this many bits.
 constexpr uint32_t kWindowBits = 64;
+// Columns up to 16 pixels wide look their value up instead of dividing.
+constexpr uint64_t kValueTableMaximum = 16 * kUnit;
 
 // Where target column m lies on a source row, in pixels of the row: it
 // touches pixels first ... last; the pixel its start cuts (the rest of which
@@ -79,11 +81,16 @@ void LoadRow(const uint8_t* row, uint32_t width, RowWords* r) {
   const uint32_t bytes = (width + 7) / 8;
   uint8_t seen = 0;
   for (uint32_t j = 0; j < r->count; ++j) {
-    uint8_t chunk[8] = {0, 0, 0, 0, 0, 0, 0, 0};
     const uint32_t at = j * 8;
-    memcpy(chunk, row + at, bytes - at < 8 ? bytes - at : 8);
     uint64_t w = 0;
-    for (int i = 0; i < 8; ++i) w = (w << 8) | chunk[i];
+    if (bytes - at >= 8) {
+      memcpy(&w, row + at, 8);
+#if __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+      w = __builtin_bswap64(w);
+#endif
+    } else {
+      for (uint32_t i = 0; i < 8; ++i) w = (w << 8) | (at + i < bytes ? row[at + i] : 0);
+    }
     const uint64_t valid = j + 1 == r->count ? r->lastMask : ~uint64_t{0};
     r->words[j] = w & valid;
     const uint8_t kind = (w & valid) == 0 ? 0 : (w | ~valid) == ~uint64_t{0} ? 1 : 2;
@@ -102,6 +109,7 @@ struct ReductionPlan {
   uint64_t a;
   FastDivisor columnWidth;
   bool fastDivide;
+  const uint8_t* values;  // when not null: the value of every column sum 0 ... a
 };
 
 // One source row into one value per target column: covered ones times 255
@@ -110,10 +118,15 @@ struct ReductionPlan {
 // mixed word are counted from that word alone.
 MERVANE_INLINE void ReduceRow(const ReductionPlan& plan, const RowWords& row, uint8_t* work) {
   const GreyColumn* columns = plan.columns;
-  auto value = [&](uint64_t sum) {
+  // Held in locals: the stores into `work` could otherwise alias the plan.
+  const uint8_t* values = plan.values;
+  const FastDivisor columnWidth = plan.columnWidth;
+  const bool fastDivide = plan.fastDivide;
+  const uint64_t a = plan.a;
+  auto value = [=](uint64_t sum) {
+    if (values) return values[sum];
     sum *= 255;
-    return static_cast<uint8_t>(plan.fastDivide ? FastDivide(static_cast<uint32_t>(sum), plan.columnWidth)
-                                                : sum / plan.a);
+    return static_cast<uint8_t>(fastDivide ? FastDivide(static_cast<uint32_t>(sum), columnWidth) : sum / a);
   };
   uint32_t m = 0;
   for (uint32_t j = 0; j < row.count && m < plan.width; ++j) {
@@ -236,7 +249,7 @@ int ReduceToGrey(MessageLog* log, const PageBitmap* source, PageBitmap* target) 
   const bool narrowSums = v * 255 <= UINT32_MAX;
   const size_t sumBytes = (narrowSums ? sizeof(uint32_t) : sizeof(uint64_t)) * width;
   const size_t bytes = sumBytes + sizeof(uint64_t) * (wordCount + 1) + sizeof(GreyColumn) * width +
-                       2 * sizeof(uint32_t) * wordCount + wordCount + width;
+                       2 * sizeof(uint32_t) * wordCount + wordCount + width + (a <= kValueTableMaximum ? a + 1 : 0);
   auto* memory = static_cast<uint8_t*>(AllocateOrReport(log, bytes));
   if (!memory) return 0;
   // 8-byte items first, then 4-byte, then bytes.
@@ -253,6 +266,7 @@ int ReduceToGrey(MessageLog* log, const PageBitmap* source, PageBitmap* target) 
   at += 2 * sizeof(uint32_t) * wordCount;
   words.uniform = at;
   uint8_t* work = at + wordCount;
+  uint8_t* values = a <= kValueTableMaximum ? work + width : nullptr;
   words.count = wordCount;
   words.lastMask = sourceWidth % 64 ? ~uint64_t{0} << (64 - sourceWidth % 64) : ~uint64_t{0};
 
@@ -286,6 +300,9 @@ int ReduceToGrey(MessageLog* log, const PageBitmap* source, PageBitmap* target) 
   plan.a = a;
   plan.fastDivide = a * 255 <= UINT32_MAX;
   plan.columnWidth = MakeFastDivisor(plan.fastDivide ? static_cast<uint32_t>(a) : 1);
+  plan.values = values;
+  if (values)
+    for (uint64_t sum = 0; sum <= a; ++sum) values[sum] = static_cast<uint8_t>(sum * 255 / a);
   const int ok = narrowSums ? ReduceRows(source, target, plan, &words, work, reinterpret_cast<uint32_t*>(sums))
                             : ReduceRows(source, target, plan, &words, work, reinterpret_cast<uint64_t*>(sums));
   free(memory);
