@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "common/diagnostics.h"
-#include "raster/fast_divide.h"
 
 namespace {
 
@@ -45,10 +44,10 @@ void PlanSpans(uint32_t sourceLength, uint32_t targetLength, AreaSpan* spans) {
       // Only where single precision runs out on huge pages: one position,
       // weighted by what the interval covers of it (never nothing).
       s.first = s.last = static_cast<uint32_t>(last);
-      s.firstWeight = s.lastWeight = 0;
       s.total = to > from ? static_cast<uint32_t>(to - from) : 1;
       if (s.total > 16) s.total = 16;
       s.firstWeight = s.total;
+      s.lastWeight = 0;
       continue;
     }
     s.first = static_cast<uint32_t>(first);
@@ -65,6 +64,65 @@ inline uint32_t WeightAt(const AreaSpan& s, uint32_t position) {
   return 16;
 }
 
+// Column spans flattened for the inner loop: per target column its first
+// source column, count and reciprocal total; the weights one after another.
+struct ColumnPlan {
+  uint32_t* starts;
+  uint32_t* counts;
+  double* inverseTotals;
+  uint16_t* weights;
+};
+
+// Weighted sums down each source sample, over the rows of one target row.
+template <typename Sum>
+void SumRows(const PageBitmap* source, const AreaSpan& r, size_t samples, Sum* sums) {
+  bool firstRow = true;
+  for (uint32_t y = r.first; y <= r.last; ++y) {
+    const auto weight = static_cast<Sum>(WeightAt(r, y));
+    if (!weight) continue;
+    const uint8_t* in = RowOf(source, y);
+    if (firstRow) {
+      for (size_t k = 0; k < samples; ++k) sums[k] = static_cast<Sum>(weight * in[k]);
+      firstRow = false;
+    } else {
+      for (size_t k = 0; k < samples; ++k) sums[k] = static_cast<Sum>(sums[k] + weight * in[k]);
+    }
+  }
+  if (firstRow) memset(sums, 0, sizeof(Sum) * samples);
+}
+
+// Target value = (sum + 128) / (row total x column total), integer division.
+// Computed as (sum + 128.5) times the reciprocal in double precision: the
+// half keeps an exact quotient clear of rounding, and the error of the
+// product stays far below half of 1 / (row total x column total).
+template <typename Sum, uint32_t kChannels>
+void WriteRow(const ColumnPlan& plan, uint32_t width, const Sum* sums, double inverseRowTotal, uint8_t* out) {
+  const uint16_t* weights = plan.weights;
+  for (uint32_t j = 0; j < width; ++j) {
+    const Sum* at = sums + size_t{plan.starts[j]} * kChannels;
+    uint64_t acc[kChannels] = {};
+    for (uint32_t k = 0; k < plan.counts[j]; ++k, at += kChannels)
+      for (uint32_t c = 0; c < kChannels; ++c) acc[c] += uint64_t{weights[k]} * at[c];
+    weights += plan.counts[j];
+    const double inverse = plan.inverseTotals[j] * inverseRowTotal;
+    for (uint32_t c = 0; c < kChannels; ++c) {
+      auto value = static_cast<uint32_t>((static_cast<double>(acc[c]) + 128.5) * inverse);
+      out[size_t{j} * kChannels + c] = static_cast<uint8_t>(value > 255 ? 255 : value);
+    }
+  }
+}
+
+template <typename Sum, uint32_t kChannels>
+void AverageRows(const PageBitmap* source, PageBitmap* target, const AreaSpan* rows, const ColumnPlan& plan,
+                 Sum* sums) {
+  const BitmapHeader* out = HeaderOf(target);
+  const size_t samples = size_t(HeaderOf(source)->width) * kChannels;
+  for (uint32_t i = 0; i < static_cast<uint32_t>(out->height); ++i) {
+    SumRows(source, rows[i], samples, sums);
+    WriteRow<Sum, kChannels>(plan, static_cast<uint32_t>(out->width), sums, 1.0 / rows[i].total, RowOf(target, i));
+  }
+}
+
 }  // namespace
 
 int AreaAverage(MessageLog* log, const PageBitmap* source, PageBitmap* target) {
@@ -79,49 +137,54 @@ int AreaAverage(MessageLog* log, const PageBitmap* source, PageBitmap* target) {
       height < 3 || width > sourceWidth || height > sourceHeight)
     return 0;
 
-  const size_t samples = size_t{sourceWidth} * channels;
-  const size_t bytes =
-      sizeof(FastDivisor) * width + sizeof(AreaSpan) * (width + height) + sizeof(uint32_t) * samples;
-  auto* memory = static_cast<uint8_t*>(AllocateOrReport(log, bytes));
-  if (!memory) return 0;
-  auto* columnDivisors = reinterpret_cast<FastDivisor*>(memory);
-  auto* columns = reinterpret_cast<AreaSpan*>(memory + sizeof(FastDivisor) * width);
-  AreaSpan* rows = columns + width;
-  auto* columnSums = reinterpret_cast<uint32_t*>(rows + height);
+  AreaSpan* spans = static_cast<AreaSpan*>(AllocateOrReport(log, sizeof(AreaSpan) * (size_t{width} + height)));
+  if (!spans) return 0;
+  AreaSpan* columns = spans;
+  AreaSpan* rows = spans + width;
   PlanSpans(sourceWidth, width, columns);
   PlanSpans(sourceHeight, height, rows);
+  uint64_t weightCount = 0;
+  uint32_t tallest = 0;
+  for (uint32_t j = 0; j < width; ++j) weightCount += columns[j].last - columns[j].first + 1;
+  for (uint32_t i = 0; i < height; ++i) tallest = rows[i].total > tallest ? rows[i].total : tallest;
+  // Vertical sums reach 255 x the row total: 16 bits hold them for up to
+  // 257 sixteenths (about 16 source rows per target row).
+  const bool narrow = uint64_t{tallest} * 255 <= 0xFFFF;
+  const size_t samples = size_t{sourceWidth} * channels;
+  const size_t bytes = (sizeof(double) + 2 * sizeof(uint32_t)) * width + (narrow ? 2 : 4) * samples +
+                       sizeof(uint16_t) * weightCount;
+  auto* memory = static_cast<uint8_t*>(AllocateOrReport(log, bytes));
+  if (!memory) {
+    free(spans);
+    return 0;
+  }
+  ColumnPlan plan;
+  plan.inverseTotals = reinterpret_cast<double*>(memory);
+  plan.starts = reinterpret_cast<uint32_t*>(plan.inverseTotals + width);
+  plan.counts = plan.starts + width;
+  void* sums = plan.counts + width;
+  plan.weights = reinterpret_cast<uint16_t*>(static_cast<uint8_t*>(sums) + (narrow ? 2 : 4) * samples);
+  uint16_t* weight = plan.weights;
+  for (uint32_t j = 0; j < width; ++j) {
+    const AreaSpan& c = columns[j];
+    plan.starts[j] = c.first;
+    plan.counts[j] = c.last - c.first + 1;
+    plan.inverseTotals[j] = 1.0 / c.total;
+    for (uint32_t x = c.first; x <= c.last; ++x) *weight++ = static_cast<uint16_t>(WeightAt(c, x));
+  }
 
-  // Dividing by the row total and then by the column total gives the same
-  // integer as dividing once by their product.
-  for (uint32_t j = 0; j < width; ++j) columnDivisors[j] = MakeFastDivisor(columns[j].total);
-
-  for (uint32_t i = 0; i < height; ++i) {
-    // Weighted sums down each source column, over the rows of target row i.
-    const AreaSpan& r = rows[i];
-    memset(columnSums, 0, sizeof(uint32_t) * samples);
-    for (uint32_t y = r.first; y <= r.last; ++y) {
-      const uint32_t weight = WeightAt(r, y);
-      if (!weight) continue;
-      const uint8_t* in8 = RowOf(source, y);
-      for (size_t k = 0; k < samples; ++k) columnSums[k] += weight * in8[k];
-    }
-    const FastDivisor rowDivisor = MakeFastDivisor(r.total);
-    uint8_t* outRow = RowOf(target, i);
-    for (uint32_t j = 0; j < width; ++j) {
-      const AreaSpan& c = columns[j];
-      const uint64_t limit = uint64_t{r.total} * c.total * 255 + 128;
-      for (uint32_t ch = 0; ch < channels; ++ch) {
-        uint64_t sum = 0;
-        for (uint32_t x = c.first; x <= c.last; ++x)
-          sum += uint64_t{WeightAt(c, x)} * columnSums[size_t{x} * channels + ch];
-        sum += 128;
-        uint32_t value = limit <= UINT32_MAX
-                             ? FastDivide(FastDivide(static_cast<uint32_t>(sum), columnDivisors[j]), rowDivisor)
-                             : static_cast<uint32_t>(sum / (uint64_t{r.total} * c.total));
-        outRow[size_t{j} * channels + ch] = static_cast<uint8_t>(value > 255 ? 255 : value);
-      }
-    }
+  if (channels == 3) {
+    if (narrow)
+      AverageRows<uint16_t, 3>(source, target, rows, plan, static_cast<uint16_t*>(sums));
+    else
+      AverageRows<uint32_t, 3>(source, target, rows, plan, static_cast<uint32_t*>(sums));
+  } else {
+    if (narrow)
+      AverageRows<uint16_t, 1>(source, target, rows, plan, static_cast<uint16_t*>(sums));
+    else
+      AverageRows<uint32_t, 1>(source, target, rows, plan, static_cast<uint32_t*>(sums));
   }
   free(memory);
+  free(spans);
   return 1;
 }

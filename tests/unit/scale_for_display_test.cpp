@@ -254,8 +254,9 @@ uint32_t NaiveArea(const PageBitmap* s, int32_t w, int32_t h, int32_t i, int32_t
 }
 
 TEST(AreaAverage, MatchesTheWeightedMean) {
+  // The last two sum more than 16 rows into one target row.
   const int32_t cases[][5] = {{24, 10, 10, 5, 5}, {24, 10, 9, 7, 9}, {8, 97, 61, 40, 33}, {8, 33, 33, 32, 3},
-                              {24, 200, 7, 19, 4}};
+                              {24, 200, 7, 19, 4}, {8, 40, 400, 20, 3}, {24, 30, 300, 10, 4}};
   for (const auto& c : cases) {
     Bitmaps b;
     ASSERT_TRUE(MakeNoiseBitmap(&b.source, c[0], c[1], c[2], 60));
