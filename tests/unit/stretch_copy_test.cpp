@@ -22,11 +22,14 @@ TEST(StretchPositions, EveryPositionValidAndInOrder) {
         for (int32_t i = 0; i < to; ++i) {
           ASSERT_GE(p[i], 0);
           ASSERT_LT(p[i], from);
-          if (i) ASSERT_GE(p[i], p[i - 1]) << from << " to " << to;
+          if (i) {
+            ASSERT_GE(p[i], p[i - 1]) << from << " to " << to;
+          }
         }
         // Enlarging repeats, never skips, a source position.
-        if (to >= from)
+        if (to >= from) {
           for (int32_t i = 1; i < to; ++i) ASSERT_LE(p[i] - p[i - 1], 1);
+        }
       }
 }
 
