@@ -21,7 +21,7 @@ void Floor(benchmark::State& state, PageKind kind, bool rgb) {
   }
 }
 
-void Scale(benchmark::State& state, PageKind kind) {
+void Scale(benchmark::State& state, PageKind kind, int smooth) {
   const A4Page& page = PageOf(kind);
   PageBitmap source, target;
   const bool built = kind == PageKind::kRgbJpeg ? ColourBitmap(page, &source) : BilevelBitmap(page, &source);
@@ -31,7 +31,7 @@ void Scale(benchmark::State& state, PageKind kind) {
   }
   const auto width = static_cast<int32_t>((int64_t{page.width} * kShownHeight + page.height / 2) / page.height);
   RasterSettings settings;
-  settings.resample = 1;
+  settings.resample = smooth;
   MessageLog log;
   for (auto _ : state) {
     if (!ScaleForDisplay(&settings, &log, &source, &target, width, kShownHeight, 0))
@@ -68,10 +68,12 @@ void Load(benchmark::State& state, PageKind kind) {
 int Register() {
   auto ms = [](benchmark::internal::Benchmark* b) { b->Unit(benchmark::kMillisecond); };
   ms(benchmark::RegisterBenchmark("Floor/G4", Floor, PageKind::kBilevelG4, false));
-  ms(benchmark::RegisterBenchmark("Scale/G4 page to 1000 high", Scale, PageKind::kBilevelG4));
+  ms(benchmark::RegisterBenchmark("Scale/G4 page to 1000 high", Scale, PageKind::kBilevelG4, 1));
+  ms(benchmark::RegisterBenchmark("Unsmoothed/G4 page to 1000 high", Scale, PageKind::kBilevelG4, 0));
   ms(benchmark::RegisterBenchmark("Floor/RGB JPEG", Floor, PageKind::kRgbJpeg, false));
   ms(benchmark::RegisterBenchmark("Decode to RGB/RGB JPEG", Floor, PageKind::kRgbJpeg, true));
-  ms(benchmark::RegisterBenchmark("Scale/RGB JPEG page to 1000 high", Scale, PageKind::kRgbJpeg));
+  ms(benchmark::RegisterBenchmark("Scale/RGB JPEG page to 1000 high", Scale, PageKind::kRgbJpeg, 1));
+  ms(benchmark::RegisterBenchmark("Unsmoothed/RGB JPEG page to 1000 high", Scale, PageKind::kRgbJpeg, 0));
   AddRatio({"Scale bilevel / its G4 decode (floor)", {"Scale/G4 page to 1000 high"}, "Floor/G4", 1.0});
   AddRatio({"Scale RGB / its JPEG decode to RGB", {"Scale/RGB JPEG page to 1000 high"}, "Decode to RGB/RGB JPEG", 1.0});
   AddRatio({"Scale RGB / its JPEG floor (raw YCbCr)", {"Scale/RGB JPEG page to 1000 high"}, "Floor/RGB JPEG", 0});
