@@ -164,7 +164,6 @@ void ReduceRowPopcnt(const ReductionPlan& plan, const RowWords& row, uint8_t* wo
 bool HasPopcnt() { return false; }
 #endif
 
-// Adds `weight` times each column value into the vertical sums.
 // Adds `weight` times each column value into the vertical sums; most rows lie
 // wholly inside one target row and add 4096 times.
 template <typename Sum>
