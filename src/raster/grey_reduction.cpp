@@ -300,8 +300,17 @@ int ReduceToGrey(MessageLog* log, const PageBitmap* source, PageBitmap* target) 
   plan.fastDivide = a * 255 <= UINT32_MAX;
   plan.columnWidth = MakeFastDivisor(plan.fastDivide ? static_cast<uint32_t>(a) : 1);
   plan.values = values;
-  if (values)
-    for (uint64_t sum = 0; sum <= a; ++sum) values[sum] = static_cast<uint8_t>(sum * 255 / a);
+  if (values) {
+    // floor(sum * 255 / a), stepped rather than divided.
+    uint64_t quotient = 0, next = a;  // next: the numerator where the quotient rises
+    for (uint64_t sum = 0, numerator = 0; sum <= a; ++sum, numerator += 255) {
+      while (numerator >= next) {
+        ++quotient;
+        next += a;
+      }
+      values[sum] = static_cast<uint8_t>(quotient);
+    }
+  }
   const int ok = narrowSums ? ReduceRows(source, target, plan, &words, work, reinterpret_cast<uint32_t*>(sums))
                             : ReduceRows(source, target, plan, &words, work, reinterpret_cast<uint64_t*>(sums));
   free(memory);
