@@ -109,8 +109,10 @@ TEST(GreyReduction, ValuesAreTheShareOfOnePixels) {
 
 // Uneven ratios: pixels cut by a column or row end are shared out exactly.
 TEST(GreyReduction, UnevenRatiosMatchTheAreaDefinition) {
-  const int32_t cases[][4] = {{7, 5, 3, 2}, {301, 97, 100, 31}, {129, 200, 2, 199}, {64, 64, 1, 1},
-                              {1000, 3, 7, 3}, {300, 40, 299, 13}};
+  // Narrow and wide columns, and (the last two) more than 4096 source
+  // pixels or rows to one target pixel.
+  const int32_t cases[][4] = {{7, 5, 3, 2},    {301, 97, 100, 31}, {129, 200, 2, 199}, {64, 64, 1, 1},
+                              {1000, 3, 7, 3}, {300, 40, 299, 13}, {5000, 2, 1, 1},    {3, 5000, 2, 1}};
   uint32_t seed = 20;
   for (const auto& c : cases) {
     Bitmaps b;
