@@ -9,7 +9,8 @@
 #include "a4_pages.h"
 #include "heap_counter.h"
 #include "page_decoders.h"
-#include "page_loader_available.h"
+#include "document/page_directory.h"
+#include "document/page_loader.h"
 #include "ratio_report.h"
 
 namespace {
@@ -39,7 +40,6 @@ void Rgba(benchmark::State& state, PageKind kind) {
   state.counters["heap_MiB"] = double(StopHeapCount()) / 1048576;
 }
 
-#if MERVANE_HAVE_PAGE_LOADER
 void Load(benchmark::State& state, PageKind kind) {
   const A4Page& page = PageOf(kind);
   Document document;
@@ -79,7 +79,6 @@ void Load(benchmark::State& state, PageKind kind) {
   state.counters["heap_limit_MiB"] = limit / 1048576;
   state.counters["heap_ok"] = double(peak) <= limit ? 1 : 0;
 }
-#endif
 
 // Pages whose decode needs no per-pixel colour conversion of our own must
 // come within 15 % of the floor; the JPEG colour page converts.
@@ -91,13 +90,9 @@ int Register() {
     benchmark::RegisterBenchmark(("Floor/" + name).c_str(), Floor, kind)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark(("RGBA/" + name).c_str(), Rgba, kind)->Unit(benchmark::kMillisecond);
     AddRatio({"TIFFReadRGBAImage / floor, " + name, {"RGBA/" + name}, "Floor/" + name, 0});
-#if MERVANE_HAVE_PAGE_LOADER
     benchmark::RegisterBenchmark(("LoadPage/" + name).c_str(), Load, kind)->Unit(benchmark::kMillisecond);
     AddRatio({"LoadPage / floor, " + name, {"LoadPage/" + name}, "Floor/" + name, LoadTarget(kind)});
     AddRatio({"LoadPage / TIFFReadRGBAImage, " + name, {"LoadPage/" + name}, "RGBA/" + name, 0});
-#else
-    (void)LoadTarget;
-#endif
   }
   return 0;
 }

@@ -4,9 +4,10 @@
 
 #include "a4_pages.h"
 #include "page_decoders.h"
-#include "page_loader_available.h"
+#include "document/page_directory.h"
+#include "document/page_loader.h"
 #include "ratio_report.h"
-#include "raster/scale_for_display.h"
+#include "document/scale_for_display.h"
 
 namespace {
 
@@ -42,7 +43,6 @@ void Scale(benchmark::State& state, PageKind kind, int smooth) {
   ReleasePageBitmap(&source);
 }
 
-#if MERVANE_HAVE_PAGE_LOADER
 void Load(benchmark::State& state, PageKind kind) {
   const A4Page& page = PageOf(kind);
   Document document;
@@ -63,7 +63,6 @@ void Load(benchmark::State& state, PageKind kind) {
     ReleasePageInfo(&info);
   }
 }
-#endif
 
 int Register() {
   auto ms = [](benchmark::internal::Benchmark* b) { b->Unit(benchmark::kMillisecond); };
@@ -79,14 +78,9 @@ int Register() {
   AddRatio({"Scale RGB / its JPEG floor (raw YCbCr)", {"Scale/RGB JPEG page to 1000 high"}, "Floor/RGB JPEG", 0});
   // libvips decodes and shrinks such a page in about 7 x the G4 floor; "several
   // times faster" is taken as at most a third of that.
-#if MERVANE_HAVE_PAGE_LOADER
   ms(benchmark::RegisterBenchmark("LoadPage/G4", Load, PageKind::kBilevelG4));
   AddRatio({"LoadPage + scale, bilevel / G4 floor (libvips: ~7)", {"LoadPage/G4", "Scale/G4 page to 1000 high"},
             "Floor/G4", 7.0 / 3});
-#else
-  AddRatio({"Floor + scale, bilevel / G4 floor (libvips: ~7)", {"Floor/G4", "Scale/G4 page to 1000 high"},
-            "Floor/G4", 7.0 / 3});
-#endif
   return 0;
 }
 

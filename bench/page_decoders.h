@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "a4_pages.h"
-#include "raster/page_bitmap.h"
+#include "document/page_bitmap.h"
 
 // Every strip (or tile) decoded with TIFFReadEncodedStrip/Tile into one
 // buffer, no conversion: the least any decoder must do. With `rgb` set, a

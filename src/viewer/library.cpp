@@ -1,7 +1,7 @@
 #include "viewer/library.h"
 
 #include "document/disabled_compressions.h"
-#include "view/view_geometry.h"
+#include "viewer/view_geometry.h"
 #include "viewer/settings.h"
 
 constexpr char16_t kDefaultUpdateServer[] = u"update.mervane.example";

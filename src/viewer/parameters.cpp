@@ -5,7 +5,7 @@
 
 #include "common/decimal_text.h"
 #include "common/text_format.h"
-#include "view/view_geometry.h"
+#include "viewer/view_geometry.h"
 #include "viewer/library.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include "common/diagnostics.h"
 #include "common/text_format.h"
 #include "document/disabled_compressions.h"
-#include "view/view_geometry.h"
+#include "viewer/view_geometry.h"
 #include "viewer/library.h"
 
 namespace {

@@ -10,10 +10,10 @@
 #include "document/page_directory.h"
 #include "platform/platform.h"
 #include "plugin/plugin_link.h"
-#include "raster/page_bitmap.h"
-#include "view/page_markup.h"
-#include "view/rubber_band.h"
-#include "view/view_geometry.h"
+#include "document/page_bitmap.h"
+#include "viewer/page_markup.h"
+#include "viewer/rubber_band.h"
+#include "viewer/view_geometry.h"
 
 enum ViewerMode : int32_t { kModeEmbedded = 1, kModeFullPage = 2 };
 

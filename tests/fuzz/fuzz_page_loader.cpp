@@ -3,9 +3,9 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "decode/page_loader.h"
+#include "document/page_loader.h"
 #include "document/page_directory.h"
-#include "raster/page_bitmap.h"
+#include "document/page_bitmap.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "common/text_format.h"
-#include "view/page_markup.h"
-#include "view/paint_marks.h"
+#include "viewer/page_markup.h"
+#include "viewer/paint_marks.h"
 #include "viewer/library.h"
 #include "viewer/settings.h"
 

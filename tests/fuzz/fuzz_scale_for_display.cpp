@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "raster/scale_for_display.h"
+#include "document/scale_for_display.h"
 
 namespace {
 

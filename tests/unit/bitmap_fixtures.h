@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "raster/page_bitmap.h"
+#include "document/page_bitmap.h"
 
 namespace fixtures {
 

@@ -1,11 +1,11 @@
-#include "raster/bitmap_ops.h"
+#include "document/bitmap_ops.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <vector>
 
-#include "raster/bmp_writer.h"
+#include "document/bmp_writer.h"
 
 namespace {
 

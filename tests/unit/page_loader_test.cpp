@@ -1,4 +1,4 @@
-#include "decode/page_loader.h"
+#include "document/page_loader.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include "common/text_format.h"
 #include "document/disabled_compressions.h"
 #include "document/tiff_adapter.h"
-#include "raster/page_bitmap.h"
+#include "document/page_bitmap.h"
 #include "tiff_fixture.h"
 
 namespace {

@@ -1,11 +1,11 @@
-#include "view/page_markup.h"
+#include "viewer/page_markup.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
-#include "view/paint_marks.h"
-#include "view/rubber_band.h"
+#include "viewer/paint_marks.h"
+#include "viewer/rubber_band.h"
 #include "viewer/viewer_instance.h"
 
 namespace {

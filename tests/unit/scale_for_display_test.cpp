@@ -1,4 +1,4 @@
-#include "raster/scale_for_display.h"
+#include "document/scale_for_display.h"
 
 #include <gtest/gtest.h>
 
@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "bitmap_fixtures.h"
-#include "raster/area_average.h"
-#include "raster/block_average.h"
-#include "raster/grey_reduction.h"
-#include "raster/stretch_copy.h"
+#include "document/area_average.h"
+#include "document/block_average.h"
+#include "document/grey_reduction.h"
+#include "document/stretch_copy.h"
 
 namespace {
 

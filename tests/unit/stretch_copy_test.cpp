@@ -1,4 +1,4 @@
-#include "raster/stretch_copy.h"
+#include "document/stretch_copy.h"
 
 #include <gtest/gtest.h>
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "bitmap_fixtures.h"
-#include "raster/stretch_copy.h"
+#include "document/stretch_copy.h"
 
 namespace {
 

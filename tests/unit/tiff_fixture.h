@@ -8,9 +8,9 @@
 #include <functional>
 #include <vector>
 
-#include "decode/page_loader.h"
+#include "document/page_loader.h"
 #include "document/page_directory.h"
-#include "raster/page_bitmap.h"
+#include "document/page_bitmap.h"
 
 struct TestPage {
   uint32_t width = 8;

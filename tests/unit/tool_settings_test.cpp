@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "document/disabled_compressions.h"
-#include "view/view_geometry.h"
+#include "viewer/view_geometry.h"
 
 namespace {
 

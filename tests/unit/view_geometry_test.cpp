@@ -1,4 +1,4 @@
-#include "view/view_geometry.h"
+#include "viewer/view_geometry.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 #include "common/diagnostics.h"
 #include "document/disabled_compressions.h"
 #include "registry_test_keys_win.h"
-#include "view/view_geometry.h"
+#include "viewer/view_geometry.h"
 #include "viewer/library.h"
 #include "viewer/registry_store_win.h"
 #include "viewer/settings.h"

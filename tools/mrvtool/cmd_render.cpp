@@ -5,11 +5,11 @@
 #include <vector>
 
 #include "common/text_format.h"
-#include "decode/page_loader.h"
-#include "decode/photometric_name.h"
+#include "document/page_loader.h"
+#include "document/photometric_name.h"
 #include "document/page_directory.h"
-#include "raster/bitmap_ops.h"
-#include "raster/bmp_writer.h"
+#include "document/bitmap_ops.h"
+#include "document/bmp_writer.h"
 #include "tools/mrvtool/commands.h"
 #include "tools/mrvtool/document_file.h"
 #include "tools/mrvtool/tool_settings.h"
