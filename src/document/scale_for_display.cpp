@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "document/area_average.h"
+#include "document/bitmap_ops.h"
 #include "document/block_average.h"
 #include "document/grey_reduction.h"
 #include "document/stretch_copy.h"
@@ -13,35 +14,6 @@ namespace {
 // cheaper block mean is (mean scale at most kAreaAverageAbove).
 constexpr double kSmallestSmoothedScale = 0.005;
 constexpr double kAreaAverageAbove = 0.09;
-
-void FillGreyRamp(PageBitmap* bitmap, int reversed) {
-  uint8_t* table = ColourTableOf(bitmap);
-  for (uint32_t i = 0; i < 256; ++i) {
-    auto grey = static_cast<uint8_t>(reversed ? 255 - i : i);
-    table[4 * i] = table[4 * i + 1] = table[4 * i + 2] = grey;
-    table[4 * i + 3] = 0;
-  }
-}
-
-// 256 entries running evenly from the source's entry 0 to its entry 1.
-void FillTwoColourBlend(const PageBitmap* source, PageBitmap* target) {
-  const uint8_t* from = ColourTableOf(source);
-  uint8_t* table = ColourTableOf(target);
-  for (int i = 0; i < 256; ++i) {
-    for (int k = 0; k < 3; ++k) {
-      double c0 = from[k], c1 = from[4 + k];
-      table[4 * i + k] = static_cast<uint8_t>(c0 + (c1 - c0) * i / 255.0 + 0.5);
-    }
-    table[4 * i + 3] = 0;
-  }
-}
-
-void CopyTable(const PageBitmap* source, PageBitmap* target) {
-  uint32_t entries = ColourTableEntries(HeaderOf(source));
-  uint32_t room = ColourTableEntries(HeaderOf(target));
-  memcpy(ColourTableOf(target), ColourTableOf(source), 4 * size_t(entries < room ? entries : room));
-  target->greyRamp = source->greyRamp;
-}
 
 int Created(int ok, PageBitmap* target) {
   if (!ok) ReleasePageBitmap(target);
@@ -56,10 +28,10 @@ int GreyFromBilevel(const RasterSettings* settings, MessageLog* log, const PageB
     // A value is the share of 1 pixels; where 0 is the light colour the ramp
     // runs the other way.
     const int reversed = entry0[0] != 0 || entry0[1] != 0 || entry0[2] != 0;
-    FillGreyRamp(target, reversed);
+    MakeGreyRamp(target, 8, reversed);
     target->greyRamp = reversed ? 0 : 1;
   } else {
-    FillTwoColourBlend(source, target);
+    MakeTwoColourBlend(source, target, 8);
   }
   return Created(ReduceToGrey(log, source, target), target);
 }
@@ -99,14 +71,14 @@ int SmoothColour(const RasterSettings* settings, MessageLog* log, const PageBitm
   }
   if (in->bitCount == 8 && source->greyRamp) {
     if (!CreatePageBitmap(settings, log, target, width, height, 8, 0)) return 0;
-    CopyTable(source, target);
+    CopyColourTable(source, target);
     return Created(area ? AreaAverage(log, source, target) : BlockAverage(log, source, target, n), target);
   }
   if (in->bitCount == 4 || in->bitCount == 8) {
     const bool grey = source->greyRamp || source->twoBit;
     if (!CreatePageBitmap(settings, log, target, width, height, grey ? 8 : 24, 0)) return 0;
     if (grey) {
-      FillGreyRamp(target, 0);
+      MakeGreyRamp(target, 8, 0);
       target->greyRamp = 1;
     }
     return Created(PaletteBlockAverage(log, source, target, n), target);

@@ -1,11 +1,12 @@
-// Untrusted bytes through the page loader: every page of the document, with a
-// memory limit as the viewer may be configured.
+// Untrusted bytes through the page loader and the display scaler: every page
+// of the document, with a memory limit as the viewer may be configured.
 #include <cstddef>
 #include <cstdint>
 
 #include "document/page_loader.h"
 #include "document/page_directory.h"
 #include "document/page_bitmap.h"
+#include "document/scale_for_display.h"
 
 namespace {
 
@@ -39,6 +40,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
           bitmap.blockSize > 64u * 1048576u) {
         __builtin_trap();
       }
+      // Smoothed to a size the input chooses, as a window of any shape would.
+      RasterSettings raster{64, 1};
+      int32_t width = 1 + data[size - 1] % 97, height = 1 + data[size / 2] % 89;
+      PageBitmap scaled;
+      if (ScaleForDisplay(&raster, &log, &bitmap, &scaled, width, height, 1) &&
+          (HeaderOf(&scaled)->width != width || HeaderOf(&scaled)->height != height)) {
+        __builtin_trap();
+      }
+      ReleasePageBitmap(&scaled);
     } else if (bitmap.block) {
       __builtin_trap();
     }

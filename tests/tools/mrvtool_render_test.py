@@ -180,8 +180,23 @@ with tempfile.TemporaryDirectory() as work:
     rc, text = render(plain, bmp, "--param", "orient")
     check("malformed parameter refused", rc == 2, text)
 
-    rc, text = render(plain, bmp, "--size", "10x10")
-    check("--size refused until the scaler exists", rc == 1 and "scaler" in text)
+    # Scaling to the display size: a 2 x 2 checkerboard halved with smoothing is
+    # the even grey of its white share; without smoothing pixels are dropped.
+    board = os.path.join(work, "board.tif")
+    subprocess.run(["convert", "-size", "64x32", "pattern:gray50", "-monochrome", "-compress", "Group4", board],
+                   check=True, capture_output=True)
+    rc, text = render(board, bmp, "--size", "32x16", "--smooth")
+    width, height, pixels = read_bmp(bmp)
+    check("smoothed halving size", rc == 0 and (width, height) == (32, 16), text)
+    check("smoothed halving is even grey", set(pixels) == {(127, 127, 127)} or set(pixels) == {(128, 128, 128)},
+          str(set(pixels)))
+    rc, text = render(board, bmp, "--size", "32x16")
+    check("unsmoothed halving keeps black and white", rc == 0 and set(read_bmp(bmp)[2]) <= {(0, 0, 0), (255, 255, 255)})
+    rc, text = render(board, bmp, "--size", "32x16", "--param", "smooth=yes")
+    check("smooth parameter", rc == 0 and len(set(read_bmp(bmp)[2])) == 1 and read_bmp(bmp)[2][0] not in
+          {(0, 0, 0), (255, 255, 255)})
+    rc, text = render(board, bmp, "--size", "0x16")
+    check("bad size refused", rc == 2, text)
     rc, text = render(plain, bmp, "--page", "2")
     check("missing page", rc == 1)
     rc, text = render(os.path.join(fixtures, "bilevel-g4.tif"), bmp)

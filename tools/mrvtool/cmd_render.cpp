@@ -6,6 +6,7 @@
 
 #include "common/text_format.h"
 #include "document/page_loader.h"
+#include "document/scale_for_display.h"
 #include "document/photometric_name.h"
 #include "document/page_directory.h"
 #include "document/bitmap_ops.h"
@@ -64,6 +65,23 @@ int ParseArguments(int argc, char** argv, RenderArguments* a) {
   return 1;
 }
 
+bool EqualsNoCase(const std::u16string& text, std::u16string_view name) {
+  return text.size() == name.size() && StartsWithNoCase(text, name);
+}
+
+// "WIDTHxHEIGHT", the size the display bitmap is scaled to.
+bool ParseSize(const char* text, int32_t* width, int32_t* height) {
+  char* end = nullptr;
+  long w = strtol(text, &end, 10);
+  if (end == text || (*end != 'x' && *end != 'X')) return false;
+  const char* rest = end + 1;
+  long h = strtol(rest, &end, 10);
+  if (end == rest || *end || w < 1 || h < 1 || w > 100000 || h > 100000) return false;
+  *width = static_cast<int32_t>(w);
+  *height = static_cast<int32_t>(h);
+  return true;
+}
+
 // The viewer's orientation codes: 1 a quarter turn clockwise, 2 a half turn,
 // 3 a quarter turn counter-clockwise.
 int TurnForViewer(PageBitmap* bitmap, int32_t orient, MessageLog* log) {
@@ -114,15 +132,23 @@ int RunRender(int argc, char** argv) {
   if (a.page == 0) a.page = viewer->initialPage > 0 ? viewer->initialPage + 1 : 1;
   if (a.orient < 0) a.orient = viewer->orientation;
   a.negative = a.negative || viewer->negative;
-  a.smooth = a.smooth || viewer->raster.resample;
+  // The viewer smooths by default; the command does so when asked, by --smooth
+  // or by the smoothing parameter or setting.
+  bool smoothingNamed = false;
+  for (const std::u16string& name : toolSettings.parameterNames) smoothingNamed |= EqualsNoCase(name, u"smooth");
+  for (const std::u16string& name : toolSettings.settingNames) smoothingNamed |= EqualsNoCase(name, u"resample");
+  a.smooth = a.smooth || (smoothingNamed && viewer->raster.resample);
   PageLoadOptions options;
   options.memoryLimitMb = viewer->raster.memoryLimitMb;
   options.readPrintTags = viewer->printRouting;
+  RasterSettings raster = viewer->raster;
+  raster.resample = a.smooth;
   const int32_t ignoreSpecialImages = viewer->prefs.ignoreSpecialImages;
   DestroyToolViewer(&viewer);
-  if (a.size) {
-    fprintf(stderr, "mrvtool render: --size and --smooth need the display scaler, which this build lacks\n");
-    return 1;
+  int32_t width = 0, height = 0;
+  if (a.size && !ParseSize(a.size, &width, &height)) {
+    fprintf(stderr, "mrvtool render: bad size \"%s\" (WIDTHxHEIGHT, each 1 to 100000)\n", a.size);
+    return 2;
   }
   Document document;
   document.ignoreSpecialImages = ignoreSpecialImages;
@@ -145,7 +171,14 @@ int RunRender(int argc, char** argv) {
   if (shown) {
     PrintFacts(document, a.page, info, bitmap);
     if (a.negative) Negative(&bitmap);
-    shown = TurnForViewer(&bitmap, a.orient, &log) && WriteBmpFile(&bitmap, Utf8ToUtf16(a.out), &log);
+    shown = TurnForViewer(&bitmap, a.orient, &log);
+    if (shown && a.size) {
+      PageBitmap scaled;
+      shown = ScaleForDisplay(&raster, &log, &bitmap, &scaled, width, height, 0);
+      ReleasePageBitmap(&bitmap);
+      bitmap = scaled;
+    }
+    shown = shown && WriteBmpFile(&bitmap, Utf8ToUtf16(a.out), &log);
   }
   for (const std::string& line : LogLines(log)) printf("%s\n", line.c_str());
   if (!shown && log.errorCount == 0 && log.warningCount == 0) printf("Unable to display image; unknown reason\n");
