@@ -1,0 +1,125 @@
+#include "analysis/ink_measure.h"
+
+namespace {
+
+int LuminanceIsLight(uint8_t red, uint8_t green, uint8_t blue) {
+  return static_cast<int>(0.3 * red + 0.59 * green + 0.11 * blue) >= 128;
+}
+
+const uint8_t* StoredRow(const LightTest* test, int32_t y) {
+  return RowOf(test->page, static_cast<uint32_t>(test->height - 1 - y));
+}
+
+// 64 pixels from byte `at`, the left-most in the top bit. Bytes past the row
+// read as 0; callers never look at pixels beyond their end column.
+uint64_t Load64(const uint8_t* row, uint32_t rowBytes, uint32_t at) {
+  uint64_t word = 0;
+  if (at + 8 <= rowBytes) {
+    for (int i = 0; i < 8; ++i) word = word << 8 | row[at + i];
+    return word;
+  }
+  for (int i = 0; i < 8; ++i) word = word << 8 | (at + i < rowBytes ? row[at + i] : 0);
+  return word;
+}
+
+int32_t GenericRuns(const LightTest* test, int32_t y, int32_t x, int32_t count, uint32_t* runs) {
+  const uint8_t* row = StoredRow(test, y);
+  int32_t n = 0;
+  int light = 1;
+  uint32_t length = 0;
+  for (int32_t i = x; i < x + count; ++i) {
+    int pixel;
+    switch (test->bitCount) {
+      case 4:
+        pixel = test->lightIndex[(row[i >> 1] >> (i & 1 ? 0 : 4)) & 15];
+        break;
+      case 8:
+        pixel = test->lightIndex[row[i]];
+        break;
+      default: {
+        const uint8_t* bgr = row + 3 * static_cast<int64_t>(i);
+        pixel = LuminanceIsLight(bgr[2], bgr[1], bgr[0]);
+      }
+    }
+    if (pixel != light) {
+      runs[n++] = length;
+      length = 0;
+      light = pixel;
+    }
+    ++length;
+  }
+  if (count > 0) runs[n++] = length;
+  return n;
+}
+
+}  // namespace
+
+int IsLightColour(uint8_t red, uint8_t green, uint8_t blue) { return LuminanceIsLight(red, green, blue); }
+
+int PrepareLightTest(LightTest* test, const PageBitmap* page) {
+  *test = LightTest{};
+  if (!page || !page->block) return 0;
+  const BitmapHeader* header = HeaderOf(page);
+  if (header->width < 1 || header->height < 1) return 0;
+  int32_t bits = header->bitCount;
+  if (bits != 1 && bits != 4 && bits != 8 && bits != 24) return 0;
+  test->page = page;
+  test->width = header->width;
+  test->height = header->height;
+  test->bitCount = bits;
+  if (bits == 4 || bits == 8) {
+    // Indices beyond the table's entries have no colour; they count as ink.
+    uint32_t entries = ColourTableEntries(header);
+    const uint8_t* table = ColourTableOf(page);
+    for (uint32_t i = 0; i < entries && i < (1u << bits); ++i) {
+      test->lightIndex[i] = static_cast<uint8_t>(LuminanceIsLight(table[4 * i + 2], table[4 * i + 1], table[4 * i]));
+    }
+  }
+  return 1;
+}
+
+int IsLightPixel(const LightTest* test, int32_t x, int32_t y) {
+  const uint8_t* row = StoredRow(test, y);
+  switch (test->bitCount) {
+    case 1:
+      return row[x >> 3] >> (7 - (x & 7)) & 1;
+    case 4:
+      return test->lightIndex[(row[x >> 1] >> (x & 1 ? 0 : 4)) & 15];
+    case 8:
+      return test->lightIndex[row[x]];
+    default: {
+      const uint8_t* bgr = row + 3 * static_cast<int64_t>(x);
+      return LuminanceIsLight(bgr[2], bgr[1], bgr[0]);
+    }
+  }
+}
+
+int32_t NextBitChange(const uint8_t* row, uint32_t rowBytes, int32_t from, int32_t end, int bit) {
+  int32_t at = from;
+  while (at < end) {
+    uint32_t shift = static_cast<uint32_t>(at) & 7;
+    uint64_t word = Load64(row, rowBytes, static_cast<uint32_t>(at) >> 3);
+    if (bit) word = ~word;  // now a 1 marks a pixel that differs
+    word <<= shift;
+    if (word) {
+      int32_t change = at + __builtin_clzll(word);
+      return change < end ? change : end;
+    }
+    at += 64 - static_cast<int32_t>(shift);
+  }
+  return end;
+}
+
+int32_t RowRuns(const LightTest* test, int32_t y, int32_t x, int32_t count, uint32_t* runs) {
+  if (count <= 0) return 0;
+  if (test->bitCount != 1) return GenericRuns(test, y, x, count, runs);
+  const uint8_t* row = StoredRow(test, y);
+  int32_t n = 0;
+  int bit = 1;
+  for (int32_t at = x, end = x + count; at < end; bit ^= 1) {
+    int32_t change = NextBitChange(row, test->page->stride, at, end, bit);
+    runs[n++] = static_cast<uint32_t>(change - at);
+    at = change;
+  }
+  return n;
+}

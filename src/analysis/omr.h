@@ -1,0 +1,45 @@
+// Optical mark reading: four solid registration marks near the corners of a
+// scanned bilevel form calibrate a mapping from the blank form's coordinates
+// to page pixels; answer boxes are then measured through that mapping.
+#pragma once
+
+#include <cstdint>
+
+#include "common/message_log.h"
+#include "raster/page_bitmap.h"
+
+struct OmrPoint {
+  int64_t x = 0;
+  int64_t y = 0;
+};
+
+struct OmrTriangle {
+  OmrPoint p[3];
+  double d = 0;  // (y2 - y3)(x1 - x3) + (x3 - x2)(y1 - y3); 0 for a degenerate triangle
+};
+
+// One per viewer instance, replaced by every OMRInit. Triangle i joins
+// corner i, corner i + 1 (mod 4) and the centre where the diagonals cross;
+// corners run top-left, top-right, bottom-right, bottom-left.
+struct OmrCalibration {
+  int32_t exists = 0;  // made from a bilevel page
+  int32_t found = 0;   // four marks found in a plausible shape
+  OmrPoint corners[4];  // the marks' corners on the page; (-1, -1) where none was found
+  OmrTriangle reference[4];
+  OmrTriangle page[4];
+  int32_t debug = 0;  // made with the debug trace on: checks show their samples on the page
+};
+
+// Calibrates from `page`, whose corners of the four marks span the reference
+// rectangle (x, y, w, h) on the blank form. Non-bilevel pages leave no
+// calibration. With the debug trace on, the page is changed to show what the
+// search saw.
+void OMRInit(OmrCalibration* calibration, PageBitmap* page, int32_t x, int32_t y, int32_t w, int32_t h,
+             MessageLog* log);
+// The dark fraction of the reference box (x, y, w, h), both ends included,
+// sampled through the mapping; 0 without a usable calibration or when no
+// sample lands on the page.
+double OMRCheck(const OmrCalibration* calibration, PageBitmap* page, int32_t x, int32_t y, int32_t w, int32_t h);
+// The page pixel for a reference point; zero when the point lies in none of
+// the triangles.
+int MapReferencePoint(const OmrCalibration* calibration, int64_t x, int64_t y, OmrPoint* pagePoint);
