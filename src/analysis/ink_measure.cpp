@@ -2,8 +2,10 @@
 
 namespace {
 
+// trunc(0.3 R + 0.59 G + 0.11 B) >= 128 in exact integers: in floating point
+// a plain grey 128 sums to 127.99999999999999 and would count as ink.
 int LuminanceIsLight(uint8_t red, uint8_t green, uint8_t blue) {
-  return static_cast<int>(0.3 * red + 0.59 * green + 0.11 * blue) >= 128;
+  return 30 * red + 59 * green + 11 * blue >= 12800;
 }
 
 const uint8_t* StoredRow(const LightTest* test, int32_t y) {

@@ -9,7 +9,8 @@
 // The light/dark test prepared for one page. A 1-bit pixel is light when its
 // bit is 1: the decoder always orders a bilevel table dark entry first. Pixels
 // with a colour table (4 and 8 bits) are light when their entry's luminance
-// trunc(0.3 R + 0.59 G + 0.11 B) is at least 128, 24-bit pixels by the same
+// 0.3 R + 0.59 G + 0.11 B
+// (computed exactly) is at least 128, 24-bit pixels by the same
 // luminance of their own bytes. 4-bit pages use the 8-bit rule through their
 // table, so that a 2-bit grey page reads the same as its 8-bit rendering.
 struct LightTest {
