@@ -162,7 +162,7 @@ double OMRCheck(const OmrCalibration* calibration, PageBitmap* bitmap, int32_t x
   BilevelPage page;
   if (!calibration->exists || !calibration->found || !ViewBilevel(bitmap, &page)) return 0;
   // Samples outside the reference triangles never map, so the box is first
-  // cut to their bounds: a huge box from a script costs no more than the form.
+  // cut to their bounds.
   int64_t minX = INT64_MAX, maxX = INT64_MIN, minY = INT64_MAX, maxY = INT64_MIN;
   for (const OmrTriangle& t : calibration->reference) {
     for (const OmrPoint& p : t.p) {
@@ -172,6 +172,7 @@ double OMRCheck(const OmrCalibration* calibration, PageBitmap* bitmap, int32_t x
   }
   int64_t x0 = std::max<int64_t>(x, minX), x1 = std::min<int64_t>(int64_t{x} + w, maxX);
   int64_t y0 = std::max<int64_t>(y, minY), y1 = std::min<int64_t>(int64_t{y} + h, maxY);
+  if (x1 < x0 || y1 < y0 || (x1 - x0 + 1) > kOmrMaximumSamples / (y1 - y0 + 1)) return 0;
   uint64_t mapped = 0, dark = 0;
   for (int pass = 0; pass < (calibration->debug ? 2 : 1); ++pass) {
     for (int64_t ry = y0; ry <= y1; ++ry) {

@@ -36,9 +36,14 @@ struct OmrCalibration {
 // search saw.
 void OMRInit(OmrCalibration* calibration, PageBitmap* page, int32_t x, int32_t y, int32_t w, int32_t h,
              MessageLog* log);
+// A box is sampled at every reference point, so a script's absurd box would
+// hold the window for hours; boxes with more samples than this read 0.
+constexpr int64_t kOmrMaximumSamples = int64_t{1} << 26;
+
 // The dark fraction of the reference box (x, y, w, h), both ends included,
-// sampled through the mapping; 0 without a usable calibration or when no
-// sample lands on the page.
+// sampled through the mapping; 0 without a usable calibration, when no
+// sample lands on the page, or for a box of more than kOmrMaximumSamples
+// samples inside the form.
 double OMRCheck(const OmrCalibration* calibration, PageBitmap* page, int32_t x, int32_t y, int32_t w, int32_t h);
 // The page pixel for a reference point; zero when the point lies in none of
 // the triangles.

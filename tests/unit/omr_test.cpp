@@ -107,6 +107,11 @@ TEST(Omr, FindsTheMarksOfAShiftedEnlargedScanAndReadsBoxes) {
   double whole = OMRCheck(&calibration, &page.bitmap, -2000000000, -2000000000, 2147483647, 2147483647);
   EXPECT_GT(whole, 0.0);
   EXPECT_LT(whole, 0.1);
+  // A form as large as the numbers go is refused rather than sampled for hours.
+  OMRInit(&calibration, &page.bitmap, 0, 0, 2000000000, 2000000000, nullptr);
+  ASSERT_TRUE(calibration.found);
+  EXPECT_EQ(OMRCheck(&calibration, &page.bitmap, 0, 0, 2000000000, 2000000000), 0.0);
+  EXPECT_GT(OMRCheck(&calibration, &page.bitmap, 0, 0, 8000, 8000), 0.0);
 }
 
 TEST(Omr, ScannerMarginsAlongAnEdgeAreIgnored) {
