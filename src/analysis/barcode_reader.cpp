@@ -10,10 +10,12 @@
 namespace {
 
 // A run passes for e modules when e is its width in module estimates rounded
-// either way: generous enough for print gain, and cheap.
-bool PassesWidth(uint32_t run, double module, int32_t expected) {
-  double v = run / module;
-  return std::floor(v) == expected || std::ceil(v) == expected;
+// either way (generous enough for print gain): floor(v) = e or ceil(v) = e
+// with v = run / (firstBar / 2), that is e - 1 < v < e + 1, here in exact
+// integers since every light run of the page is tried.
+bool PassesWidth(uint32_t run, uint32_t firstBar, int32_t expected) {
+  uint64_t twice = uint64_t{run} * 2;
+  return uint64_t(expected - 1) * firstBar < twice && twice < uint64_t(expected + 1) * firstBar;
 }
 
 int32_t RoundHalfUp(double v) { return static_cast<int32_t>(std::floor(v + 0.5)); }
@@ -24,21 +26,22 @@ int32_t ClampWidth(int32_t w) { return w < 1 ? 1 : w > 4 ? 4 : w; }
 // one (quiet zone, start, symbols, stop), or 0.
 int32_t FindSymbolSpan(const uint32_t* runs, int32_t n, int32_t q) {
   if (n <= 24 || q + 7 >= n || runs[q] == 0) return 0;
-  double module = runs[q + 1] / 2.0;
-  uint32_t quietMinimum = 5 * static_cast<uint32_t>(module);
+  // The module estimate is half the first bar (Start B begins with two modules).
+  uint32_t firstBar = runs[q + 1];
+  uint64_t quietMinimum = 5 * uint64_t{firstBar / 2};
   // A symbol at the very start of the row may have lost its quiet zone to the
   // edge of the scanned region.
   if (q >= 3 && runs[q] < quietMinimum) return 0;
   for (int32_t k = 1; k < 6; ++k) {
-    if (!PassesWidth(runs[q + 1 + k], module, kCode128Widths[kCode128StartB][k])) return 0;
+    if (!PassesWidth(runs[q + 1 + k], firstBar, kCode128Widths[kCode128StartB][k])) return 0;
   }
-  uint32_t tooWide = static_cast<uint32_t>(6 * module);
+  uint64_t tooWide = 3 * uint64_t{firstBar};  // six modules
   for (int32_t i = 6; i < n - 7 && q + i + 7 < n; i += 6) {
     int32_t k = 0;
     for (; k < 7; ++k) {
       uint32_t run = runs[q + 1 + i + k];
       if (run >= tooWide) return 0;  // a gap or a blot: the symbol ended without a stop
-      if (!PassesWidth(run, module, kCode128Stop[k])) break;
+      if (!PassesWidth(run, firstBar, kCode128Stop[k])) break;
     }
     if (k == 7 && (q + i + 8 >= n - 2 || runs[q + i + 8] >= quietMinimum)) return i + 8;
   }
@@ -74,7 +77,7 @@ bool DecodeSpan(const uint32_t* runs, int32_t q, int32_t span, std::string* text
   double module = sum / (11.0 * (symbols + 1));
   double error = 0;
   for (int k = 0; k < 6; ++k) error += runs[q + 1 + k] / module - kCode128Widths[kCode128StartB][k];
-  int32_t values[kBarcodeTextMaximum + 1];
+  int32_t values[kBarcodeTextMaximum + 1] = {};
   for (int32_t s = 0; s < symbols; ++s) {
     values[s] = DecodeSymbolValue(runs + q + 7 + 6 * s, module, &error);
     if (values[s] < 0) return false;
@@ -99,6 +102,7 @@ void AddText(BarcodeResults* results, const std::string& text) {
 }  // namespace
 
 void ReadRowSymbols(const uint32_t* runs, int32_t runCount, std::vector<std::string>* texts) {
+  if (runCount <= 24) return;  // too few for a start, one character, a check and a stop
   std::string text;
   for (int32_t q = 0; q < runCount;) {
     int32_t span = FindSymbolSpan(runs, runCount, q);

@@ -1,5 +1,7 @@
 #include "analysis/ink_measure.h"
 
+#include <cstring>
+
 namespace {
 
 // trunc(0.3 R + 0.59 G + 0.11 B) >= 128 in exact integers: in floating point
@@ -17,11 +19,38 @@ const uint8_t* StoredRow(const LightTest* test, int32_t y) {
 uint64_t Load64(const uint8_t* row, uint32_t rowBytes, uint32_t at) {
   uint64_t word = 0;
   if (at + 8 <= rowBytes) {
-    for (int i = 0; i < 8; ++i) word = word << 8 | row[at + i];
+    memcpy(&word, row + at, 8);
+#if __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    word = __builtin_bswap64(word);
+#endif
     return word;
   }
   for (int i = 0; i < 8; ++i) word = word << 8 | (at + i < rowBytes ? row[at + i] : 0);
   return word;
+}
+
+// Bilevel rows word by word: a pixel that differs from its left neighbour
+// (the first from light) ends a run, so runs come from the set bits of
+// word ^ (word shifted by one), and blank stretches cost one test per 64 pixels.
+int32_t BilevelRuns(const uint8_t* row, uint32_t rowBytes, int32_t x, int32_t count, uint32_t* runs) {
+  int32_t end = x + count, runStart = x, n = 0;
+  uint64_t previous = 1;
+  for (int32_t base = x & ~63; base < end; base += 64) {
+    uint64_t word = Load64(row, rowBytes, static_cast<uint32_t>(base) >> 3);
+    if (base < x) word |= ~(~uint64_t{0} >> (x - base));  // pixels before x read as light
+    uint64_t changes = word ^ (word >> 1 | previous << 63);
+    previous = word & 1;
+    while (changes) {
+      int32_t bit = __builtin_clzll(changes);
+      int32_t at = base + bit;
+      if (at >= end) break;
+      runs[n++] = static_cast<uint32_t>(at - runStart);
+      runStart = at;
+      changes ^= uint64_t{1} << (63 - bit);
+    }
+  }
+  runs[n++] = static_cast<uint32_t>(end - runStart);
+  return n;
 }
 
 int32_t GenericRuns(const LightTest* test, int32_t y, int32_t x, int32_t count, uint32_t* runs) {
@@ -115,13 +144,5 @@ int32_t NextBitChange(const uint8_t* row, uint32_t rowBytes, int32_t from, int32
 int32_t RowRuns(const LightTest* test, int32_t y, int32_t x, int32_t count, uint32_t* runs) {
   if (count <= 0) return 0;
   if (test->bitCount != 1) return GenericRuns(test, y, x, count, runs);
-  const uint8_t* row = StoredRow(test, y);
-  int32_t n = 0;
-  int bit = 1;
-  for (int32_t at = x, end = x + count; at < end; bit ^= 1) {
-    int32_t change = NextBitChange(row, test->page->stride, at, end, bit);
-    runs[n++] = static_cast<uint32_t>(change - at);
-    at = change;
-  }
-  return n;
+  return BilevelRuns(StoredRow(test, y), test->page->stride, x, count, runs);
 }

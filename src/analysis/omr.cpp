@@ -12,47 +12,54 @@
 namespace {
 
 // Dark margins that a scanner leaves where the sheet did not cover the glass
-// touch the page edge; turning them light (on the copy the search reads)
-// keeps them from outweighing the marks. Decisions read the page itself.
-void CleanBorders(const BilevelPage* page, const BilevelPage* copy) {
+// touch the page edge; turned light while the marks are searched, they
+// cannot outweigh the marks. Measured on the page as it is: per column the
+// ink from the top down over the top half and from the bottom up over the
+// bottom half, per row from the left over the left half and from the right
+// over the right half.
+struct EdgeMargins {
+  int32_t* top = nullptr;  // one block: top, bottom (width each), left, right (height each)
+  int32_t* bottom = nullptr;
+  int32_t* left = nullptr;
+  int32_t* right = nullptr;
+};
+
+bool MeasureMargins(const BilevelPage* page, MessageLog* log, EdgeMargins* m) {
   int32_t w = page->width, h = page->height;
+  auto* block = static_cast<int32_t*>(AllocateOrReport(log, (2 * size_t(w) + 2 * size_t(h)) * sizeof(int32_t)));
+  if (!block) return false;
+  *m = EdgeMargins{block, block + w, block + 2 * size_t(w), block + 2 * size_t(w) + h};
   for (int32_t x = 0; x < w; ++x) {
-    for (int32_t y = 0; y < h / 2 && IsInk(page, x, y); ++y) MakeLight(copy, x, y);
-    for (int32_t y = h - 1; y >= h / 2 && IsInk(page, x, y); --y) MakeLight(copy, x, y);
+    int32_t y = 0;
+    while (y < h / 2 && IsInk(page, x, y)) ++y;
+    m->top[x] = y;
+    for (y = h - 1; y >= h / 2 && IsInk(page, x, y);) --y;
+    m->bottom[x] = h - 1 - y;
   }
   for (int32_t y = 0; y < h; ++y) {
-    const uint8_t* row = BilevelRow(page, y);
-    int32_t firstLight = NextBitChange(row, page->stride, 0, w / 2, 0);
-    for (int32_t x = 0; x < firstLight; ++x) MakeLight(copy, x, y);
-    for (int32_t x = w - 1; x >= w / 2 && IsInk(page, x, y); --x) MakeLight(copy, x, y);
+    m->left[y] = NextBitChange(BilevelRow(page, y), page->stride, 0, w / 2, 0);
+    int32_t x = w - 1;
+    while (x >= w / 2 && IsInk(page, x, y)) --x;
+    m->right[y] = w - 1 - x;
   }
+  return true;
 }
 
-OmrPoint DiagonalCentre(const OmrPoint corner[4]) {
-  // Intersection of the lines corner 0 - corner 2 and corner 1 - corner 3.
-  double ax = static_cast<double>(corner[2].x - corner[0].x), ay = static_cast<double>(corner[2].y - corner[0].y);
-  double bx = static_cast<double>(corner[3].x - corner[1].x), by = static_cast<double>(corner[3].y - corner[1].y);
-  double denominator = ax * by - ay * bx;
-  OmrPoint centre;
-  if (denominator == 0) return centre;
-  double cx = static_cast<double>(corner[1].x - corner[0].x), cy = static_cast<double>(corner[1].y - corner[0].y);
-  double t = (cx * by - cy * bx) / denominator;
-  centre.x = static_cast<int64_t>(static_cast<double>(corner[0].x) + t * ax);
-  centre.y = static_cast<int64_t>(static_cast<double>(corner[0].y) + t * ay);
-  return centre;
-}
-
-void FillTriangles(const OmrPoint corner[4], OmrTriangle triangles[4]) {
-  OmrPoint centre = DiagonalCentre(corner);
-  for (int i = 0; i < 4; ++i) {
-    OmrTriangle& t = triangles[i];
-    t.p[0] = corner[i];
-    t.p[1] = corner[(i + 1) % 4];
-    t.p[2] = centre;
-    double x1 = static_cast<double>(t.p[0].x), y1 = static_cast<double>(t.p[0].y);
-    double x2 = static_cast<double>(t.p[1].x), y2 = static_cast<double>(t.p[1].y);
-    double x3 = static_cast<double>(t.p[2].x), y3 = static_cast<double>(t.p[2].y);
-    t.d = (y2 - y3) * (x1 - x3) + (x3 - x2) * (y1 - y3);
+// Turns the margins light, or back to ink (all of them were ink before).
+void PaintMargins(const BilevelPage* page, const EdgeMargins* m, bool light) {
+  int32_t w = page->width, h = page->height;
+  auto paint = [&](int32_t x, int32_t y) {
+    uint8_t bit = static_cast<uint8_t>(0x80 >> (x & 7));
+    uint8_t* byte = BilevelRow(page, y) + (x >> 3);
+    *byte = static_cast<uint8_t>(light ? *byte | bit : *byte & ~bit);
+  };
+  for (int32_t x = 0; x < w; ++x) {
+    for (int32_t y = 0; y < m->top[x]; ++y) paint(x, y);
+    for (int32_t y = h - m->bottom[x]; y < h; ++y) paint(x, y);
+  }
+  for (int32_t y = 0; y < h; ++y) {
+    for (int32_t x = 0; x < m->left[y]; ++x) paint(x, y);
+    for (int32_t x = w - m->right[y]; x < w; ++x) paint(x, y);
   }
 }
 
@@ -80,26 +87,24 @@ void ShowCorner(const BilevelPage* page, OmrCorner corner) {
 }
 
 // Finds the marks; false when the copy for the search could not be made.
-bool Calibrate(OmrCalibration* calibration, PageBitmap* bitmap, const BilevelPage* page, OmrDebugFile* debug,
-               int debugOn, MessageLog* log, OmrCorner corners[4]) {
-  size_t pixelBytes = static_cast<size_t>(page->stride) * static_cast<size_t>(page->height);
-  auto* copyPixels = static_cast<uint8_t*>(AllocateOrReport(log, pixelBytes));
-  if (!copyPixels) return false;
-  memcpy(copyPixels, page->pixels, pixelBytes);
-  BilevelPage cleaned = *page;
-  cleaned.pixels = copyPixels;
-  CleanBorders(page, &cleaned);
-  if (debugOn) memcpy(bitmap->pixels, copyPixels, pixelBytes);
-  SearchCorners(&cleaned, debug, corners);
-  free(copyPixels);
+// Finds the marks; false when the margins could not be measured. With the
+// debug trace on, the page keeps its cleaned margins and shows the corners.
+bool Calibrate(OmrCalibration* calibration, const BilevelPage* page, OmrDebugFile* debug, int debugOn,
+               MessageLog* log, OmrCorner corners[4]) {
+  EdgeMargins margins;
+  if (!MeasureMargins(page, log, &margins)) return false;
+  // The search works on the page itself, cleaned for the time being, which
+  // spares a copy of the whole page.
+  PaintMargins(page, &margins, true);
+  SearchCorners(page, debug, corners);
+  if (!debugOn) PaintMargins(page, &margins, false);
+  free(margins.top);
   for (int k = 0; k < 4; ++k) {
     calibration->corners[k] = OmrPoint{corners[k].x, corners[k].y};
     if (debugOn && corners[k].x >= 0 && corners[k].y >= 0) ShowCorner(page, corners[k]);
   }
   return true;
 }
-
-bool InUnitRange(double v) { return v >= 0 && v <= 1; }
 
 }  // namespace
 
@@ -123,7 +128,7 @@ void OMRInit(OmrCalibration* calibration, PageBitmap* bitmap, int32_t x, int32_t
   calibration->debug = debugOn;
   for (OmrPoint& corner : calibration->corners) corner = OmrPoint{-1, -1};
   OmrCorner corners[4];
-  if (Calibrate(calibration, bitmap, &page, &debug, debugOn, log, corners)) {
+  if (Calibrate(calibration, &page, &debug, debugOn, log, corners)) {
     calibration->found = PlausibleShape(corners, page.width, page.height);
     OmrDebugPrint(&debug, "Box %sfound\n", calibration->found ? "" : "NOT ");
     for (int k = 0; k < 4; ++k) OmrDebugPrint(&debug, "cpt[%d] %d, %d\n", k, corners[k].x, corners[k].y);
@@ -132,30 +137,12 @@ void OMRInit(OmrCalibration* calibration, PageBitmap* bitmap, int32_t x, int32_t
   if (!calibration->found) return;
   int64_t right = int64_t{x} + w - 1, bottom = int64_t{y} + h - 1;
   const OmrPoint reference[4] = {{x, y}, {right, y}, {right, bottom}, {x, bottom}};
-  FillTriangles(reference, calibration->reference);
-  FillTriangles(calibration->corners, calibration->page);
+  MakeTriangles(reference, calibration->reference);
+  MakeTriangles(calibration->corners, calibration->page);
 }
 
-int MapReferencePoint(const OmrCalibration* calibration, int64_t px, int64_t py, OmrPoint* pagePoint) {
-  for (int i = 0; i < 4; ++i) {
-    const OmrTriangle& r = calibration->reference[i];
-    if (r.d == 0) continue;
-    double x1 = static_cast<double>(r.p[0].x), y1 = static_cast<double>(r.p[0].y);
-    double x2 = static_cast<double>(r.p[1].x), y2 = static_cast<double>(r.p[1].y);
-    double x3 = static_cast<double>(r.p[2].x), y3 = static_cast<double>(r.p[2].y);
-    double dx = static_cast<double>(px) - x3, dy = static_cast<double>(py) - y3;
-    double l1 = (dx * (y2 - y3) + dy * (x3 - x2)) / r.d;
-    double l2 = (dy * (x1 - x3) + dx * (y3 - y1)) / r.d;
-    double l3 = 1 - l1 - l2;
-    if (!InUnitRange(l1) || !InUnitRange(l2) || !InUnitRange(l3)) continue;
-    const OmrTriangle& p = calibration->page[i];
-    pagePoint->x = static_cast<int64_t>(l1 * static_cast<double>(p.p[0].x) + l2 * static_cast<double>(p.p[1].x) +
-                                        l3 * static_cast<double>(p.p[2].x));
-    pagePoint->y = static_cast<int64_t>(l1 * static_cast<double>(p.p[0].y) + l2 * static_cast<double>(p.p[1].y) +
-                                        l3 * static_cast<double>(p.p[2].y));
-    return 1;
-  }
-  return 0;
+int MapReferencePoint(const OmrCalibration* calibration, int64_t x, int64_t y, OmrPoint* pagePoint) {
+  return MapThroughTriangles(calibration->reference, calibration->page, x, y, pagePoint);
 }
 
 double OMRCheck(const OmrCalibration* calibration, PageBitmap* bitmap, int32_t x, int32_t y, int32_t w, int32_t h) {
@@ -173,23 +160,32 @@ double OMRCheck(const OmrCalibration* calibration, PageBitmap* bitmap, int32_t x
   int64_t x0 = std::max<int64_t>(x, minX), x1 = std::min<int64_t>(int64_t{x} + w, maxX);
   int64_t y0 = std::max<int64_t>(y, minY), y1 = std::min<int64_t>(int64_t{y} + h, maxY);
   if (x1 < x0 || y1 < y0 || (x1 - x0 + 1) > kOmrMaximumSamples / (y1 - y0 + 1)) return 0;
+  OmrFastMapping mapping;
+  PrepareFastMapping(calibration->reference, calibration->page, &mapping);
   uint64_t mapped = 0, dark = 0;
+  OmrPoint points[kMapRunMaximum];
+  uint8_t onPage[kMapRunMaximum];
   for (int pass = 0; pass < (calibration->debug ? 2 : 1); ++pass) {
     for (int64_t ry = y0; ry <= y1; ++ry) {
-      for (int64_t rx = x0; rx <= x1; ++rx) {
-        OmrPoint p;
-        // A sample mapped off the page (possible for a warped quadrilateral
-        // whose centre lies outside) is not part of the box.
-        if (!MapReferencePoint(calibration, rx, ry, &p) || p.x < 0 || p.y < 0 || p.x >= page.width ||
-            p.y >= page.height) {
-          continue;
-        }
-        int32_t px = static_cast<int32_t>(p.x), py = static_cast<int32_t>(p.y);
-        if (pass == 0) {
-          ++mapped;
-          dark += static_cast<uint64_t>(IsInk(&page, px, py));
-        } else {
-          InvertPixel(&page, px, py);
+      for (int64_t rx = x0; rx <= x1; rx += kMapRunMaximum) {
+        int32_t count = static_cast<int32_t>(std::min<int64_t>(kMapRunMaximum, x1 - rx + 1));
+        MapRun(&mapping, rx, ry, count, points, onPage);
+        for (int32_t i = 0; i < count; ++i) {
+          const OmrPoint& p = points[i];
+          // A sample mapped off the page (possible for a warped
+          // quadrilateral whose centre lies outside) is not part of the box;
+          // unsigned comparisons catch negative coordinates too.
+          if (!onPage[i] || static_cast<uint64_t>(p.x) >= static_cast<uint64_t>(page.width) ||
+              static_cast<uint64_t>(p.y) >= static_cast<uint64_t>(page.height)) {
+            continue;
+          }
+          int32_t px = static_cast<int32_t>(p.x), py = static_cast<int32_t>(p.y);
+          if (pass == 0) {
+            ++mapped;
+            dark += static_cast<uint64_t>(IsInk(&page, px, py));
+          } else {
+            InvertPixel(&page, px, py);
+          }
         }
       }
     }

@@ -5,22 +5,12 @@
 
 #include <cstdint>
 
+#include "analysis/omr_mapping.h"
 #include "common/message_log.h"
 #include "raster/page_bitmap.h"
 
-struct OmrPoint {
-  int64_t x = 0;
-  int64_t y = 0;
-};
-
-struct OmrTriangle {
-  OmrPoint p[3];
-  double d = 0;  // (y2 - y3)(x1 - x3) + (x3 - x2)(y1 - y3); 0 for a degenerate triangle
-};
-
-// One per viewer instance, replaced by every OMRInit. Triangle i joins
-// corner i, corner i + 1 (mod 4) and the centre where the diagonals cross;
-// corners run top-left, top-right, bottom-right, bottom-left.
+// One per viewer instance, replaced by every OMRInit; the triangles are made
+// by MakeTriangles from the reference rectangle and the marks' corners.
 struct OmrCalibration {
   int32_t exists = 0;  // made from a bilevel page
   int32_t found = 0;   // four marks found in a plausible shape

@@ -27,21 +27,37 @@ struct CellGrid {
   std::vector<Blob> blobs;  // in the order they were started
 };
 
+// Which columns of a band of rows hold ink, one bit per column as in the
+// page rows (1 for ink): one pass over the band's bytes answers every cell's
+// left and right column, which read pixel by pixel would touch a cache line
+// per row.
+struct BandInk {
+  std::vector<uint8_t> bits;
+  int32_t firstByte = 0;
+  int HasInk(int32_t x) const { return bits[(x >> 3) - firstByte] >> (7 - (x & 7)) & 1; }
+};
+
+void ReadBand(const BilevelPage* page, int32_t x0, int32_t x1, int32_t y0, int32_t y1, BandInk* band) {
+  band->firstByte = x0 >> 3;
+  band->bits.assign(static_cast<size_t>(((x1 - 1) >> 3) - band->firstByte + 1), 0);
+  uint8_t* bits = band->bits.data();
+  size_t count = band->bits.size();
+  for (int32_t y = y0; y < y1; ++y) {
+    const uint8_t* row = BilevelRow(page, y) + band->firstByte;
+    for (size_t i = 0; i < count; ++i) bits[i] |= static_cast<uint8_t>(~row[i]);
+  }
+}
+
 // A cell exists when ink crosses its border: marks are solid, so any cell a
 // mark overlaps shows ink on an edge, and blank interiors need not be read.
-bool ReadCellBorder(const BilevelPage* page, int32_t x, int32_t y, int32_t block, Cell* cell) {
+bool ReadCellBorder(const BilevelPage* page, const BandInk& band, int32_t x, int32_t y, int32_t block, Cell* cell) {
   int32_t right = std::min(x + block, page->width) - 1;
   int32_t bottom = std::min(y + block, page->height) - 1;
   cell->x = x;
   cell->y = y;
-  cell->rightInk = 0;
-  for (int32_t row = y; row <= bottom && !cell->rightInk; ++row) cell->rightInk = IsInk(page, right, row);
+  cell->rightInk = static_cast<uint8_t>(band.HasInk(right));
   cell->bottomInk = static_cast<uint8_t>(RowHasInk(page, bottom, x, right));
-  if (cell->rightInk || cell->bottomInk || RowHasInk(page, y, x, right)) return true;
-  for (int32_t row = y; row <= bottom; ++row) {
-    if (IsInk(page, x, row)) return true;
-  }
-  return false;
+  return cell->rightInk || cell->bottomInk || band.HasInk(x) || RowHasInk(page, y, x, right);
 }
 
 void AddToBlob(CellGrid* grid, int32_t blobIndex, int32_t cellIndex) {
@@ -99,10 +115,14 @@ void BuildBlobs(const BilevelPage* page, int32_t x0, int32_t y0, int32_t x1, int
   int32_t columns = (x1 - x0 + block - 1) / block;
   int32_t rows = (y1 - y0 + block - 1) / block;
   grid->at.assign(static_cast<size_t>(columns) * rows, -1);
+  int32_t cellsEnd = std::min(x0 + columns * block, page->width);
+  BandInk band;
   for (int32_t r = 0; r < rows; ++r) {
+    int32_t top = y0 + r * block;
+    ReadBand(page, x0, cellsEnd, top, std::min(top + block, page->height), &band);
     for (int32_t c = 0; c < columns; ++c) {
       Cell cell;
-      if (!ReadCellBorder(page, x0 + c * block, y0 + r * block, block, &cell)) continue;
+      if (!ReadCellBorder(page, band, x0 + c * block, top, block, &cell)) continue;
       int32_t index = static_cast<int32_t>(grid->cells.size());
       grid->cells.push_back(cell);
       grid->at[static_cast<size_t>(r) * columns + c] = index;
