@@ -2,10 +2,15 @@ set(CMAKE_C_COMPILER ${MINGW_TRIPLE}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${MINGW_TRIPLE}-g++-posix)
 set(CMAKE_RC_COMPILER ${MINGW_TRIPLE}-windres)
 set(CMAKE_ASM_NASM_COMPILER nasm)
-# Our own cross-built libraries live in a prefix inside the build tree.
+# Our own cross-built libraries live in a prefix inside the build tree, or in
+# the one MERVANE_DEPS names (worktrees share one bootstrapped prefix).
 if(NOT MERVANE_DEPS_PREFIX)
-  get_filename_component(_mervane_top ${CMAKE_CURRENT_LIST_DIR} DIRECTORY)
-  set(MERVANE_DEPS_PREFIX ${_mervane_top}/build/deps/${CMAKE_SYSTEM_PROCESSOR})
+  if(DEFINED ENV{MERVANE_DEPS})
+    set(MERVANE_DEPS_PREFIX $ENV{MERVANE_DEPS}/${CMAKE_SYSTEM_PROCESSOR})
+  else()
+    get_filename_component(_mervane_top ${CMAKE_CURRENT_LIST_DIR} DIRECTORY)
+    set(MERVANE_DEPS_PREFIX ${_mervane_top}/build/deps/${CMAKE_SYSTEM_PROCESSOR})
+  endif()
 endif()
 set(CMAKE_FIND_ROOT_PATH /usr/${MINGW_TRIPLE} ${MERVANE_DEPS_PREFIX})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)

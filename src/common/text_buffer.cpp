@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "common/text_format.h"
+#include "platform/platform.h"
 
 namespace {
 
@@ -114,4 +115,11 @@ int AppendTextFormatted(TextBuffer* buffer, const char* format, ...) {
 int SetTextFromUtf8(TextBuffer* buffer, const char* text) {
   if (!text) return SetText(buffer, nullptr);
   return SetText(buffer, Utf8ToUtf16(text).c_str());
+}
+
+int SetTextFromResource(TextBuffer* buffer, uint32_t id) { return SetText(buffer, ResourceString(id).c_str()); }
+
+int SetTextFromNarrow(TextBuffer* buffer, const char* text) {
+  if (!text) return SetText(buffer, nullptr);
+  return SetText(buffer, FromSystemCodePage(text).c_str());
 }

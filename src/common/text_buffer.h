@@ -29,5 +29,9 @@ int AppendText(TextBuffer* buffer, const char16_t* text);
 int SetTextFormatted(TextBuffer* buffer, const char* format, ...) __attribute__((format(printf, 2, 3)));
 int AppendTextFormatted(TextBuffer* buffer, const char* format, ...)
     __attribute__((format(printf, 2, 3)));
+// String resource `id`; a missing resource stores the empty string.
+int SetTextFromResource(TextBuffer* buffer, uint32_t id);
+// Stores 8-bit text in the system code page as UTF-16.
+int SetTextFromNarrow(TextBuffer* buffer, const char* text);
 // Stores UTF-8 text as UTF-16.
 int SetTextFromUtf8(TextBuffer* buffer, const char* text);

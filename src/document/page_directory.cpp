@@ -47,11 +47,6 @@ bool AddOffset(Document* document, MessageLog* log, uint64_t offset, uint32_t fl
   return true;
 }
 
-uint32_t ReadWord(const uint8_t* p, bool bigEndian, int bytes) {
-  uint32_t v = 0;
-  for (int i = 0; i < bytes; ++i) v |= static_cast<uint32_t>(p[bigEndian ? i : bytes - 1 - i]) << (8 * (bytes - 1 - i));
-  return v;
-}
 
 // Reads the document's bytes at any offset, from memory or from its file, for
 // the few values libtiff does not hand out.
@@ -87,16 +82,34 @@ class ByteReader {
 };
 
 // libtiff keeps a directory's successor to itself, so the link is read from the
-// bytes: the entry count, the entries, then the 4-byte next offset.
-uint32_t NextIfdOffset(ByteReader* reader, bool bigEndian, uint32_t offset) {
-  uint8_t count[2], link[4];
-  if (!reader->Read(offset, count, 2)) return 0;
-  if (!reader->Read(uint64_t{offset} + 2 + 12 * uint64_t{ReadWord(count, bigEndian, 2)}, link, 4)) return 0;
-  return ReadWord(link, bigEndian, 4);
+// bytes: the entry count, the entries, then the next offset (2, 12 and 4 bytes
+// in classic TIFF; 8, 20 and 8 bytes in BigTIFF).
+struct Layout {
+  bool bigEndian = false;
+  bool bigTiff = false;
+};
+
+uint64_t ReadNumber(const uint8_t* p, bool bigEndian, int bytes) {
+  uint64_t v = 0;
+  for (int i = 0; i < bytes; ++i) v |= uint64_t{p[bigEndian ? i : bytes - 1 - i]} << (8 * (bytes - 1 - i));
+  return v;
+}
+
+uint64_t NextIfdOffset(ByteReader* reader, Layout layout, uint32_t offset) {
+  const int countSize = layout.bigTiff ? 8 : 2, entrySize = layout.bigTiff ? 20 : 12;
+  const int linkSize = layout.bigTiff ? 8 : 4;
+  uint8_t count[8], link[8];
+  if (!reader->Read(offset, count, countSize)) return 0;
+  uint64_t entries = ReadNumber(count, layout.bigEndian, countSize);
+  // libtiff refuses directories of more entries than this anyway.
+  if (entries > 0xFFFF) return 0;
+  if (!reader->Read(uint64_t{offset} + countSize + entrySize * entries, link, linkSize)) return 0;
+  return ReadNumber(link, layout.bigEndian, linkSize);
 }
 
 // Reads the current directory's NewSubfileType, SubIFDs and successor.
-bool ExamineDirectory(Document* document, MessageLog* log, TIFF* tiff, ByteReader* reader, size_t index) {
+bool ExamineDirectory(Document* document, MessageLog* log, TIFF* tiff, ByteReader* reader, Layout layout,
+                      size_t index) {
   uint32_t subfileType = 0;
   if (TIFFGetField(tiff, TIFFTAG_SUBFILETYPE, &subfileType)) document->ifds[index].flags |= subfileType;
   const IfdEntry entry = document->ifds[index];
@@ -109,7 +122,7 @@ bool ExamineDirectory(Document* document, MessageLog* log, TIFF* tiff, ByteReade
       }
     }
   }
-  uint32_t next = NextIfdOffset(reader, document->header[0] == 'M', entry.offset);
+  uint64_t next = NextIfdOffset(reader, layout, entry.offset);
   return AddOffset(document, log, next, entry.flags & kReachedThroughSubIfd, entry.offset, false);
 }
 
@@ -168,6 +181,12 @@ int ReadPageDirectory(Document* document, MessageLog* log) {
   }
   document->ifds.push_back({static_cast<uint32_t>(TIFFCurrentDirOffset(tiff)), 0, 0});
   ByteReader reader(document);
+  Layout layout;
+  uint8_t header[4];
+  if (reader.Read(0, header, 4)) {
+    layout.bigEndian = header[0] == 'M';
+    layout.bigTiff = ReadNumber(header + 2, layout.bigEndian, 2) == 43;
+  }
   bool positioned = true;
   for (size_t index = 0; index < document->ifds.size(); ++index) {
     if (!positioned) {
@@ -178,7 +197,7 @@ int ReadPageDirectory(Document* document, MessageLog* log) {
       }
     }
     positioned = false;
-    if (!ExamineDirectory(document, log, tiff, &reader, index)) break;
+    if (!ExamineDirectory(document, log, tiff, &reader, layout, index)) break;
   }
   TIFFClose(tiff);
   return document->ifds.empty() ? 0 : 1;

@@ -22,6 +22,9 @@ struct IfdEntry {
 };
 static_assert(sizeof(IfdEntry) == 12);
 
+// The image directories in discovery order.
+using IfdTable = std::vector<IfdEntry>;
+
 struct Document {
   int32_t sourceKind = kSourceNone;
   const uint8_t* bytes = nullptr;  // memory source, not owned here
@@ -30,7 +33,7 @@ struct Document {
   std::u16string fileName;
   int32_t headerCaptured = 0;
   uint8_t header[2] = {0, 0};
-  std::vector<IfdEntry> ifds;
+  IfdTable ifds;
   int32_t pageCount = 0;
   // Bit 0: hide reduced-resolution images; bit 1: hide images reached through SubIFDs.
   int32_t ignoreSpecialImages = 0;

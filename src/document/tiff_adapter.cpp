@@ -19,6 +19,16 @@ constexpr int64_t kEndOfFileTolerance = 16384;
 
 MessageLog* g_currentLog = nullptr;
 
+// A read that came `got` bytes short of `n`: small shortfalls are made up with
+// zeros and one warning, larger ones are left for libtiff to report.
+tmsize_t CompleteShortRead(void* buffer, tmsize_t n, tmsize_t got) {
+  if (n - got > kEndOfFileTolerance) return got;
+  TIFFWarning("", "Unexpected end of file -- need %d bytes but only %d are available. Attempting to continue.",
+              static_cast<int>(n), static_cast<int>(got));
+  memset(static_cast<uint8_t*>(buffer) + got, 0, static_cast<size_t>(n - got));
+  return n;
+}
+
 struct MemorySource {
   const uint8_t* bytes;
   int32_t position;
@@ -41,11 +51,7 @@ tmsize_t MemoryRead(thandle_t handle, void* buffer, tmsize_t n) {
   if (available <= 0) return 0;
   memcpy(buffer, source->bytes + source->position, static_cast<size_t>(available));
   source->position += static_cast<int32_t>(available);
-  if (n - available > kEndOfFileTolerance) return available;
-  TIFFWarning("", "Unexpected end of file -- need %d bytes but only %d are available. Attempting to continue.",
-              static_cast<int>(n), static_cast<int>(available));
-  memset(static_cast<uint8_t*>(buffer) + available, 0, static_cast<size_t>(n - available));
-  return n;
+  return CompleteShortRead(buffer, n, available);
 }
 
 tmsize_t NoWrite(thandle_t, void*, tmsize_t) { return 0; }
@@ -107,11 +113,7 @@ tmsize_t FileRead(thandle_t handle, void* buffer, tmsize_t n) {
   int64_t got = ReadFromFile(source->file, buffer, wanted);
   if (got <= 0) return 0;
   if (got >= n) return n;
-  if (n - got > kEndOfFileTolerance) return got;
-  TIFFWarning("", "Unexpected end of file -- need %d bytes but only %d are available. Attempting to continue.",
-              static_cast<int>(n), static_cast<int>(got));
-  memset(static_cast<uint8_t*>(buffer) + got, 0, static_cast<size_t>(n - got));
-  return n;
+  return CompleteShortRead(buffer, n, got);
 }
 
 // Positions are 32-bit: the intake never keeps a file of 4 GiB or more.

@@ -12,9 +12,19 @@ std::u16string TempFolder();
 // full name; empty on failure.
 std::u16string CreateUniqueTempFile(const std::u16string& folder, const std::u16string& prefix);
 int DeleteFileAt(const std::u16string& name);
+// Removes an empty folder.
+int RemoveFolderAt(const std::u16string& name);
 int FileExists(const std::u16string& name);
 // The last operating-system error code (GetLastError or errno).
 uint32_t LastSystemError();
+
+// 8-bit text in the system code page (UTF-8 natively); an empty result when the
+// conversion fails.
+std::u16string FromSystemCodePage(const std::string& text);
+std::string ToSystemCodePage(const std::u16string& text);
+// String resource `id` of the module holding this code, up to 1023 characters;
+// empty when it is missing (natively there are no resources).
+std::u16string ResourceString(uint32_t id);
 
 // Shows a modal message box owned by `owner` (a window handle or null); natively
 // the text goes to standard error and the answer is 1 (OK).

@@ -31,10 +31,18 @@ std::u16string CreateUniqueTempFile(const std::u16string& folder, const std::u16
 
 int DeleteFileAt(const std::u16string& name) { return unlink(Utf16ToUtf8(name).c_str()) == 0; }
 
+int RemoveFolderAt(const std::u16string& name) { return rmdir(Utf16ToUtf8(name).c_str()) == 0; }
+
 int FileExists(const std::u16string& name) {
   struct stat st;
   return stat(Utf16ToUtf8(name).c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
+
+std::u16string FromSystemCodePage(const std::string& text) { return Utf8ToUtf16(text); }
+
+std::string ToSystemCodePage(const std::u16string& text) { return Utf16ToUtf8(text); }
+
+std::u16string ResourceString(uint32_t) { return u""; }
 
 uint32_t LastSystemError() { return static_cast<uint32_t>(errno); }
 

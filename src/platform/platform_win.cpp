@@ -19,9 +19,41 @@ std::u16string CreateUniqueTempFile(const std::u16string& folder, const std::u16
 
 int DeleteFileAt(const std::u16string& name) { return DeleteFileW(AsWide(name)) != 0; }
 
+int RemoveFolderAt(const std::u16string& name) { return RemoveDirectoryW(AsWide(name)) != 0; }
+
 int FileExists(const std::u16string& name) {
   DWORD attributes = GetFileAttributesW(AsWide(name));
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::u16string FromSystemCodePage(const std::string& text) {
+  if (text.empty()) return u"";
+  int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  if (n <= 0) return u"";
+  std::u16string out(static_cast<size_t>(n), u'\0');
+  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), reinterpret_cast<wchar_t*>(&out[0]), n);
+  return out;
+}
+
+std::string ToSystemCodePage(const std::u16string& text) {
+  if (text.empty()) return "";
+  const wchar_t* wide = reinterpret_cast<const wchar_t*>(text.data());
+  int n = WideCharToMultiByte(CP_ACP, 0, wide, static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+  if (n <= 0) return "";
+  std::string out(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(CP_ACP, 0, wide, static_cast<int>(text.size()), &out[0], n, nullptr, nullptr);
+  return out;
+}
+
+std::u16string ResourceString(uint32_t id) {
+  // The resources live in the module that holds this code (the plug-in DLL),
+  // not in the browser's executable.
+  HMODULE module = nullptr;
+  GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                     reinterpret_cast<LPCWSTR>(&ResourceString), &module);
+  wchar_t text[1024];
+  int n = LoadStringW(module, id, text, 1024);
+  return n > 0 ? FromWide(text) : u"";
 }
 
 uint32_t LastSystemError() { return GetLastError(); }

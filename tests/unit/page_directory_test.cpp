@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "document/tiff_adapter.h"
+#include "platform/platform.h"
 
 namespace {
 
@@ -220,6 +221,50 @@ TEST(PageDirectory, TableStopsAt32000Entries) {
   EXPECT_EQ(w.document.ifds.size(), 32000u);
   EXPECT_EQ(w.document.pageCount, 32000);
   EXPECT_LE(w.document.ifds.capacity(), 32000u);
+}
+
+}  // namespace
+
+namespace {
+
+// The intake keeps large downloads in a temporary file: the walk over the file
+// must find exactly what the walk over the same bytes in memory finds.
+TEST(PageDirectory, FileSourceWalksLikeMemory) {
+  std::vector<Dir> dirs = {Linked(1, {2}), Linked(0), Dir()};
+  dirs[2].subfileType = 1;
+  std::vector<uint8_t> bytes = MakeTiff(dirs);
+  Walk memory(bytes);
+  std::u16string name = CreateUniqueTempFile(TempFolder(), u"mrv");
+  FileHandle f = CreateFileForWriting(name);
+  ASSERT_EQ(WriteToFile(f, bytes.data(), static_cast<uint32_t>(bytes.size())), static_cast<int64_t>(bytes.size()));
+  CloseFile(f);
+  Document file;
+  file.sourceKind = kSourceFile;
+  file.fileName = name;
+  file.size = static_cast<uint32_t>(bytes.size());
+  file.sizeKnown = 1;
+  MessageLog log;
+  log.hideUnknownTagWarnings = 1;
+  ASSERT_TRUE(ReadPageDirectory(&file, &log));
+  NumberPages(&file, &log);
+  ASSERT_EQ(file.ifds.size(), memory.document.ifds.size());
+  for (size_t i = 0; i < file.ifds.size(); ++i) {
+    EXPECT_EQ(file.ifds[i].offset, memory.document.ifds[i].offset);
+    EXPECT_EQ(file.ifds[i].flags, memory.document.ifds[i].flags);
+  }
+  EXPECT_EQ(file.pageCount, memory.document.pageCount);
+  EXPECT_EQ(std::u16string(TextOf(&log.text)), memory.Text());
+
+  // A file that vanished before the header check cannot be read.
+  ASSERT_TRUE(DeleteFileAt(name));
+  Document gone;
+  gone.sourceKind = kSourceFile;
+  gone.fileName = name;
+  gone.size = 100;
+  gone.sizeKnown = 1;
+  MessageLog goneLog;
+  EXPECT_FALSE(ReadPageDirectory(&gone, &goneLog));
+  EXPECT_EQ(std::u16string(TextOf(&goneLog.text)), u"Error: File read error\r\n");
 }
 
 }  // namespace

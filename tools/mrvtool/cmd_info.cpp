@@ -1,14 +1,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "common/text_format.h"
 #include "document/page_directory.h"
 #include "tools/mrvtool/commands.h"
+#include "tools/mrvtool/document_file.h"
 
 namespace {
 
@@ -27,19 +26,6 @@ std::string JsonString(const std::string& text) {
     }
   }
   return out + "\"";
-}
-
-// The log's lines without their CR LF endings.
-std::vector<std::string> LogLines(const MessageLog& log) {
-  std::string text = Utf16ToUtf8(TextOf(&log.text));
-  std::vector<std::string> lines;
-  size_t start = 0, end;
-  while ((end = text.find("\r\n", start)) != std::string::npos) {
-    lines.push_back(text.substr(start, end - start));
-    start = end + 2;
-  }
-  if (start < text.size()) lines.push_back(text.substr(start));
-  return lines;
 }
 
 void PrintJson(const Document& d, const MessageLog& log) {
@@ -90,21 +76,8 @@ int RunInfo(int argc, char** argv) {
   MessageLog log;
   log.hideUnknownTagWarnings = 1;  // as on the viewer's document log
   document.ignoreSpecialImages = ignore;
-  std::ifstream in(file, std::ios::binary);
   std::vector<uint8_t> bytes;
-  if (in) {
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (bytes.size() > 0xFFFFFFFFu) {
-      LogError(&log, "Unable to read file");
-    } else {
-      document.sourceKind = kSourceMemory;
-      document.bytes = bytes.data();
-      document.size = static_cast<uint32_t>(bytes.size());
-      document.sizeKnown = 1;
-    }
-  } else {
-    LogError(&log, "Unable to read file");
-  }
+  ReadDocumentFile(file, &bytes, &document, &log);
   if (document.sizeKnown && ReadPageDirectory(&document, &log)) NumberPages(&document, &log);
   if (json) {
     PrintJson(document, log);

@@ -20,6 +20,12 @@ const Command kCommands[] = {
      "    --json prints one object: pages, ifds [{offset, flags, page}], errors,\n"
      "    warnings, log (lines). --ignore-special: 1 hides reduced-resolution\n"
      "    images, 2 hides SubIFD images, 3 both. Exit 0 with at least one page."},
+    {"render", RunRender,
+     "render [--page N] [--orient 0-3] [--negative] [--size WxH] [--smooth] --out OUT.bmp FILE\n"
+     "    Loads page N (1-based, default 1) as the viewer does: negative, then the\n"
+     "    viewer's orientation (1 a quarter turn clockwise, 2 half, 3 counter-\n"
+     "    clockwise), then scaling to --size. Writes a Windows BMP and prints the\n"
+     "    page facts and the page log. Exit 0 with a picture, 1 without."},
 };
 
 void PrintHelp(FILE* out) {

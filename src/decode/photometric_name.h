@@ -1,0 +1,8 @@
+// Display names of TIFF photometric interpretations.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// Codes 0 and 1 name bilevel pages apart from grey ones by `bitsPerSample`.
+std::u16string PhotometricName(int32_t photometric, int32_t bitsPerSample);

@@ -1,0 +1,136 @@
+#include "view/page_markup.h"
+
+#include <algorithm>
+#include <new>
+
+#include "viewer/viewer_instance.h"
+
+namespace {
+
+void Invalidate(ViewerInstance* viewer, int erase) {
+  if (viewer->hooks.invalidate) viewer->hooks.invalidate(viewer, erase);
+}
+
+int32_t Saturated(int64_t value) {
+  return static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
+}
+
+int32_t PageOfDirectory(const ViewerInstance* viewer, int32_t directory) {
+  return IfdToPage(&viewer->document, directory) + 1;
+}
+
+}  // namespace
+
+PageMarkup* MarkupOf(ViewerInstance* viewer, int32_t directory, int create) {
+  size_t directories = viewer->document.ifds.size();
+  if (directory < 0 || static_cast<size_t>(directory) >= directories) return nullptr;
+  MarkupTable& table = viewer->markup;
+  if (table.size() < directories) {
+    if (!create) return nullptr;
+    try {
+      table.resize(directories);
+    } catch (const std::bad_alloc&) {
+      return nullptr;
+    }
+  }
+  std::unique_ptr<PageMarkup>& slot = table[static_cast<size_t>(directory)];
+  if (!slot && create) slot.reset(new (std::nothrow) PageMarkup);
+  return slot.get();
+}
+
+const PageMarkup* FindMarkup(const ViewerInstance* viewer, int32_t directory) {
+  if (directory < 0 || static_cast<size_t>(directory) >= viewer->markup.size()) return nullptr;
+  if (static_cast<size_t>(directory) >= viewer->document.ifds.size()) return nullptr;
+  return viewer->markup[static_cast<size_t>(directory)].get();
+}
+
+void ReleaseAllMarkup(ViewerInstance* viewer) {
+  MarkupTable().swap(viewer->markup);
+  viewer->marksPresent = 0;
+}
+
+int AddWhiteout(ViewerInstance* viewer, IntRect rect) {
+  if (IsRestricted(viewer, kRestrictMarks)) return 0;
+  PageMarkup* markup = MarkupOf(viewer, viewer->currentDirectory, 1);
+  if (!markup) return 0;
+  try {
+    markup->whiteouts.push_back({kMarkWhiteout, NormalizeRect(rect)});
+  } catch (const std::bad_alloc&) {
+    return 0;
+  }
+  viewer->marksPresent = 1;
+  return 1;
+}
+
+int RemoveAllWhiteouts(ViewerInstance* viewer, int32_t directory) {
+  PageMarkup* markup = MarkupOf(viewer, directory, 0);
+  if (!markup || markup->whiteouts.empty()) return 0;
+  std::vector<WhiteoutMark>().swap(markup->whiteouts);
+  Invalidate(viewer, 1);
+  return 1;
+}
+
+int RemoveLastWhiteout(ViewerInstance* viewer, int32_t directory) {
+  PageMarkup* markup = MarkupOf(viewer, directory, 0);
+  if (!markup || markup->whiteouts.empty()) return 0;
+  if (markup->whiteouts.size() == 1) return RemoveAllWhiteouts(viewer, directory);
+  markup->whiteouts.pop_back();
+  Invalidate(viewer, 1);
+  return 1;
+}
+
+int HasWhiteouts(const ViewerInstance* viewer, int32_t directory) {
+  const PageMarkup* markup = FindMarkup(viewer, directory);
+  return markup && !markup->whiteouts.empty();
+}
+
+int SetCrop(ViewerInstance* viewer, int32_t directory, IntRect rect, int fire) {
+  if (IsRestricted(viewer, kRestrictMarks)) return 0;
+  viewer->marksPresent = 1;
+  PageMarkup* markup = MarkupOf(viewer, directory, 1);
+  if (!markup) return 0;
+  markup->cropActive = 1;
+  markup->crop = NormalizeRect(rect);
+  if (directory == viewer->currentDirectory) Invalidate(viewer, 0);
+  if (fire && viewer->hooks.cropSelected) {
+    const IntRect& c = markup->crop;
+    viewer->hooks.cropSelected(viewer, 1, PageOfDirectory(viewer, directory), c.left, c.top,
+                               Saturated(int64_t{c.right} - c.left + 1),
+                               Saturated(int64_t{c.bottom} - c.top + 1));
+  }
+  return 1;
+}
+
+int ClearCrop(ViewerInstance* viewer, int32_t directory, int fire) {
+  viewer->marksPresent = 1;
+  if (directory < 0 || static_cast<size_t>(directory) >= viewer->document.ifds.size()) return 0;
+  PageMarkup* markup = MarkupOf(viewer, directory, 0);
+  if (!markup || !markup->cropActive) return 1;
+  markup->cropActive = 0;
+  if (directory == viewer->currentDirectory) Invalidate(viewer, 0);
+  if (fire && viewer->hooks.cropSelected) {
+    viewer->hooks.cropSelected(viewer, 0, PageOfDirectory(viewer, directory), 0, 0,
+                               Saturated(viewer->pageInfo.width), Saturated(viewer->pageInfo.height));
+  }
+  return 1;
+}
+
+int SetCropByPage(ViewerInstance* viewer, int32_t action, int32_t page, int32_t x, int32_t y, int32_t width,
+                  int32_t height) {
+  if (viewer->magnifierOpen && viewer->hooks.closeMagnifier) viewer->hooks.closeMagnifier(viewer);
+  if (IsRestricted(viewer, kRestrictMarks)) return 0;
+  viewer->cropFeature = 1;
+  int32_t index = page == 0 ? viewer->currentPage : page - 1;
+  if (index < 0 || index >= viewer->document.pageCount) return 0;
+  int32_t directory = PageToIfd(&viewer->document, index);
+  if (directory < 0) return 0;
+  if (action == 0) return ClearCrop(viewer, directory, 0);
+  if (action != 1) return 0;
+  // An empty or reversed size would turn into some other rectangle; refuse it.
+  if (width < 1 || height < 1) {
+    LogWarning(&viewer->documentLog, "Crop rectangle of %d x %d pixels ignored", width, height);
+    return 0;
+  }
+  IntRect rect{x, y, Saturated(int64_t{x} + width - 1), Saturated(int64_t{y} + height - 1)};
+  return SetCrop(viewer, directory, rect, 0);
+}

@@ -1,0 +1,57 @@
+#include "view/paint_marks.h"
+
+#include <algorithm>
+
+#include "view/page_markup.h"
+#include "viewer/viewer_instance.h"
+
+namespace {
+
+int32_t Saturated(int64_t value) {
+  return static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
+}
+
+struct Painter {
+  int64_t originX;
+  int64_t originY;
+  std::vector<MarkFill>* fills;
+
+  void Fill(int64_t left, int64_t top, int64_t right, int64_t bottom, uint32_t colour) const {
+    if (right <= left || bottom <= top) return;
+    fills->push_back({Saturated(originX + left), Saturated(originY + top), Saturated(originX + right),
+                      Saturated(originY + bottom), colour});
+  }
+};
+
+}  // namespace
+
+std::vector<MarkFill> MarksToPaint(const ViewerInstance* viewer, const ViewState* view, int32_t directory) {
+  std::vector<MarkFill> fills;
+  if (!viewer->marksPresent) return fills;
+  const PageMarkup* markup = FindMarkup(viewer, directory);
+  if (!markup) return fills;
+  Painter painter{view->originX, view->originY, &fills};
+  if (view->kind == kViewMain) {
+    painter.originX -= viewer->scroll.x;
+    painter.originY -= viewer->scroll.y;
+  } else if (view->kind == kViewBurnedCopy) {
+    painter.originX = painter.originY = 0;
+  }
+  const PageInfo* info = &viewer->pageInfo;
+  // On screen the white-outs stay just visible against white paper; on paper and in copies they are white.
+  uint32_t whiteout = view->kind == kViewMain ? kMainWhiteoutColour : kWhiteColour;
+  for (const WhiteoutMark& mark : markup->whiteouts) {
+    IntRect r = ImageRectToView(view, info, mark.rect);
+    painter.Fill(r.left, r.top, int64_t{r.right} + 1, int64_t{r.bottom} + 1, whiteout);
+  }
+  if (view->kind == kViewBurnedCopy || !markup->cropActive) return fills;
+  IntRect c = ImageRectToView(view, info, markup->crop);
+  uint32_t mask = view->kind == kViewPrinted ? kWhiteColour : kBlackColour;
+  int64_t W = view->width, H = view->height;
+  int64_t x1 = int64_t{c.right} + 1, y1 = int64_t{c.bottom} + 1;
+  painter.Fill(0, 0, W, c.top, mask);
+  painter.Fill(0, y1, W, H, mask);
+  painter.Fill(0, c.top, c.left, y1, mask);
+  painter.Fill(x1, c.top, W, y1, mask);
+  return fills;
+}

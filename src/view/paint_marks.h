@@ -1,0 +1,28 @@
+// What painting the marks onto a view means: a list of rectangles and colours
+// that the device painter fills in order.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "view/view_geometry.h"
+
+struct ViewerInstance;
+
+constexpr uint32_t kMainWhiteoutColour =
+    0xF8F8F8;  // 0x00BBGGRR: just off white, so marks show on white paper
+constexpr uint32_t kWhiteColour = 0xFFFFFF;
+constexpr uint32_t kBlackColour = 0x000000;
+
+// Device rectangle with exclusive right and bottom edges, ready for a fill.
+struct MarkFill {
+  int32_t left = 0;
+  int32_t top = 0;
+  int32_t right = 0;
+  int32_t bottom = 0;
+  uint32_t colour = 0;  // 0x00BBGGRR
+};
+
+// Empty without marks or for an invalid directory. For the main view the
+// rectangles are already moved by minus the scroll position.
+std::vector<MarkFill> MarksToPaint(const ViewerInstance* viewer, const ViewState* view, int32_t directory);

@@ -1,0 +1,33 @@
+#include "viewer/library.h"
+
+#include "document/disabled_compressions.h"
+#include "view/view_geometry.h"
+#include "viewer/settings.h"
+
+constexpr char16_t kDefaultUpdateServer[] = u"update.mervane.example";
+constexpr char16_t kDefaultUpdateResource[] = u"/mervane/version-pl-w64.txt";
+
+LibraryValues& Library() {
+  static LibraryValues values;
+  return values;
+}
+
+int StartLibrary(int32_t kind, std::unique_ptr<SettingsStore> store) {
+  LibraryValues& library = Library();
+  library = LibraryValues{};
+  library.kind = kind;
+  library.store = std::move(store);
+  library.defaultScaleIndex = ScaleIndex(100);
+  library.defaultZoomIndex = ZoomIndex(100);
+  library.updateServer = kDefaultUpdateServer;
+  library.updateResource = kDefaultUpdateResource;
+  ClearDisabledCompressions();
+  if (library.store) ReadUpdateSettings(&library, library.store.get());
+  library.started = 1;
+  return 1;
+}
+
+void StopLibrary() {
+  ClearDisabledCompressions();
+  Library() = LibraryValues{};
+}

@@ -1,0 +1,397 @@
+#include "viewer/settings.h"
+
+#include <algorithm>
+
+#include "common/decimal_text.h"
+#include "common/diagnostics.h"
+#include "common/text_format.h"
+#include "document/disabled_compressions.h"
+#include "view/view_geometry.h"
+#include "viewer/library.h"
+
+namespace {
+
+// How a setting's stored value becomes a field of the instance and back.
+enum class Kind {
+  kPlain,         // DWORD into an int field
+  kScalePercent,  // percent stored, nearest scale index held
+  kZoomPercent,
+  kButtonSize,  // button size stored, toolbar height held
+  kAccessBits,  // combined over the passes with OR
+  kMiscBits,
+  kMemoryLimit,
+  kZoomLocation,  // text "x,y"
+  kZoomRect,      // text "x,y,width,height"
+  kItemList,      // text
+};
+
+struct Setting {
+  const char16_t* name;
+  Kind kind;
+  int32_t group;  // 0: read only
+  int32_t* (*field)(ViewerInstance* viewer);
+};
+
+// Within each group the order is the order of writing.
+const Setting kSettings[] = {
+    {u"resample", Kind::kPlain, kGroupView, [](ViewerInstance* v) { return &v->raster.resample; }},
+    {u"negative", Kind::kPlain, kGroupView, [](ViewerInstance* v) { return &v->negative; }},
+    {u"orientation", Kind::kPlain, kGroupView, [](ViewerInstance* v) { return &v->orientation; }},
+    {u"scalepct", Kind::kScalePercent, kGroupView, [](ViewerInstance* v) { return &v->scaleIndex; }},
+    {u"sizemode", Kind::kPlain, kGroupView, [](ViewerInstance* v) { return &v->sizeMode; }},
+    {u"zscalepct", Kind::kZoomPercent, kGroupView, [](ViewerInstance* v) { return &v->zoomIndex; }},
+    {u"mousemode", Kind::kPlain, kGroupView, [](ViewerInstance* v) { return &v->mouseMode; }},
+    {u"access", Kind::kAccessBits, 0, nullptr},
+    {u"lctrl", Kind::kPlain, 0, [](ViewerInstance* v) { return &v->logoControl; }},
+    {u"toolbar", Kind::kPlain, kGroupPreferences, [](ViewerInstance* v) { return &v->prefs.toolbar; }},
+    {u"zoomsize", Kind::kPlain, kGroupPreferences, [](ViewerInstance* v) { return &v->prefs.zoomSize; }},
+    {u"pansens", Kind::kPlain, kGroupPreferences, [](ViewerInstance* v) { return &v->prefs.panSensitivity; }},
+    {u"tbbuttonsize", Kind::kButtonSize, kGroupPreferences,
+     [](ViewerInstance* v) { return &v->prefs.toolbarHeight; }},
+    {u"bgcolor", Kind::kPlain, kGroupPreferences,
+     [](ViewerInstance* v) { return &v->prefs.backgroundColour; }},
+    {u"tooltips", Kind::kPlain, kGroupPreferences, [](ViewerInstance* v) { return &v->prefs.toolTips; }},
+    {u"zoommon", Kind::kPlain, kGroupPreferences, [](ViewerInstance* v) { return &v->prefs.zoomMonitor; }},
+    {u"zoomloc", Kind::kZoomLocation, kGroupPreferences, nullptr},
+    {u"fixratio", Kind::kPlain, kGroupPreferences, [](ViewerInstance* v) { return &v->prefs.fixRatio; }},
+    {u"ignorespecialimages", Kind::kPlain, kGroupPreferences,
+     [](ViewerInstance* v) { return &v->prefs.ignoreSpecialImages; }},
+    {u"printfull", Kind::kPlain, kGroupPreferences, [](ViewerInstance* v) { return &v->prefs.printFull; }},
+    {u"printcenter", Kind::kPlain, kGroupPreferences,
+     [](ViewerInstance* v) { return &v->prefs.printCenter; }},
+    {u"printautorotate", Kind::kPlain, kGroupPreferences,
+     [](ViewerInstance* v) { return &v->prefs.printAutoRotate; }},
+    {u"printstretched", Kind::kPlain, kGroupPreferences,
+     [](ViewerInstance* v) { return &v->prefs.printStretched; }},
+    {u"allowscript", Kind::kPlain, kGroupPreferences,
+     [](ViewerInstance* v) { return &v->prefs.allowScript; }},
+    {u"allowautoprint", Kind::kPlain, kGroupPreferences,
+     [](ViewerInstance* v) { return &v->prefs.allowAutoPrint; }},
+    {u"autoupdate", Kind::kPlain, kGroupPreferences, [](ViewerInstance* v) { return &v->prefs.autoUpdate; }},
+    {u"mousewheeldir", Kind::kPlain, kGroupPreferences,
+     [](ViewerInstance* v) { return &v->prefs.mouseWheelDirection; }},
+    {u"localaccess", Kind::kPlain, kGroupPreferences,
+     [](ViewerInstance* v) { return &v->prefs.localAccess; }},
+    {u"supportmultcopies", Kind::kPlain, kGroupPreferences,
+     [](ViewerInstance* v) { return &v->prefs.supportMultipleCopies; }},
+    {u"pencolor", Kind::kPlain, 0, [](ViewerInstance* v) { return &v->prefs.penColour; }},
+    {u"memorylimit", Kind::kMemoryLimit, 0, nullptr},
+    {u"sendmethod", Kind::kPlain, 0, [](ViewerInstance* v) { return &v->prefs.sendMethod; }},
+    {u"zoomrect", Kind::kZoomRect, 0, nullptr},
+    {u"toolbaritems", Kind::kItemList, 0, nullptr},
+    {u"miscflags", Kind::kMiscBits, 0, nullptr},
+};
+
+constexpr int32_t kNumberTextCapacity = 64;
+constexpr int32_t kButtonSizeMinimum = 22;
+constexpr int32_t kButtonSizeMaximum = 100;
+
+int32_t AsPercent(uint32_t value) { return value > INT32_MAX ? INT32_MAX : static_cast<int32_t>(value); }
+
+int32_t Saturated(int64_t value) {
+  return static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
+}
+
+void ReadDwordSetting(ViewerInstance* viewer, const Setting& setting, uint32_t value) {
+  switch (setting.kind) {
+    case Kind::kPlain:
+      *setting.field(viewer) = static_cast<int32_t>(value);
+      break;
+    case Kind::kScalePercent:
+      *setting.field(viewer) = ScaleIndex(AsPercent(value));
+      break;
+    case Kind::kZoomPercent:
+      *setting.field(viewer) = ZoomIndex(AsPercent(value));
+      break;
+    case Kind::kButtonSize:
+      *setting.field(viewer) =
+          std::clamp<int32_t>(AsPercent(value), kButtonSizeMinimum, kButtonSizeMaximum) + 4;
+      break;
+    case Kind::kAccessBits:
+      viewer->registryAccess |= value;
+      break;
+    case Kind::kMiscBits:
+      viewer->miscFlags |= value;
+      break;
+    case Kind::kMemoryLimit:
+      viewer->raster.memoryLimitMb = value;
+      break;
+    default:
+      break;
+  }
+}
+
+void ReadTextSetting(ViewerInstance* viewer, StoreKey* key, const Setting& setting) {
+  if (setting.kind == Kind::kItemList) {
+    ReadText(key, setting.name, &viewer->itemsSetting);
+    return;
+  }
+  std::u16string text;
+  if (!ReadText(key, setting.name, kNumberTextCapacity, &text)) return;
+  int32_t numbers[4];
+  if (setting.kind == Kind::kZoomLocation && ScanIntegers(text.c_str(), numbers, 2)) {
+    viewer->prefs.zoomLocation = {numbers[0], numbers[1]};
+  } else if (setting.kind == Kind::kZoomRect && ScanIntegers(text.c_str(), numbers, 4)) {
+    viewer->prefs.zoomRect = {numbers[0], numbers[1], Saturated(int64_t{numbers[0]} + numbers[2]),
+                              Saturated(int64_t{numbers[1]} + numbers[3])};
+    viewer->prefs.zoomRectGiven = 1;
+  }
+}
+
+bool IsText(Kind kind) {
+  return kind == Kind::kZoomLocation || kind == Kind::kZoomRect || kind == Kind::kItemList;
+}
+
+void ReadPass(ViewerInstance* viewer, StoreKey* key) {
+  for (const Setting& setting : kSettings) {
+    if (IsText(setting.kind)) {
+      ReadTextSetting(viewer, key, setting);
+      continue;
+    }
+    uint32_t value;
+    if (ReadDword(key, setting.name, &value)) ReadDwordSetting(viewer, setting, value);
+  }
+}
+
+void WriteSetting(ViewerInstance* viewer, StoreKey* key, const Setting& setting) {
+  switch (setting.kind) {
+    case Kind::kPlain:
+      WriteDword(key, setting.name, static_cast<uint32_t>(*setting.field(viewer)));
+      break;
+    case Kind::kScalePercent:
+      WriteDword(key, setting.name, static_cast<uint32_t>(ScalePercent(viewer->scaleIndex)));
+      break;
+    case Kind::kZoomPercent:
+      WriteDword(key, setting.name, static_cast<uint32_t>(ZoomPercent(viewer->zoomIndex)));
+      break;
+    case Kind::kButtonSize:
+      WriteDword(key, setting.name, static_cast<uint32_t>(viewer->prefs.toolbarHeight - 4));
+      break;
+    case Kind::kZoomLocation: {
+      char16_t text[kNumberTextCapacity];
+      FormatBounded(text, kNumberTextCapacity, "%d,%d", viewer->prefs.zoomLocation.x,
+                    viewer->prefs.zoomLocation.y);
+      WriteText(key, setting.name, text);
+      break;
+    }
+    default:
+      break;
+  }
+}
+
+void SetViewDefaults(ViewerInstance* viewer) {
+  const LibraryValues& library = Library();
+  viewer->raster.resample = 1;
+  viewer->raster.memoryLimitMb = 0;
+  viewer->negative = 0;
+  viewer->orientation = kOrientTop;
+  viewer->sizeMode = kSizeFitWidth;
+  viewer->scaleIndex = library.defaultScaleIndex;
+  viewer->zoomIndex = library.defaultZoomIndex;
+  viewer->mouseMode = kMouseZoom;
+  viewer->logoControl = 0;
+  viewer->registryAccess = 0;
+  viewer->miscFlags = 0;
+  viewer->prefs = Preferences{};
+  SetText(&viewer->itemsSetting, nullptr);
+}
+
+}  // namespace
+
+int ReadDword(StoreKey* key, const char16_t* name, uint32_t* value) {
+  StoredValue stored;
+  if (!key || !key->Query(name, &stored)) return 0;
+  if (stored.type != kValueDword || stored.bytes.size() != 4) return 0;
+  *value = uint32_t{stored.bytes[0]} | uint32_t{stored.bytes[1]} << 8 | uint32_t{stored.bytes[2]} << 16 |
+           uint32_t{stored.bytes[3]} << 24;
+  return 1;
+}
+
+int ReadText(StoreKey* key, const char16_t* name, int32_t capacity, std::u16string* text) {
+  StoredValue stored;
+  if (!key || capacity < 1 || !key->Query(name, &stored) || stored.type != kValueText) return 0;
+  text->clear();
+  // The stored terminator may be missing or the size odd; stop at whichever comes first.
+  for (size_t i = 0; i + 1 < stored.bytes.size(); i += 2) {
+    char16_t c = static_cast<char16_t>(stored.bytes[i] | stored.bytes[i + 1] << 8);
+    if (c == 0 || static_cast<int32_t>(text->size()) >= capacity - 1) break;
+    text->push_back(c);
+  }
+  return 1;
+}
+
+int ReadText(StoreKey* key, const char16_t* name, TextBuffer* text) {
+  std::u16string value;
+  if (!ReadText(key, name, text->maximum, &value)) return 0;
+  return SetText(text, value.c_str());
+}
+
+int WriteDword(StoreKey* key, const char16_t* name, uint32_t value) {
+  return key && key->Set(name, DwordValue(value));
+}
+
+int WriteText(StoreKey* key, const char16_t* name, const std::u16string& text) {
+  return key && key->Set(name, TextValue(text));
+}
+
+int DeleteValue(StoreKey* key, const char16_t* name) { return key && key->Delete(name); }
+
+const char16_t* UserKeyPath(SettingsStore* store) {
+  LibraryValues& library = Library();
+  if (library.lowIntegrityKey < 0) {
+    library.lowIntegrityKey =
+        store->Open(StoreRoot::kUser, kLowIntegrityKeyPath, KeyAccess::kRead) != nullptr;
+  }
+  return library.lowIntegrityKey ? kLowIntegrityKeyPath : kMainKeyPath;
+}
+
+int WriteUserDword(SettingsStore* store, const char16_t* name, uint32_t value) {
+  std::unique_ptr<StoreKey> key =
+      store->Open(StoreRoot::kUser, UserKeyPath(store), KeyAccess::kCreateForWriting);
+  return WriteDword(key.get(), name, value);
+}
+
+int ReadUserDword(SettingsStore* store, const char16_t* name, uint32_t* value) {
+  int found = 0;
+  for (const char16_t* path : {kMainKeyPath, kLowIntegrityKeyPath}) {
+    std::unique_ptr<StoreKey> key = store->Open(StoreRoot::kUser, path, KeyAccess::kRead);
+    if (key && ReadDword(key.get(), name, value)) found = 1;
+  }
+  return found;
+}
+
+int DeleteUserValue(SettingsStore* store, const char16_t* name) {
+  std::unique_ptr<StoreKey> key =
+      store->Open(StoreRoot::kUser, UserKeyPath(store), KeyAccess::kCreateForWriting);
+  return DeleteValue(key.get(), name);
+}
+
+int IsTextSetting(const char16_t* name) {
+  if (!name) return 0;
+  std::u16string_view wanted(name);
+  auto same = [&](std::u16string_view known) {
+    return wanted.size() == known.size() && StartsWithNoCase(wanted, known);
+  };
+  for (const Setting& setting : kSettings) {
+    if (IsText(setting.kind) && same(setting.name)) return 1;
+  }
+  return same(u"updateserver") || same(u"updateresource") || same(u"disable_compression");
+}
+
+void LoadSettings(ViewerInstance* viewer, SettingsStore* store) {
+  SetViewDefaults(viewer);
+  struct Pass {
+    StoreRoot root;
+    const char16_t* path;
+  };
+  const Pass passes[] = {{StoreRoot::kMachine, kMainKeyPath},
+                         {StoreRoot::kUser, kMainKeyPath},
+                         {StoreRoot::kUser, kLowIntegrityKeyPath}};
+  LibraryValues& library = Library();
+  for (const Pass& pass : passes) {
+    std::unique_ptr<StoreKey> key = store ? store->Open(pass.root, pass.path, KeyAccess::kRead) : nullptr;
+    if (&pass == &passes[2] && library.lowIntegrityKey < 0 && store) library.lowIntegrityKey = key != nullptr;
+    if (key) ReadPass(viewer, key.get());
+  }
+  if (viewer->prefs.localAccess == -1) {
+    viewer->prefs.localAccess = (viewer->miscFlags & kMiscLocalAccessAll) ? 2 : 1;
+  }
+  viewer->restrictions |= viewer->registryAccess;
+}
+
+int SaveSettings(ViewerInstance* viewer, SettingsStore* store, int32_t groups) {
+  if (IsRestricted(viewer, kRestrictSaveSettings)) return 0;
+  std::unique_ptr<StoreKey> key =
+      store ? store->Open(StoreRoot::kUser, UserKeyPath(store), KeyAccess::kCreateForWriting) : nullptr;
+  if (!key) {
+    ShowMessage(viewer->pluginWindow, kIconWarning, "Unable to save settings!");
+    return 0;
+  }
+  for (const Setting& setting : kSettings) {
+    if (setting.group & groups) WriteSetting(viewer, key.get(), setting);
+  }
+  return 1;
+}
+
+std::vector<int32_t> ParseCompressionList(const char16_t* text) {
+  std::vector<int32_t> codes;
+  if (!text) return codes;
+  const char16_t* item = text;
+  while (true) {
+    int32_t code = ReadDecimal(item);
+    if (code >= 1 && std::find(codes.begin(), codes.end(), code) == codes.end()) codes.push_back(code);
+    while (*item && *item != u',') ++item;
+    if (!*item) break;
+    ++item;
+  }
+  return codes;
+}
+
+void ReadUpdateSettings(LibraryValues* library, SettingsStore* store) {
+  std::unique_ptr<StoreKey> machine = store->Open(StoreRoot::kMachine, kMainKeyPath, KeyAccess::kRead);
+  std::u16string compressions;
+  if (machine) {
+    ReadDword(machine.get(), u"updateinterval", &library->updateInterval);
+    ReadDword(machine.get(), u"updateretry", &library->updateRetry);
+    ReadText(machine.get(), u"updateserver", kUpdateTextMaximum, &library->updateServer);
+    ReadText(machine.get(), u"updateresource", kUpdateTextMaximum, &library->updateResource);
+    ReadDword(machine.get(), u"updatelastchecked", &library->lastChecked);
+    ReadDword(machine.get(), u"updatelastattempt", &library->lastAttempt);
+    ReadText(machine.get(), u"disable_compression", kCompressionListMaximum, &compressions);
+  }
+  // The user's own time stamps count when they are later than the machine's.
+  uint32_t user;
+  if (ReadUserDword(store, u"updatelastchecked", &user))
+    library->lastChecked = std::max(library->lastChecked, user);
+  if (ReadUserDword(store, u"updatelastattempt", &user))
+    library->lastAttempt = std::max(library->lastAttempt, user);
+  SetDisabledCompressions(ParseCompressionList(compressions.c_str()));
+}
+
+const char16_t kStandardItems[] =
+    u"PR,SA,CC,UP?,_,ZO,PA,SL?,DR?,ER?,_,BF,FW,FS,SS,_,O4,O1,O2,O3,_,NE,_,PG,PP,NP,_,ME,AB";
+const char16_t kFullItems[] =
+    u"PR,QP,OF,SA,CC,SE,UP?,_,ZO,PA,SL?,DR?,ER?,_,BF,FW,FH,FS,SS,_,O4,O1,O2,O3,O6,O5,O7,_,SM,NE,_,PG,PP,NP,_,"
+    u"ME,AB";
+
+int32_t ClassifyItemList(const char16_t* text) {
+  if (!text || !*text) return kItemsUnset;
+  if (text[0] != u'.' && text[0] != u'$') return kItemsExplicit;
+  std::u16string_view word(text + 1);
+  if (word == u"standard") return kItemsStandard;
+  if (word == u"none") return kItemsNone;
+  if (word == u"full") return kItemsFull;
+  return kItemsUnset;
+}
+
+std::u16string ChooseItemList(const char16_t* parameter, const char16_t* setting) {
+  int32_t kind = ClassifyItemList(parameter);
+  const char16_t* text = parameter;
+  if (kind == kItemsUnset) {
+    kind = ClassifyItemList(setting);
+    text = setting;
+  }
+  switch (kind) {
+    case kItemsExplicit:
+      return text;
+    case kItemsNone:
+      return u"";
+    case kItemsFull:
+      return kFullItems;
+    default:
+      return kStandardItems;
+  }
+}
+
+int ItemListHasWhiteout(const std::u16string& list) {
+  size_t start = 0;
+  while (start <= list.size()) {
+    size_t end = list.find(u',', start);
+    if (end == std::u16string::npos) end = list.size();
+    std::u16string_view item(list.data() + start, end - start);
+    // "SL?" only appears when white-out is allowed already, so only a plain "SL" allows it.
+    if (item.substr(0, 2) == u"SL" && (item.size() < 3 || item[2] != u'?')) return 1;
+    start = end + 1;
+  }
+  return 0;
+}

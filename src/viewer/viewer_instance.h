@@ -1,0 +1,234 @@
+// One viewer: the record that every operation of the plug-in instance works on,
+// with its creation from defaults, settings and page parameters.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "common/message_log.h"
+#include "common/text_buffer.h"
+#include "document/page_directory.h"
+#include "platform/platform.h"
+#include "raster/page_bitmap.h"
+#include "view/page_markup.h"
+#include "view/rubber_band.h"
+#include "view/view_geometry.h"
+
+enum ViewerMode : int32_t { kModeEmbedded = 1, kModeFullPage = 2 };
+
+// Status codes of instance creation and destruction, the browser's own.
+enum ViewerStatus : int32_t {
+  kStatusDone = 0,
+  kStatusFailed = 1,
+  kStatusNoInstance = 2,
+  kStatusOutOfMemory = 5,
+};
+
+// Restriction bits: a set bit takes the feature away.
+enum Restriction : uint32_t {
+  kRestrictFullPageAll = 0x1,  // viewed full page: everything is taken away
+  kRestrictSaveSettings = 0x2,
+  kRestrictPrint = 0x4,
+  kRestrictSaveImage = 0x8,
+  kRestrictOpenLocal = 0x10,
+  kRestrictDesktop = 0x20,
+  kRestrictCopyImage = 0x40,
+  kRestrictCopyLink = 0x80,
+  kRestrictScript = 0x100,
+  kRestrictContextMenu = 0x200,
+  kRestrictMail = 0x400,
+  kRestrictMarks = 0x800,
+  kRestrictShowTags = 0x1000,
+  kRestrictUpdateCheck = 0x2000,
+  kRestrictUpload = 0x4000,
+};
+constexpr uint32_t kRestrictEverything = 0x7FFFFFFF;
+
+enum MiscFlag : uint32_t {
+  kMiscWhiteoutAllowed = 0x1,
+  kMiscLocalAccessAll = 0x2,
+  kMiscIgnoreWheel = 0x4,
+  kMiscIgnoreAccessParameter = 0x8,
+};
+
+enum ToolbarPosition : int32_t { kToolbarNone = 0, kToolbarTop = 1, kToolbarBottom = 2 };
+
+constexpr int32_t kDefaultEventMask = 0x2003;
+constexpr int32_t kPathMaximum = 260;
+constexpr int32_t kUrlMaximum = 2048;
+constexpr int32_t kTargetMaximum = 64;
+constexpr int32_t kUploadNameMaximum = 1024;
+constexpr int32_t kItemListMaximum = 200;
+constexpr int32_t kStatusTextMaximum = 100;
+constexpr int32_t kOutputPathMaximum = 360;
+
+struct ViewerInstance;
+
+// The window side of the viewer. The engine asks for these; the image window
+// fills them when it attaches, and an empty hook does nothing.
+struct ViewerHooks {
+  void (*invalidate)(ViewerInstance* viewer, int erase) = nullptr;
+  void (*captureMouse)(ViewerInstance* viewer, int capture) = nullptr;
+  // An inverting rectangle with exclusive right and bottom, in scrolled view coordinates.
+  void (*drawBand)(ViewerInstance* viewer, IntRect band) = nullptr;
+  // One line: vertical or horizontal, forward (down, right) or back.
+  void (*scrollLine)(ViewerInstance* viewer, int vertical, int forward) = nullptr;
+  void (*cropSelected)(ViewerInstance* viewer, int32_t state, int32_t page, int32_t left, int32_t top,
+                       int32_t width, int32_t height) = nullptr;
+  void (*closeMagnifier)(ViewerInstance* viewer) = nullptr;
+  void (*detachWindow)(ViewerInstance* viewer) = nullptr;
+};
+
+// The persistent preferences besides the view settings.
+struct Preferences {
+  int32_t toolbar = kToolbarTop;
+  int32_t zoomSize = 2;
+  int32_t panSensitivity = 2;
+  int32_t toolbarHeight = 26;  // button size plus 4
+  int32_t backgroundColour = 0x404040;
+  int32_t toolTips = 1;
+  int32_t zoomMonitor = 0;
+  IntPoint zoomLocation;
+  int32_t fixRatio = 1;
+  int32_t ignoreSpecialImages = 0;
+  int32_t printFull = 0;
+  int32_t printCenter = 0;
+  int32_t printAutoRotate = 0;
+  int32_t printStretched = 0;
+  int32_t allowScript = 1;
+  int32_t allowAutoPrint = 0;
+  int32_t autoUpdate = 1;
+  int32_t mouseWheelDirection = 1;
+  int32_t localAccess = -1;  // -1 until the settings decide
+  int32_t supportMultipleCopies = 0;
+  int32_t sendMethod = 2;
+  int32_t penColour = 0;
+  IntRect zoomRect{10, 10, 410, 410};  // left, top, right, bottom
+  int32_t zoomRectGiven = 0;
+};
+
+struct ViewerInstance {
+  // identity
+  int32_t mode = kModeEmbedded;
+  void* browserInstance = nullptr;
+  void* pluginWindow = nullptr;
+  void* previousWindowProcedure = nullptr;
+  ViewerHooks hooks;
+
+  // windows
+  void* imageWindow = nullptr;
+  void* toolbarWindow = nullptr;
+  void* magnifierWindow = nullptr;
+  void* statusWindow = nullptr;
+  void* progressWindow = nullptr;
+  void* backgroundBrush = nullptr;
+  void* linkCursor = nullptr;
+
+  // download; the data source, size and first bytes are kept in `document`
+  int32_t loadState = 0;
+  int64_t expectedLength = 0;
+  int64_t bytesReceived = 0;
+  int32_t streamFailed = 0;
+  void* acceptedStream = nullptr;
+  int32_t streamsAccepted = 0;
+  FileHandle tempFile = nullptr;
+  TextBuffer tempFileName{kPathMaximum};
+  uint8_t* memoryBuffer = nullptr;  // owned
+  TextBuffer localFileName{kPathMaximum};
+  TextBuffer documentUrl{kUrlMaximum};
+
+  // document
+  int32_t hasPages = 0;
+  int32_t currentPage = 0;  // 0-based
+  int32_t initialPage = 0;  // from the page parameter
+  Document document;
+  int32_t currentDirectory = 0;
+  MarkupTable markup;
+
+  // page
+  PageInfo pageInfo;
+  PageBitmap pageBitmap;
+  int32_t correctedWidth = 0;  // aspect-corrected page size at 100 percent
+  int32_t correctedHeight = 0;
+
+  // views
+  ViewState mainView;
+  ViewState magnifierView;
+  int32_t targetWidth = 0;  // main view target, from the layout
+  int32_t targetHeight = 0;
+  IntPoint scroll;
+  RealPoint relativeScroll;
+  int32_t scrollGuard = 0;
+  int32_t wheelAccumulator = 0;
+
+  // view settings; `raster` carries `resample` and `memorylimit` to bitmap
+  // creation and scaling, so they are held there and nowhere else
+  RasterSettings raster;
+  int32_t negative = 0;
+  int32_t orientation = kOrientTop;
+  int32_t sizeMode = kSizeFitWidth;
+  int32_t scaleIndex = 5;
+  int32_t zoomIndex = 5;
+  int32_t mouseMode = kMouseZoom;
+
+  // interaction
+  int32_t panning = 0;
+  IntPoint panStart;
+  IntPoint panStartScroll;
+  int32_t linkPressed = 0;
+  RubberBand band;
+  int32_t suppressContextMenu = 0;
+  int32_t magnifierOpen = 0;
+  int32_t whiteoutAllowed = 0;
+  int32_t cropFeature = 0;
+  int32_t sketchButtons = 0;
+  int32_t marksPresent = 0;
+  int32_t eraserOutline = 0;
+
+  // page parameters
+  int32_t hasLink = 0;
+  TextBuffer href{kUrlMaximum};
+  TextBuffer target{kTargetMaximum};
+  int32_t toolbarPosition = kToolbarTop;  // in effect
+  int32_t toolbarFollowsSetting = 1;
+  uint32_t background = 0x404040;  // in effect, 0x00BBGGRR
+  int32_t backgroundFollowsSetting = 1;
+  int32_t autoPrint = 0;
+  int32_t eventMask = kDefaultEventMask;
+  int32_t printRouting = 0;
+  TextBuffer uploadUrl{kUrlMaximum};
+  TextBuffer uploadFieldName{kUploadNameMaximum};
+  TextBuffer uploadFileName{kUploadNameMaximum};
+
+  // restrictions
+  uint32_t registryAccess = 0;
+  uint32_t restrictions = 0;  // in effect
+  uint32_t miscFlags = 0;
+  int32_t logoControl = 0;  // lctrl
+
+  // preferences
+  Preferences prefs;
+  TextBuffer itemsSetting{kItemListMaximum};
+  TextBuffer itemsParameter{kItemListMaximum};
+  std::u16string toolbarItems;  // the chosen item list, parsed by the toolbar
+
+  // texts and logs
+  TextBuffer statusText{kStatusTextMaximum};
+  MessageLog documentLog;
+  MessageLog pageLog;
+  TextBuffer outputTempFile{kOutputPathMaximum};
+  TextBuffer outputTempFolder{kOutputPathMaximum};
+};
+
+// Builds an instance: defaults, then the settings store's three passes, then
+// the page's parameters (widened to UTF-16, at most `count`). The instance goes
+// to `*slot`; answers a ViewerStatus.
+int32_t CreateInstance(ViewerInstance** slot, int32_t mode, void* browserInstance, int32_t count,
+                       const char16_t* const* names, const char16_t* const* values);
+// Frees everything the instance owns and clears the slot.
+int32_t DestroyInstance(ViewerInstance** slot);
+
+// Restriction bit test: non-zero when the feature is taken away.
+inline int IsRestricted(const ViewerInstance* viewer, uint32_t bit) {
+  return (viewer->restrictions & bit) != 0;
+}

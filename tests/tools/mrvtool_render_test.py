@@ -1,0 +1,214 @@
+#!/usr/bin/env python3
+"""mrvtool render against real readers: libtiff's tiff2rgba, ImageMagick and
+the reference pictures that ship with libtiff's test images.
+
+usage: mrvtool_render_test.py MRVTOOL FIXTURE_SCRIPT LIBTIFF_IMAGES
+"""
+import json
+import os
+import struct
+import subprocess
+import sys
+import tempfile
+
+mrvtool, fixture_script, images = sys.argv[1], sys.argv[2], sys.argv[3]
+passed = failed = 0
+
+
+def check(name, condition, detail=""):
+    global passed, failed
+    if condition:
+        passed += 1
+    else:
+        failed += 1
+        print(f"FAILED: {name} {detail}")
+
+
+def read_bmp(path, step=1):
+    """(width, height, [(r, g, b)] top-down) of a BMP as mrvtool writes it; only
+    every step-th row for large pages."""
+    data = open(path, "rb").read()
+    assert data[:2] == b"BM", "not a BMP"
+    file_size, = struct.unpack_from("<I", data, 2)
+    assert file_size == len(data), "file size field"
+    offset, = struct.unpack_from("<I", data, 10)
+    size, width, height, planes, bits = struct.unpack_from("<IiiHH", data, 14)
+    entries = 0 if bits == 24 else 1 << bits
+    table = [data[54 + 4 * i:54 + 4 * i + 3][::-1] for i in range(entries)]
+    assert offset == 54 + 4 * entries, "pixel offset field"
+    stride = (width * bits + 31) // 32 * 4
+    pixels = []
+    for top in range(0, height, step):
+        y = height - 1 - top
+        row = data[offset + y * stride:offset + (y + 1) * stride]
+        for x in range(width):
+            if bits == 24:
+                pixels.append(tuple(row[3 * x:3 * x + 3][::-1]))
+            else:
+                index = (row[x * bits // 8] >> (8 - bits - x * bits % 8)) & ((1 << bits) - 1)
+                pixels.append(tuple(table[index]))
+    return width, height, pixels
+
+
+def read_netpbm(data):
+    """PBM, PGM or PPM (binary), 8 or 16 bits; 16-bit samples keep their high byte."""
+    fields, pos = [], 2
+    magic = data[:2]
+    needed = 3 if magic in (b"P5", b"P6") else 2
+    while len(fields) < needed:
+        while data[pos:pos + 1].isspace():
+            pos += 1
+        if data[pos:pos + 1] == b"#":
+            pos = data.index(b"\n", pos)
+            continue
+        end = pos
+        while not data[end:end + 1].isspace():
+            end += 1
+        fields.append(int(data[pos:end]))
+        pos = end
+    pos += 1
+    width, height = fields[0], fields[1]
+    pixels = []
+    if magic == b"P4":
+        stride = (width + 7) // 8
+        for y in range(height):
+            for x in range(width):
+                bit = data[pos + y * stride + x // 8] >> (7 - x % 8) & 1
+                pixels.append((0, 0, 0) if bit else (255, 255, 255))
+        return width, height, pixels
+    channels = 3 if magic == b"P6" else 1
+    wide = fields[2] > 255
+    step = 2 if wide else 1
+    for i in range(width * height):
+        samples = [data[pos + (i * channels + c) * step] for c in range(channels)]
+        pixels.append(tuple(samples) if channels == 3 else (samples[0],) * 3)
+    return width, height, pixels
+
+
+def read_rgba_tiff(path, step=1):
+    """The uncompressed, contiguous 8-bit RGBA file tiff2rgba -c none writes."""
+    data = open(path, "rb").read()
+    fmt = "<" if data[:2] == b"II" else ">"
+    ifd, = struct.unpack_from(fmt + "I", data, 4)
+    count, = struct.unpack_from(fmt + "H", data, ifd)
+    tags = {}
+    for i in range(count):
+        tag, typ, n, value_at = struct.unpack_from(fmt + "HHI4s", data, ifd + 2 + 12 * i)
+        size = {3: 2, 4: 4}.get(typ, 1)
+        at = ifd + 2 + 12 * i + 8 if size * n <= 4 else struct.unpack(fmt + "I", value_at)[0]
+        code = {2: "H", 4: "I"}.get(size, "B")
+        tags[tag] = list(struct.unpack_from(fmt + code * n, data, at))
+    width, height, spp = tags[256][0], tags[257][0], tags[277][0]
+    raw = b"".join(data[o:o + c] for o, c in zip(tags[273], tags[279]))
+    pixels = [tuple(raw[spp * (y * width + x):spp * (y * width + x) + 3])
+              for y in range(0, height, step) for x in range(width)]
+    return width, height, pixels
+
+
+def render(path, out, *options):
+    run = subprocess.run([mrvtool, "render", *options, "--out", out, path], capture_output=True, text=True)
+    return run.returncode, run.stdout + run.stderr
+
+
+def compare(name, ours, theirs, tolerance):
+    if ours[:2] != theirs[:2]:
+        check(name, False, f"size {ours[:2]} against {theirs[:2]}")
+        return
+    worst = max((abs(a - b) for p, q in zip(ours[2], theirs[2]) for a, b in zip(p, q)), default=0)
+    check(name, worst <= tolerance, f"differs by {worst} (tolerance {tolerance})")
+
+
+def oracle(case, work):
+    kind, source = case["oracle"], case["file"]
+    if kind == "tiff2rgba":
+        target = os.path.join(work, "oracle.tif")
+        subprocess.run(["tiff2rgba", "-c", "none", source, target], check=True, capture_output=True)
+        return read_rgba_tiff(target)
+    if kind == "imagemagick":
+        ppm = subprocess.run(["convert", source, "-auto-orient", "-depth", "8", "ppm:-"], check=True,
+                             capture_output=True).stdout
+        return read_netpbm(ppm)
+    return read_netpbm(open(source + ".ppm", "rb").read())
+
+
+def turned_clockwise(picture):
+    width, height, pixels = picture
+    return height, width, [pixels[(height - 1 - x) * width + y] for y in range(width) for x in range(height)]
+
+
+with tempfile.TemporaryDirectory() as work:
+    fixtures = os.path.join(work, "fixtures")
+    listing = subprocess.run([sys.executable, fixture_script, fixtures], check=True, capture_output=True, text=True)
+    cases = [json.loads(line) for line in listing.stdout.splitlines()]
+    check("fixture list", len(cases) > 40)
+    bmp = os.path.join(work, "page.bmp")
+    for case in cases:
+        rc, text = render(case["file"], bmp)
+        if rc != 0 or "Error:" in text:
+            check(case["name"], False, text)
+            continue
+        compare(case["name"], read_bmp(bmp), oracle(case, work), case["tolerance"])
+
+    # The viewer's own turns and negative on top of the file's orientation.
+    plain = os.path.join(fixtures, "rgb-8.tif")
+    render(plain, bmp)
+    upright = read_bmp(bmp)
+    rc, _ = render(plain, bmp, "--orient", "1")
+    compare("viewer quarter turn", read_bmp(bmp), turned_clockwise(upright), 0)
+    render(plain, bmp, "--orient", "2")
+    compare("viewer half turn", read_bmp(bmp), turned_clockwise(turned_clockwise(upright)), 0)
+    render(plain, bmp, "--orient", "3")
+    compare("viewer counter-clockwise turn", read_bmp(bmp),
+            turned_clockwise(turned_clockwise(turned_clockwise(upright))), 0)
+    render(plain, bmp, "--negative")
+    compare("negative", read_bmp(bmp), (upright[0], upright[1], [tuple(255 - c for c in p) for p in upright[2]]), 0)
+    render(os.path.join(fixtures, "palette-4.tif"), bmp)
+    palette = read_bmp(bmp)
+    render(os.path.join(fixtures, "palette-4.tif"), bmp, "--negative")
+    compare("negative palette", read_bmp(bmp), (palette[0], palette[1], [tuple(255 - c for c in p) for p in palette[2]]), 0)
+
+    rc, text = render(plain, bmp, "--size", "10x10")
+    check("--size refused until the scaler exists", rc == 1 and "scaler" in text)
+    rc, text = render(plain, bmp, "--page", "2")
+    check("missing page", rc == 1)
+    rc, text = render(os.path.join(fixtures, "bilevel-g4.tif"), bmp)
+    check("page facts", "size: 67 x 43" in text and "compression: CCITT Group 4" in text and
+          "photometric: BW, min-is-white" in text and "resolution: 200 x 200 per inch" in text, text)
+
+    # libtiff's own test images: they decode without errors, and match the
+    # references that come with them and libtiff's RGBA reader.
+    references = {"minisblack-1c-8b.tiff": "minisblack-1c-8b.pgm", "miniswhite-1c-1b.tiff": "miniswhite-1c-1b.pbm",
+                  "rgb-3c-8b.tiff": "rgb-3c-8b.ppm", "rgb-3c-16b.tiff": "rgb-3c-16b.ppm"}
+    unsupported = {"test_float64_predictor2_be_lzw.tif", "test_float64_predictor2_le_lzw.tif"}
+    # LogLuv goes through libtiff's 8-bit SGILog path in both readers; 16-bit
+    # samples are rounded by the RGBA reader and cut by the viewer.
+    # The viewer converts YCbCr as full range and ignores ReferenceBlackWhite;
+    # the zackthecat pictures declare studio range (16-235), which libtiff applies.
+    tolerances = {"minisblack-1c-16b.tiff": 1, "rgb-3c-16b.tiff": 1, "logluv-3c-16b.tiff": 2,
+                  "ojpeg_chewey_subsamp21_multi_strip.tiff": 3, "ojpeg_zackthecat_subsamp22_single_strip.tiff": 24,
+                  "ojpeg_single_strip_no_rowsperstrip.tiff": 24}
+    for name in sorted(os.listdir(images)):
+        if not name.endswith((".tif", ".tiff")):
+            continue
+        path = os.path.join(images, name)
+        rc, text = render(path, bmp)
+        if name in unsupported:
+            check(name + " refused", rc == 1 and "Error: Unsupported sample format (3)" in text, text)
+            continue
+        # Errors of libtiff's own directory parsing belong to the file, not the decode.
+        decode_errors = [l for l in text.splitlines() if l.startswith("Error:") and "TIFFFetchNormalTag" not in l]
+        check(name + " decodes", rc == 0 and not decode_errors, text)
+        if rc != 0:
+            continue
+        size = read_bmp(bmp, 1 << 30)
+        step = max(1, size[0] * size[1] // 300000)  # the large fax pages are sampled by rows
+        ours = read_bmp(bmp, step)
+        if name in references:
+            compare(name + " reference", ours, read_netpbm(open(os.path.join(images, references[name]), "rb").read()),
+                    tolerances.get(name, 0))
+        target = os.path.join(work, "oracle.tif")
+        if subprocess.run(["tiff2rgba", "-c", "none", path, target], capture_output=True).returncode == 0:
+            compare(name + " tiff2rgba", ours, read_rgba_tiff(target, step), tolerances.get(name, 0))
+
+print(f"{passed} passed, {failed} failed")
+sys.exit(1 if failed else 0)

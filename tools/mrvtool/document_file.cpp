@@ -1,0 +1,36 @@
+#include "tools/mrvtool/document_file.h"
+
+#include <fstream>
+#include <iterator>
+
+#include "common/text_format.h"
+
+int ReadDocumentFile(const char* name, std::vector<uint8_t>* bytes, Document* document, MessageLog* log) {
+  std::ifstream in(name, std::ios::binary);
+  if (!in) {
+    LogError(log, "Unable to read file");
+    return 0;
+  }
+  bytes->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  if (bytes->size() > 0xFFFFFFFFu) {
+    LogError(log, "Unable to read file");
+    return 0;
+  }
+  document->sourceKind = kSourceMemory;
+  document->bytes = bytes->data();
+  document->size = static_cast<uint32_t>(bytes->size());
+  document->sizeKnown = 1;
+  return 1;
+}
+
+std::vector<std::string> LogLines(const MessageLog& log) {
+  std::string text = Utf16ToUtf8(TextOf(&log.text));
+  std::vector<std::string> lines;
+  size_t start = 0, end;
+  while ((end = text.find("\r\n", start)) != std::string::npos) {
+    lines.push_back(text.substr(start, end - start));
+    start = end + 2;
+  }
+  if (start < text.size()) lines.push_back(text.substr(start));
+  return lines;
+}
