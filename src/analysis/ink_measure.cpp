@@ -53,34 +53,39 @@ int32_t BilevelRuns(const uint8_t* row, uint32_t rowBytes, int32_t x, int32_t co
   return n;
 }
 
-int32_t GenericRuns(const LightTest* test, int32_t y, int32_t x, int32_t count, uint32_t* runs) {
-  const uint8_t* row = StoredRow(test, y);
+// Runs of pixels classified one at a time by `light`.
+template <typename Light>
+int32_t ClassifiedRuns(int32_t x, int32_t count, uint32_t* runs, Light light) {
   int32_t n = 0;
-  int light = 1;
+  int current = 1;
   uint32_t length = 0;
   for (int32_t i = x; i < x + count; ++i) {
-    int pixel;
-    switch (test->bitCount) {
-      case 4:
-        pixel = test->lightIndex[(row[i >> 1] >> (i & 1 ? 0 : 4)) & 15];
-        break;
-      case 8:
-        pixel = test->lightIndex[row[i]];
-        break;
-      default: {
-        const uint8_t* bgr = row + 3 * static_cast<int64_t>(i);
-        pixel = LuminanceIsLight(bgr[2], bgr[1], bgr[0]);
-      }
-    }
-    if (pixel != light) {
+    int pixel = light(i);
+    if (pixel != current) {
       runs[n++] = length;
       length = 0;
-      light = pixel;
+      current = pixel;
     }
     ++length;
   }
-  if (count > 0) runs[n++] = length;
+  runs[n++] = length;
   return n;
+}
+
+int32_t GenericRuns(const LightTest* test, int32_t y, int32_t x, int32_t count, uint32_t* runs) {
+  const uint8_t* row = StoredRow(test, y);
+  const uint8_t* lightIndex = test->lightIndex;
+  switch (test->bitCount) {
+    case 4:
+      return ClassifiedRuns(x, count, runs, [=](int32_t i) { return lightIndex[(row[i >> 1] >> (i & 1 ? 0 : 4)) & 15]; });
+    case 8:
+      return ClassifiedRuns(x, count, runs, [=](int32_t i) { return lightIndex[row[i]]; });
+    default:
+      return ClassifiedRuns(x, count, runs, [=](int32_t i) {
+        const uint8_t* bgr = row + 3 * static_cast<int64_t>(i);
+        return LuminanceIsLight(bgr[2], bgr[1], bgr[0]);
+      });
+  }
 }
 
 }  // namespace

@@ -24,17 +24,24 @@ struct EdgeMargins {
   int32_t* right = nullptr;
 };
 
+// Rows are stored bottom-up: the next row down the page lies one stride lower.
+int32_t InkDownColumn(const BilevelPage* page, int32_t x, int32_t from, int32_t end, int32_t step) {
+  const uint8_t* byte = BilevelRow(page, from) + (x >> 3);
+  uint8_t bit = static_cast<uint8_t>(0x80 >> (x & 7));
+  ptrdiff_t stride = -static_cast<ptrdiff_t>(page->stride) * step;
+  int32_t count = 0;
+  for (int32_t y = from; y != end && !(*byte & bit); y += step, byte += stride) ++count;
+  return count;
+}
+
 bool MeasureMargins(const BilevelPage* page, MessageLog* log, EdgeMargins* m) {
   int32_t w = page->width, h = page->height;
   auto* block = static_cast<int32_t*>(AllocateOrReport(log, (2 * size_t(w) + 2 * size_t(h)) * sizeof(int32_t)));
   if (!block) return false;
   *m = EdgeMargins{block, block + w, block + 2 * size_t(w), block + 2 * size_t(w) + h};
   for (int32_t x = 0; x < w; ++x) {
-    int32_t y = 0;
-    while (y < h / 2 && IsInk(page, x, y)) ++y;
-    m->top[x] = y;
-    for (y = h - 1; y >= h / 2 && IsInk(page, x, y);) --y;
-    m->bottom[x] = h - 1 - y;
+    m->top[x] = InkDownColumn(page, x, 0, h / 2, 1);
+    m->bottom[x] = InkDownColumn(page, x, h - 1, h / 2 - 1, -1);
   }
   for (int32_t y = 0; y < h; ++y) {
     m->left[y] = NextBitChange(BilevelRow(page, y), page->stride, 0, w / 2, 0);
@@ -45,21 +52,38 @@ bool MeasureMargins(const BilevelPage* page, MessageLog* log, EdgeMargins* m) {
   return true;
 }
 
+void PaintColumn(const BilevelPage* page, int32_t x, int32_t y0, int32_t y1, bool light) {
+  if (y0 >= y1) return;
+  uint8_t* byte = BilevelRow(page, y0) + (x >> 3);
+  uint8_t bit = static_cast<uint8_t>(0x80 >> (x & 7));
+  for (int32_t y = y0; y < y1; ++y, byte -= page->stride) *byte = static_cast<uint8_t>(light ? *byte | bit : *byte & ~bit);
+}
+
+void PaintRow(const BilevelPage* page, int32_t y, int32_t x0, int32_t x1, bool light) {
+  uint8_t* row = BilevelRow(page, y);
+  for (int32_t x = x0; x < x1;) {
+    if ((x & 7) == 0 && x + 8 <= x1) {
+      int32_t bytes = (x1 - x) >> 3;
+      memset(row + (x >> 3), light ? 0xFF : 0x00, static_cast<size_t>(bytes));
+      x += bytes * 8;
+      continue;
+    }
+    uint8_t bit = static_cast<uint8_t>(0x80 >> (x & 7));
+    row[x >> 3] = static_cast<uint8_t>(light ? row[x >> 3] | bit : row[x >> 3] & ~bit);
+    ++x;
+  }
+}
+
 // Turns the margins light, or back to ink (all of them were ink before).
 void PaintMargins(const BilevelPage* page, const EdgeMargins* m, bool light) {
   int32_t w = page->width, h = page->height;
-  auto paint = [&](int32_t x, int32_t y) {
-    uint8_t bit = static_cast<uint8_t>(0x80 >> (x & 7));
-    uint8_t* byte = BilevelRow(page, y) + (x >> 3);
-    *byte = static_cast<uint8_t>(light ? *byte | bit : *byte & ~bit);
-  };
   for (int32_t x = 0; x < w; ++x) {
-    for (int32_t y = 0; y < m->top[x]; ++y) paint(x, y);
-    for (int32_t y = h - m->bottom[x]; y < h; ++y) paint(x, y);
+    PaintColumn(page, x, 0, m->top[x], light);
+    PaintColumn(page, x, h - m->bottom[x], h, light);
   }
   for (int32_t y = 0; y < h; ++y) {
-    for (int32_t x = 0; x < m->left[y]; ++x) paint(x, y);
-    for (int32_t x = w - m->right[y]; x < w; ++x) paint(x, y);
+    PaintRow(page, y, 0, m->left[y], light);
+    PaintRow(page, y, w - m->right[y], w, light);
   }
 }
 

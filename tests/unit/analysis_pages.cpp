@@ -1,11 +1,13 @@
 #include "analysis_pages.h"
 
-#include <tiffio.h>
-
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <vector>
+
+#include "tiff_fixture.h"
 
 namespace {
 
@@ -68,31 +70,14 @@ void FillColour(PageBitmap* page, int32_t x, int32_t y, int32_t w, int32_t h, ui
 }
 
 bool ReadTestPage(const std::string& path, PageBitmap* page) {
-  TIFFSetWarningHandler(nullptr);
-  TIFF* tiff = TIFFOpen(path.c_str(), "r");
-  if (!tiff) return false;
-  uint32_t width = 0, height = 0;
-  uint16_t bits = 1, samples = 1;
-  TIFFGetField(tiff, TIFFTAG_IMAGEWIDTH, &width);
-  TIFFGetField(tiff, TIFFTAG_IMAGELENGTH, &height);
-  TIFFGetFieldDefaulted(tiff, TIFFTAG_BITSPERSAMPLE, &bits);
-  TIFFGetFieldDefaulted(tiff, TIFFTAG_SAMPLESPERPIXEL, &samples);
-  std::vector<uint32_t> raster(size_t{width} * height);
-  // Row 0 of the RGBA raster is the bottom of the picture, as in the bitmap.
-  bool ok = width && height && TIFFReadRGBAImage(tiff, width, height, raster.data(), 0);
-  TIFFClose(tiff);
-  int32_t bitCount = samples >= 3 ? 24 : bits == 1 ? 1 : 8;
-  if (!ok || !MakeWhitePage(page, static_cast<int32_t>(width), static_cast<int32_t>(height), bitCount)) return false;
-  for (uint32_t stored = 0; stored < height; ++stored) {
-    int32_t y = static_cast<int32_t>(height - 1 - stored);
-    for (uint32_t x = 0; x < width; ++x) {
-      uint32_t rgba = raster[size_t{stored} * width + x];
-      uint32_t red = TIFFGetR(rgba), green = TIFFGetG(rgba), blue = TIFFGetB(rgba);
-      uint32_t value = bitCount == 1 ? red >= 128 : bitCount == 8 ? red : blue | green << 8 | red << 16;
-      SetPixel(page, static_cast<int32_t>(x), y, value);
-    }
-  }
-  return true;
+  std::ifstream in(path, std::ios::binary);
+  std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (bytes.empty()) return false;
+  PageInfo info;
+  MessageLog log;
+  int loaded = LoadFirstPage(bytes, &info, page, &log);
+  ReleasePageInfo(&info);
+  return loaded;
 }
 
 std::string FixturePath(const char* name) {

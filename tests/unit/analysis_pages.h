@@ -8,12 +8,12 @@
 #include "raster/page_bitmap.h"
 
 // Owns one bitmap for the length of a test.
-struct TestPage {
+struct OwnedPage {
   PageBitmap bitmap;
-  TestPage() = default;
-  TestPage(const TestPage&) = delete;
-  TestPage& operator=(const TestPage&) = delete;
-  ~TestPage() { ReleasePageBitmap(&bitmap); }
+  OwnedPage() = default;
+  OwnedPage(const OwnedPage&) = delete;
+  OwnedPage& operator=(const OwnedPage&) = delete;
+  ~OwnedPage() { ReleasePageBitmap(&bitmap); }
 };
 
 // A white page with a black-to-white table (1, 4 and 8 bits) or white 24-bit
@@ -26,8 +26,7 @@ void FillRect(PageBitmap* page, int32_t x, int32_t y, int32_t w, int32_t h, bool
 void FillColour(PageBitmap* page, int32_t x, int32_t y, int32_t w, int32_t h, uint8_t red, uint8_t green,
                 uint8_t blue);
 
-// Reads a TIFF page through libtiff's RGBA interface into a bitmap of 1 bit
-// (bilevel files), 8 bits with a grey table (grey files) or 24 bits.
+// Loads the first page of a TIFF file as the viewer does.
 bool ReadTestPage(const std::string& path, PageBitmap* page);
 // The path of a fixture that a script made at test time. ctest runs the
 // scripts before the suites named Generated*, which read them.

@@ -113,7 +113,7 @@ class GeneratedBarcodePages : public testing::Test {
  protected:
   std::vector<std::u16string> Detect(const char* name, int32_t x = 0, int32_t y = 0, int32_t w = 0, int32_t h = 0) {
     std::string path = FixturePath((std::string("barcodes/") + name).c_str());
-    TestPage page;
+    OwnedPage page;
     EXPECT_TRUE(ReadTestPage(path, &page.bitmap)) << path;
     DetectBarcodes(&results, &page.bitmap, x, y, w, h, nullptr);
     std::vector<std::u16string> texts;
@@ -160,7 +160,7 @@ TEST_F(GeneratedBarcodePages, RegionRestrictsTheScan) {
 
 TEST_F(GeneratedBarcodePages, CursorBlankPageAndPageChange) {
   std::string path = FixturePath("barcodes/four.tif");
-  TestPage page;
+  OwnedPage page;
   ASSERT_TRUE(ReadTestPage(path, &page.bitmap));
   DetectBarcodes(&results, &page.bitmap, 0, 450, 1654, 200, nullptr);
   double region = results.inkFraction;

@@ -21,7 +21,7 @@ std::vector<uint32_t> Runs(const PageBitmap* page, int32_t y, int32_t x, int32_t
 TEST(RowRuns, AlternateFromLightOnEveryBitCount) {
   for (int32_t bits : {1, 4, 8, 24}) {
     SCOPED_TRACE(bits);
-    TestPage page;
+    OwnedPage page;
     ASSERT_TRUE(MakeWhitePage(&page.bitmap, 300, 4, bits));
     // Stored rows are bottom-up: row 1 from the top is stored row 2.
     FillRect(&page.bitmap, 0, 1, 3, 1, true);
@@ -46,11 +46,11 @@ TEST(LightTest, LuminanceDecidesForColourPages) {
                         {0, 255, 0, true},     {0, 0, 255, false},     {200, 120, 90, true}};
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << int(c.red) << "," << int(c.green) << "," << int(c.blue));
-    TestPage rgb;
+    OwnedPage rgb;
     ASSERT_TRUE(MakeWhitePage(&rgb.bitmap, 8, 2, 24));
     FillColour(&rgb.bitmap, 0, 0, 8, 2, c.red, c.green, c.blue);
     for (int32_t bits : {4, 8}) {
-      TestPage indexed;
+      OwnedPage indexed;
       ASSERT_TRUE(MakeWhitePage(&indexed.bitmap, 8, 2, bits));
       uint8_t* entry = ColourTableOf(&indexed.bitmap) + 4 * 3;
       entry[0] = c.blue, entry[1] = c.green, entry[2] = c.red;
@@ -66,7 +66,7 @@ TEST(LightTest, LuminanceDecidesForColourPages) {
 }
 
 TEST(LightTest, IndicesBeyondTheTableAreInk) {
-  TestPage page;
+  OwnedPage page;
   ASSERT_TRUE(MakeWhitePage(&page.bitmap, 10, 1, 8));
   HeaderOf(&page.bitmap)->coloursUsed = 16;
   memset(ColourTableOf(&page.bitmap) + 4 * 15, 255, 3);
@@ -76,7 +76,7 @@ TEST(LightTest, IndicesBeyondTheTableAreInk) {
 }
 
 TEST(InkFraction, BlankHalfAndRegion) {
-  TestPage page;
+  OwnedPage page;
   ASSERT_TRUE(MakeWhitePage(&page.bitmap, 401, 300, 1));
   BarcodeResults results;
   EXPECT_EQ(DetectBlankPage(&results, &page.bitmap, nullptr), 0.0);

@@ -80,7 +80,7 @@ void ExpectFilledHalfEmpty(const OmrCalibration& calibration, PageBitmap* page) 
 
 TEST(Omr, FindsTheMarksOfAShiftedEnlargedScanAndReadsBoxes) {
   Scan scan;
-  TestPage page;
+  OwnedPage page;
   DrawForm(&page.bitmap, scan);
   OmrCalibration calibration;
   Calibrate(&calibration, &page.bitmap);
@@ -117,7 +117,7 @@ TEST(Omr, FindsTheMarksOfAShiftedEnlargedScanAndReadsBoxes) {
 TEST(Omr, ScannerMarginsAlongAnEdgeAreIgnored) {
   for (int edge = 0; edge < 4; ++edge) {
     SCOPED_TRACE(edge);
-    TestPage page;
+    OwnedPage page;
     DrawForm(&page.bitmap, Scan{});
     // A dark band where the sheet did not cover the glass, touching the edge.
     const int32_t bands[4][4] = {{0, 0, 60, 2200}, {0, 0, 1700, 50}, {1650, 0, 50, 2200}, {0, 2120, 1700, 80}};
@@ -134,7 +134,7 @@ TEST(Omr, ThreeMarksOrAColourPageGiveNothing) {
     Scan scan;
     scan.marks[missing] = false;
     scan.dirt = false;  // which would pass for the missing mark
-    TestPage page;
+    OwnedPage page;
     DrawForm(&page.bitmap, scan);
     OmrCalibration calibration;
     Calibrate(&calibration, &page.bitmap);
@@ -143,7 +143,7 @@ TEST(Omr, ThreeMarksOrAColourPageGiveNothing) {
     EXPECT_EQ(OMRCheck(&calibration, &page.bitmap, 310, 810, 80, 80), 0.0);
   }
   for (int32_t bits : {8, 24}) {
-    TestPage page;
+    OwnedPage page;
     ASSERT_TRUE(MakeWhitePage(&page.bitmap, 1700, 2200, bits));
     OmrCalibration calibration;
     calibration.exists = calibration.found = 1;
@@ -152,7 +152,7 @@ TEST(Omr, ThreeMarksOrAColourPageGiveNothing) {
     EXPECT_EQ(OMRCheck(&calibration, &page.bitmap, 310, 810, 80, 80), 0.0);
   }
   // A calibration made on a bilevel page reads nothing from a colour page.
-  TestPage form, colour;
+  OwnedPage form, colour;
   DrawForm(&form.bitmap, Scan{});
   ASSERT_TRUE(MakeWhitePage(&colour.bitmap, 1700, 2200, 24));
   OmrCalibration calibration;
@@ -207,7 +207,7 @@ TEST(OmrDebug, TraceFileAndMarkedPage) {
   ASSERT_TRUE(earlier);
   ASSERT_EQ(WriteToFile(earlier, "earlier\n", 8), 8);
   CloseFile(earlier);
-  TestPage page;
+  OwnedPage page;
   DrawForm(&page.bitmap, Scan{});
   FillRect(&page.bitmap, 0, 0, 60, 2200, true);
   SetEnvironment("MERVANE_OMR_DEBUG", "1");
