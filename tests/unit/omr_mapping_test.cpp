@@ -40,7 +40,9 @@ TEST(OmrMapping, FastMappingAgreesWithTheBarycentricOneEverywhere) {
     PrepareFastMapping(reference, page, &mapping);
     int64_t x0 = INT64_MAX, x1 = INT64_MIN, y0 = INT64_MAX, y1 = INT64_MIN;
     for (const OmrTriangle& t : reference) {
-      for (const OmrPoint& p : t.p) x0 = std::min(x0, p.x), x1 = std::max(x1, p.x), y0 = std::min(y0, p.y), y1 = std::max(y1, p.y);
+      for (const OmrPoint& p : t.p) {
+        x0 = std::min(x0, p.x), x1 = std::max(x1, p.x), y0 = std::min(y0, p.y), y1 = std::max(y1, p.y);
+      }
     }
     // Huge forms are sampled on a coarse grid of their own.
     int64_t step = std::max<int64_t>(1, (x1 - x0) / 400), rows = std::max<int64_t>(1, (y1 - y0) / 400);
@@ -69,7 +71,9 @@ TEST(OmrMapping, FastMappingAgreesWithTheBarycentricOneEverywhere) {
           OmrPoint slow;
           int a = MapThroughTriangles(reference, page, start + i, y, &slow);
           ASSERT_EQ(onPage[i], a) << start + i << "," << y;
-          if (a) ASSERT_TRUE(slow.x == points[i].x && slow.y == points[i].y) << start + i << "," << y;
+          if (a) {
+            ASSERT_TRUE(slow.x == points[i].x && slow.y == points[i].y) << start + i << "," << y;
+          }
         }
       }
     }
