@@ -115,8 +115,8 @@ void ReadRowSymbols(const uint32_t* runs, int32_t runCount, std::vector<std::str
   }
 }
 
-void DetectBarcodes(BarcodeResults* results, const PageBitmap* page, int32_t x, int32_t y, int32_t w, int32_t h,
-                    MessageLog* log) {
+void DetectBarcodes(BarcodeResults* results, const PageBitmap* page, int32_t x, int32_t y, int32_t w,
+                    int32_t h, MessageLog* log) {
   results->texts.clear();
   results->cursor = 0;
   LightTest test;
@@ -136,7 +136,8 @@ void DetectBarcodes(BarcodeResults* results, const PageBitmap* page, int32_t x, 
   int32_t count = last >= first ? static_cast<int32_t>(last - first + 1) : 0;
   uint64_t darkTotal = 0, pixelTotal = 0;
   if (count > 0 && bottom > top) {
-    auto* runs = static_cast<uint32_t*>(AllocateOrReport(log, (static_cast<size_t>(count) + 1) * sizeof(uint32_t)));
+    auto* runs =
+        static_cast<uint32_t*>(AllocateOrReport(log, (static_cast<size_t>(count) + 1) * sizeof(uint32_t)));
     if (!runs) return;
     std::vector<std::string> found;
     for (int64_t row = top; row < bottom; ++row) {

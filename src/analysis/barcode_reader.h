@@ -31,8 +31,8 @@ void ReadRowSymbols(const uint32_t* runs, int32_t runCount, std::vector<std::str
 // region's ink fraction. Each row contributes w - 1 pixels from column x, so
 // the right-most column of the region is not part of the measure. Without a
 // page the list is left empty and the fraction unchanged.
-void DetectBarcodes(BarcodeResults* results, const PageBitmap* page, int32_t x, int32_t y, int32_t w, int32_t h,
-                    MessageLog* log);
+void DetectBarcodes(BarcodeResults* results, const PageBitmap* page, int32_t x, int32_t y, int32_t w,
+                    int32_t h, MessageLog* log);
 // The text at the cursor, which moves on; empty once the list is exhausted.
 std::u16string GetBarcode(BarcodeResults* results);
 // The stored ink fraction, measuring the whole page first when there is none.

@@ -77,7 +77,8 @@ int32_t GenericRuns(const LightTest* test, int32_t y, int32_t x, int32_t count, 
   const uint8_t* lightIndex = test->lightIndex;
   switch (test->bitCount) {
     case 4:
-      return ClassifiedRuns(x, count, runs, [=](int32_t i) { return lightIndex[(row[i >> 1] >> (i & 1 ? 0 : 4)) & 15]; });
+      return ClassifiedRuns(x, count, runs,
+                            [=](int32_t i) { return lightIndex[(row[i >> 1] >> (i & 1 ? 0 : 4)) & 15]; });
     case 8:
       return ClassifiedRuns(x, count, runs, [=](int32_t i) { return lightIndex[row[i]]; });
     default:
@@ -108,7 +109,8 @@ int PrepareLightTest(LightTest* test, const PageBitmap* page) {
     uint32_t entries = ColourTableEntries(header);
     const uint8_t* table = ColourTableOf(page);
     for (uint32_t i = 0; i < entries && i < (1u << bits); ++i) {
-      test->lightIndex[i] = static_cast<uint8_t>(LuminanceIsLight(table[4 * i + 2], table[4 * i + 1], table[4 * i]));
+      test->lightIndex[i] =
+          static_cast<uint8_t>(LuminanceIsLight(table[4 * i + 2], table[4 * i + 1], table[4 * i]));
     }
   }
   return 1;

@@ -36,7 +36,8 @@ int32_t InkDownColumn(const BilevelPage* page, int32_t x, int32_t from, int32_t 
 
 bool MeasureMargins(const BilevelPage* page, MessageLog* log, EdgeMargins* m) {
   int32_t w = page->width, h = page->height;
-  auto* block = static_cast<int32_t*>(AllocateOrReport(log, (2 * size_t(w) + 2 * size_t(h)) * sizeof(int32_t)));
+  auto* block =
+      static_cast<int32_t*>(AllocateOrReport(log, (2 * size_t(w) + 2 * size_t(h)) * sizeof(int32_t)));
   if (!block) return false;
   *m = EdgeMargins{block, block + w, block + 2 * size_t(w), block + 2 * size_t(w) + h};
   for (int32_t x = 0; x < w; ++x) {
@@ -56,10 +57,12 @@ void PaintColumn(const BilevelPage* page, int32_t x, int32_t y0, int32_t y1, boo
   if (y0 >= y1) return;
   uint8_t* byte = BilevelRow(page, y0) + (x >> 3);
   uint8_t bit = static_cast<uint8_t>(0x80 >> (x & 7));
-  for (int32_t y = y0; y < y1; ++y, byte -= page->stride) *byte = static_cast<uint8_t>(light ? *byte | bit : *byte & ~bit);
+  for (int32_t y = y0; y < y1; ++y, byte -= page->stride)
+    *byte = static_cast<uint8_t>(light ? *byte | bit : *byte & ~bit);
 }
 
 void PaintRow(const BilevelPage* page, int32_t y, int32_t x0, int32_t x1, bool light) {
+  if (x0 >= x1) return;
   uint8_t* row = BilevelRow(page, y);
   for (int32_t x = x0; x < x1;) {
     if ((x & 7) == 0 && x + 8 <= x1) {
@@ -135,13 +138,14 @@ bool Calibrate(OmrCalibration* calibration, const BilevelPage* page, OmrDebugFil
 void OMRInit(OmrCalibration* calibration, PageBitmap* bitmap, int32_t x, int32_t y, int32_t w, int32_t h,
              MessageLog* log) {
   *calibration = OmrCalibration{};
+  for (OmrPoint& corner : calibration->corners) corner = OmrPoint{-1, -1};
   int debugOn = OmrDebugRequested();
   OmrDebugFile debug;
   if (debugOn) {
     OpenOmrDebug(&debug);
     OmrDebugPrint(&debug, "-------------\n");
-    OmrDebugPrint(&debug, "OMR_Info: x=%ld, y=%ld, w=%ld, h=%ld\n", static_cast<long>(x), static_cast<long>(y),
-                  static_cast<long>(w), static_cast<long>(h));
+    OmrDebugPrint(&debug, "OMR_Info: x=%ld, y=%ld, w=%ld, h=%ld\n", static_cast<long>(x),
+                  static_cast<long>(y), static_cast<long>(w), static_cast<long>(h));
   }
   BilevelPage page;
   if (!ViewBilevel(bitmap, &page)) {
@@ -150,7 +154,6 @@ void OMRInit(OmrCalibration* calibration, PageBitmap* bitmap, int32_t x, int32_t
   }
   calibration->exists = 1;
   calibration->debug = debugOn;
-  for (OmrPoint& corner : calibration->corners) corner = OmrPoint{-1, -1};
   OmrCorner corners[4];
   if (Calibrate(calibration, &page, &debug, debugOn, log, corners)) {
     calibration->found = PlausibleShape(corners, page.width, page.height);
@@ -169,11 +172,16 @@ int MapReferencePoint(const OmrCalibration* calibration, int64_t x, int64_t y, O
   return MapThroughTriangles(calibration->reference, calibration->page, x, y, pagePoint);
 }
 
-double OMRCheck(const OmrCalibration* calibration, PageBitmap* bitmap, int32_t x, int32_t y, int32_t w, int32_t h) {
-  BilevelPage page;
-  if (!calibration->exists || !calibration->found || !ViewBilevel(bitmap, &page)) return 0;
-  // Samples outside the reference triangles never map, so the box is first
-  // cut to their bounds.
+namespace {
+
+struct SampleArea {
+  int64_t x0, y0, x1, y1;  // inclusive
+};
+
+// Samples outside the reference triangles never map, so a box is first cut
+// to their bounds; false when nothing is left or too much.
+bool ClipToForm(const OmrCalibration* calibration, int32_t x, int32_t y, int32_t w, int32_t h,
+                SampleArea* area) {
   int64_t minX = INT64_MAX, maxX = INT64_MIN, minY = INT64_MAX, maxY = INT64_MIN;
   for (const OmrTriangle& t : calibration->reference) {
     for (const OmrPoint& p : t.p) {
@@ -181,39 +189,32 @@ double OMRCheck(const OmrCalibration* calibration, PageBitmap* bitmap, int32_t x
       minY = std::min(minY, p.y), maxY = std::max(maxY, p.y);
     }
   }
-  int64_t x0 = std::max<int64_t>(x, minX), x1 = std::min<int64_t>(int64_t{x} + w, maxX);
-  int64_t y0 = std::max<int64_t>(y, minY), y1 = std::min<int64_t>(int64_t{y} + h, maxY);
-  if (x1 < x0 || y1 < y0 || (x1 - x0 + 1) > kOmrMaximumSamples / (y1 - y0 + 1)) return 0;
+  *area = SampleArea{std::max<int64_t>(x, minX), std::max<int64_t>(y, minY),
+                     std::min<int64_t>(int64_t{x} + w, maxX), std::min<int64_t>(int64_t{y} + h, maxY)};
+  int64_t columns = area->x1 - area->x0 + 1, rows = area->y1 - area->y0 + 1;
+  return columns > 0 && rows > 0 && columns <= kOmrMaximumSamples / rows;
+}
+
+}  // namespace
+
+double OMRCheck(const OmrCalibration* calibration, PageBitmap* bitmap, int32_t x, int32_t y, int32_t w,
+                int32_t h) {
+  BilevelPage page;
+  SampleArea area;
+  if (!calibration->exists || !calibration->found || !ViewBilevel(bitmap, &page) ||
+      !ClipToForm(calibration, x, y, w, h, &area)) {
+    return 0;
+  }
   OmrFastMapping mapping;
   PrepareFastMapping(calibration->reference, calibration->page, &mapping);
-  uint64_t mapped = 0, dark = 0;
-  OmrPoint points[kMapRunMaximum];
-  uint8_t onPage[kMapRunMaximum];
-  for (int pass = 0; pass < (calibration->debug ? 2 : 1); ++pass) {
-    for (int64_t ry = y0; ry <= y1; ++ry) {
-      for (int64_t rx = x0; rx <= x1; rx += kMapRunMaximum) {
-        int32_t count = static_cast<int32_t>(std::min<int64_t>(kMapRunMaximum, x1 - rx + 1));
-        MapRun(&mapping, rx, ry, count, points, onPage);
-        for (int32_t i = 0; i < count; ++i) {
-          const OmrPoint& p = points[i];
-          // A sample mapped off the page (possible for a warped
-          // quadrilateral whose centre lies outside) is not part of the box;
-          // unsigned comparisons catch negative coordinates too.
-          if (!onPage[i] || static_cast<uint64_t>(p.x) >= static_cast<uint64_t>(page.width) ||
-              static_cast<uint64_t>(p.y) >= static_cast<uint64_t>(page.height)) {
-            continue;
-          }
-          int32_t px = static_cast<int32_t>(p.x), py = static_cast<int32_t>(p.y);
-          if (pass == 0) {
-            ++mapped;
-            dark += static_cast<uint64_t>(IsInk(&page, px, py));
-          } else {
-            InvertPixel(&page, px, py);
-          }
-        }
-      }
-    }
+  OmrSamples samples;
+  int64_t columns = area.x1 - area.x0 + 1;
+  for (int64_t ry = area.y0; ry <= area.y1; ++ry)
+    SampleRun(&mapping, &page, area.x0, ry, columns, 0, &samples);
+  // A calibration made for debugging shows the sampled area on the page.
+  for (int64_t ry = area.y0; calibration->debug && ry <= area.y1; ++ry) {
+    SampleRun(&mapping, &page, area.x0, ry, columns, 1, &samples);
   }
-  if (mapped == 0) return 0;
-  return static_cast<double>(static_cast<float>(dark) / static_cast<float>(mapped));
+  if (samples.mapped == 0) return 0;
+  return static_cast<double>(static_cast<float>(samples.dark) / static_cast<float>(samples.mapped));
 }

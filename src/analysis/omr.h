@@ -12,8 +12,8 @@
 // One per viewer instance, replaced by every OMRInit; the triangles are made
 // by MakeTriangles from the reference rectangle and the marks' corners.
 struct OmrCalibration {
-  int32_t exists = 0;  // made from a bilevel page
-  int32_t found = 0;   // four marks found in a plausible shape
+  int32_t exists = 0;   // made from a bilevel page
+  int32_t found = 0;    // four marks found in a plausible shape
   OmrPoint corners[4];  // the marks' corners on the page; (-1, -1) where none was found
   OmrTriangle reference[4];
   OmrTriangle page[4];
@@ -34,7 +34,8 @@ constexpr int64_t kOmrMaximumSamples = int64_t{1} << 26;
 // sampled through the mapping; 0 without a usable calibration, when no
 // sample lands on the page, or for a box of more than kOmrMaximumSamples
 // samples inside the form.
-double OMRCheck(const OmrCalibration* calibration, PageBitmap* page, int32_t x, int32_t y, int32_t w, int32_t h);
+double OMRCheck(const OmrCalibration* calibration, PageBitmap* page, int32_t x, int32_t y, int32_t w,
+                int32_t h);
 // The page pixel for a reference point; zero when the point lies in none of
 // the triangles.
 int MapReferencePoint(const OmrCalibration* calibration, int64_t x, int64_t y, OmrPoint* pagePoint);

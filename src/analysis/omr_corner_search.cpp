@@ -50,7 +50,8 @@ void ReadBand(const BilevelPage* page, int32_t x0, int32_t x1, int32_t y0, int32
 
 // A cell exists when ink crosses its border: marks are solid, so any cell a
 // mark overlaps shows ink on an edge, and blank interiors need not be read.
-bool ReadCellBorder(const BilevelPage* page, const BandInk& band, int32_t x, int32_t y, int32_t block, Cell* cell) {
+bool ReadCellBorder(const BilevelPage* page, const BandInk& band, int32_t x, int32_t y, int32_t block,
+                    Cell* cell) {
   int32_t right = std::min(x + block, page->width) - 1;
   int32_t bottom = std::min(y + block, page->height) - 1;
   cell->x = x;
@@ -150,7 +151,8 @@ OmrCorner SearchOnce(const BilevelPage* page, int32_t corner, int32_t x0, int32_
     listed.push_back(&blob);
   }
   if (listed.empty()) return found;
-  std::stable_sort(listed.begin(), listed.end(), [](const Blob* a, const Blob* b) { return a->area > b->area; });
+  std::stable_sort(listed.begin(), listed.end(),
+                   [](const Blob* a, const Blob* b) { return a->area > b->area; });
   const Blob& largest = *listed.front();
   bool right = corner == 1 || corner == 2;
   bool lower = corner == 2 || corner == 3;
@@ -172,8 +174,8 @@ OmrCorner SearchOnce(const BilevelPage* page, int32_t corner, int32_t x0, int32_
 
 }  // namespace
 
-OmrCorner FindMarkCorner(const BilevelPage* page, int32_t corner, int32_t x0, int32_t y0, int32_t x1, int32_t y1,
-                         int32_t block, OmrDebugFile* debug) {
+OmrCorner FindMarkCorner(const BilevelPage* page, int32_t corner, int32_t x0, int32_t y0, int32_t x1,
+                         int32_t y1, int32_t block, OmrDebugFile* debug) {
   block = std::max(1, block);
   for (;;) {
     OmrDebugPrint(debug, "find_corner (%d,%d)-(%d,%d) size %d\n", x0, y0, x1, y1, block);

@@ -19,5 +19,5 @@ constexpr int32_t kCornerSearchBlock = 40;
 // pixels, then ever smaller windows around the answer with half the block
 // size until cells are single pixels. The corner is (-1, -1) when the region
 // holds no ink.
-OmrCorner FindMarkCorner(const BilevelPage* page, int32_t corner, int32_t x0, int32_t y0, int32_t x1, int32_t y1,
-                         int32_t block, OmrDebugFile* debug);
+OmrCorner FindMarkCorner(const BilevelPage* page, int32_t corner, int32_t x0, int32_t y0, int32_t x1,
+                         int32_t y1, int32_t block, OmrDebugFile* debug);

@@ -6,7 +6,8 @@
 
 int OmrDebugRequested() {
   std::u16string value;
-  return EnvironmentValue(u"MERVANE_OMR_DEBUG", &value) && value.size() < 10 && !value.empty() && value[0] == u'1';
+  return EnvironmentValue(u"MERVANE_OMR_DEBUG", &value) && value.size() < 10 && !value.empty() &&
+         value[0] == u'1';
 }
 
 std::u16string OmrDebugFilePath() {

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "analysis/bilevel_page.h"
+
 // A plain pair: arrays of them are filled by the mapping, not zeroed first.
 struct OmrPoint {
   int64_t x;
@@ -58,4 +60,15 @@ int MapFast(const OmrFastMapping* mapping, int64_t x, int64_t y, OmrPoint* pageP
 // Maps `count` consecutive reference points (x, y), (x + 1, y), ... at once;
 // mapped[i] tells whether points[i] holds a page point.
 constexpr int32_t kMapRunMaximum = 256;
-void MapRun(const OmrFastMapping* mapping, int64_t x, int64_t y, int32_t count, OmrPoint* points, uint8_t* mapped);
+void MapRun(const OmrFastMapping* mapping, int64_t x, int64_t y, int32_t count, OmrPoint* points,
+            uint8_t* mapped);
+
+// Samples the page at the points of the same kind of run (any length):
+// counts them and the dark ones among them, or with `invert` inverts each
+// sampled pixel. Points that map off the page are not samples.
+struct OmrSamples {
+  uint64_t mapped = 0;
+  uint64_t dark = 0;
+};
+void SampleRun(const OmrFastMapping* mapping, const BilevelPage* page, int64_t x, int64_t y, int64_t count,
+               int invert, OmrSamples* samples);

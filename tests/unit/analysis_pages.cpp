@@ -39,7 +39,8 @@ void SetPixel(PageBitmap* page, int32_t x, int32_t y, uint32_t value) {
 void Fill(PageBitmap* page, int32_t x, int32_t y, int32_t w, int32_t h, uint32_t value) {
   const BitmapHeader* header = HeaderOf(page);
   for (int32_t row = std::max(y, 0); row < y + h && row < header->height; ++row) {
-    for (int32_t col = std::max(x, 0); col < x + w && col < header->width; ++col) SetPixel(page, col, row, value);
+    for (int32_t col = std::max(x, 0); col < x + w && col < header->width; ++col)
+      SetPixel(page, col, row, value);
   }
 }
 

@@ -46,7 +46,8 @@ std::vector<uint32_t> Joined(std::vector<uint32_t> a, const std::vector<uint32_t
 
 TEST(ReadRowSymbols, ReadsAtAnyModuleWidthAndThroughPrintGain) {
   for (uint32_t module : {1u, 2u, 3u, 5u}) {
-    EXPECT_EQ(Read(SymbolRuns("Mervane 1.0", module, 20 * module, 20 * module)), Texts{"Mervane 1.0"}) << module;
+    EXPECT_EQ(Read(SymbolRuns("Mervane 1.0", module, 20 * module, 20 * module)), Texts{"Mervane 1.0"})
+        << module;
   }
   // Bars printed a pixel too wide and spaces a pixel too narrow still read.
   std::vector<uint32_t> runs = SymbolRuns("ink spread", 4, 40, 40);
@@ -89,7 +90,8 @@ TEST(ReadRowSymbols, QuietZonesOfFiveModules) {
   EXPECT_EQ(Read(Joined({50, 10, 0}, SymbolRuns("lead", 2, 1, 40))), Texts{"lead"});
   // The trailing quiet zone too needs 5 modules, unless the row ends there.
   for (uint32_t quiet : {8u, 10u}) {
-    EXPECT_EQ(Read(Joined(SymbolRuns("trail", 2, 40, quiet), {0, 10, 50, 10, 50})).size(), quiet >= 10 ? 1u : 0u);
+    EXPECT_EQ(Read(Joined(SymbolRuns("trail", 2, 40, quiet), {0, 10, 50, 10, 50})).size(),
+              quiet >= 10 ? 1u : 0u);
   }
   std::vector<uint32_t> atEnd = SymbolRuns("trail", 2, 40, 0);
   atEnd.pop_back();
@@ -111,13 +113,15 @@ TEST(ReadRowSymbols, TextsUpTo199Characters) {
 // Pages made by zint and ImageMagick.
 class GeneratedBarcodePages : public testing::Test {
  protected:
-  std::vector<std::u16string> Detect(const char* name, int32_t x = 0, int32_t y = 0, int32_t w = 0, int32_t h = 0) {
+  std::vector<std::u16string> Detect(const char* name, int32_t x = 0, int32_t y = 0, int32_t w = 0,
+                                     int32_t h = 0) {
     std::string path = FixturePath((std::string("barcodes/") + name).c_str());
     OwnedPage page;
     EXPECT_TRUE(ReadTestPage(path, &page.bitmap)) << path;
     DetectBarcodes(&results, &page.bitmap, x, y, w, h, nullptr);
     std::vector<std::u16string> texts;
-    for (std::u16string text = GetBarcode(&results); !text.empty(); text = GetBarcode(&results)) texts.push_back(text);
+    for (std::u16string text = GetBarcode(&results); !text.empty(); text = GetBarcode(&results))
+      texts.push_back(text);
     return texts;
   }
   BarcodeResults results;

@@ -87,8 +87,8 @@ TEST(Omr, FindsTheMarksOfAShiftedEnlargedScanAndReadsBoxes) {
   ASSERT_TRUE(calibration.exists);
   ASSERT_TRUE(calibration.found);
   // Each corner is the outer corner pixel of its mark.
-  const double corners[4][2] = {{kRefX, kRefY}, {kRefX + kRefW, kRefY}, {kRefX + kRefW, kRefY + kRefH},
-                                {kRefX, kRefY + kRefH}};
+  const double corners[4][2] = {
+      {kRefX, kRefY}, {kRefX + kRefW, kRefY}, {kRefX + kRefW, kRefY + kRefH}, {kRefX, kRefY + kRefH}};
   for (int k = 0; k < 4; ++k) {
     int32_t x = Place(corners[k][0], scan.scale, scan.dx) - (k == 1 || k == 2);
     int32_t y = Place(corners[k][1], scan.scale, scan.dy) - (k >= 2);
@@ -120,7 +120,8 @@ TEST(Omr, ScannerMarginsAlongAnEdgeAreIgnored) {
     OwnedPage page;
     DrawForm(&page.bitmap, Scan{});
     // A dark band where the sheet did not cover the glass, touching the edge.
-    const int32_t bands[4][4] = {{0, 0, 60, 2200}, {0, 0, 1700, 50}, {1650, 0, 50, 2200}, {0, 2120, 1700, 80}};
+    const int32_t bands[4][4] = {
+        {0, 0, 60, 2200}, {0, 0, 1700, 50}, {1650, 0, 50, 2200}, {0, 2120, 1700, 80}};
     FillRect(&page.bitmap, bands[edge][0], bands[edge][1], bands[edge][2], bands[edge][3], true);
     OmrCalibration calibration;
     Calibrate(&calibration, &page.bitmap);
@@ -177,7 +178,8 @@ std::string ReadWholeFile(const std::u16string& name) {
   FileHandle file = OpenFileForReading(name);
   if (!file) return text;
   char buffer[4096];
-  for (int64_t n; (n = ReadFromFile(file, buffer, sizeof buffer)) > 0;) text.append(buffer, static_cast<size_t>(n));
+  for (int64_t n; (n = ReadFromFile(file, buffer, sizeof buffer)) > 0;)
+    text.append(buffer, static_cast<size_t>(n));
   CloseFile(file);
   return text;
 }
@@ -227,15 +229,17 @@ TEST(OmrDebug, TraceFileAndMarkedPage) {
   EXPECT_EQ(trace.compare(0, expected.size(), expected), 0) << trace.substr(0, 200);
   EXPECT_NE(trace.find(" size 1\n"), std::string::npos);
   char corners[200];
-  snprintf(corners, sizeof corners, "Box found\ncpt[0] %d, %d\ncpt[1] %d, %d\n", int(calibration.corners[0].x),
-           int(calibration.corners[0].y), int(calibration.corners[1].x), int(calibration.corners[1].y));
+  snprintf(corners, sizeof corners, "Box found\ncpt[0] %d, %d\ncpt[1] %d, %d\n",
+           int(calibration.corners[0].x), int(calibration.corners[0].y), int(calibration.corners[1].x),
+           int(calibration.corners[1].y));
   EXPECT_NE(trace.find(corners), std::string::npos);
 
   // The page now shows the cleaned copy, with each corner found inverted.
   LightTest test;
   ASSERT_TRUE(PrepareLightTest(&test, &page.bitmap));
   EXPECT_TRUE(IsLightPixel(&test, 10, 1000));
-  int32_t cx = static_cast<int32_t>(calibration.corners[0].x), cy = static_cast<int32_t>(calibration.corners[0].y);
+  int32_t cx = static_cast<int32_t>(calibration.corners[0].x),
+          cy = static_cast<int32_t>(calibration.corners[0].y);
   EXPECT_TRUE(IsLightPixel(&test, cx, cy));
   EXPECT_TRUE(IsLightPixel(&test, cx + 4, cy + 4));
   EXPECT_FALSE(IsLightPixel(&test, cx + 5, cy + 5));

@@ -97,7 +97,8 @@ int LoadAnalysedPage(const AnalysisArguments& a, PageBitmap* bitmap) {
   MessageLog documentLog;
   documentLog.hideUnknownTagWarnings = 1;
   std::vector<uint8_t> bytes;
-  if (ReadDocumentFile(a.file, &bytes, &document, &documentLog) && ReadPageDirectory(&document, &documentLog)) {
+  if (ReadDocumentFile(a.file, &bytes, &document, &documentLog) &&
+      ReadPageDirectory(&document, &documentLog)) {
     NumberPages(&document, &documentLog);
   }
   for (const std::string& line : LogLines(documentLog)) fprintf(stderr, "%s\n", line.c_str());
@@ -158,7 +159,8 @@ int PrintMarks(const AnalysisArguments& a, PageBitmap* bitmap) {
     printf(" %lld,%lld", static_cast<long long>(corner.x), static_cast<long long>(corner.y));
   }
   printf("\n");
-  for (const Rectangle& box : a.boxes) printf("%.6f\n", OMRCheck(&calibration, bitmap, box.x, box.y, box.w, box.h));
+  for (const Rectangle& box : a.boxes)
+    printf("%.6f\n", OMRCheck(&calibration, bitmap, box.x, box.y, box.w, box.h));
   return 0;
 }
 
