@@ -84,23 +84,4 @@ TEST(OmrMapping, FastMappingAgreesWithTheBarycentricOneEverywhere) {
   }
 }
 
-TEST(OmrMapping, CornersAndCentreMapOntoThePage) {
-  const Case& c = kCases[3];
-  OmrTriangle reference[4], page[4];
-  MakeTriangles(c.reference, reference);
-  MakeTriangles(c.page, page);
-  for (int k = 0; k < 4; ++k) {
-    OmrPoint p;
-    ASSERT_TRUE(MapThroughTriangles(reference, page, c.reference[k].x, c.reference[k].y, &p));
-    EXPECT_NEAR(static_cast<double>(p.x), static_cast<double>(c.page[k].x), 1) << k;
-    EXPECT_NEAR(static_cast<double>(p.y), static_cast<double>(c.page[k].y), 1) << k;
-  }
-  // Both centres are where the diagonals cross.
-  EXPECT_EQ(reference[0].p[2].x, 149);
-  EXPECT_EQ(reference[0].p[2].y, 99);
-  OmrPoint outside;
-  EXPECT_FALSE(MapThroughTriangles(reference, page, 300, 100, &outside));
-  EXPECT_FALSE(MapThroughTriangles(reference, page, -1, 0, &outside));
-}
-
 }  // namespace
