@@ -1,6 +1,7 @@
 #include "analysis/omr.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdlib>
 #include <cstring>
 
