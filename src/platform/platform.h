@@ -37,6 +37,8 @@ using FileHandle = void*;
 FileHandle OpenFileForReading(const std::u16string& name);
 // Creates the file or empties an existing one.
 FileHandle CreateFileForWriting(const std::u16string& name);
+// Opens the file for adding to its end, creating it when missing.
+FileHandle OpenFileForAppending(const std::u16string& name);
 // The count transferred, or -1 when the call failed.
 int64_t ReadFromFile(FileHandle file, void* buffer, uint32_t count);
 int64_t WriteToFile(FileHandle file, const void* buffer, uint32_t count);
@@ -47,3 +49,6 @@ int64_t SeekFile(FileHandle file, int64_t offset, int whence);
 int64_t FileSizeOf(FileHandle file);
 // Non-zero when the handle was closed cleanly.
 int CloseFile(FileHandle file);
+
+// Environment variables: non-zero with the value when `name` is set.
+int EnvironmentValue(const std::u16string& name, std::u16string* value);

@@ -65,6 +65,10 @@ FileHandle CreateFileForWriting(const std::u16string& name) {
   return Wrap(open(Utf16ToUtf8(name).c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
 }
 
+FileHandle OpenFileForAppending(const std::u16string& name) {
+  return Wrap(open(Utf16ToUtf8(name).c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644));
+}
+
 int64_t ReadFromFile(FileHandle file, void* buffer, uint32_t count) {
   // Like ReadFile, keep reading until the count arrived or the file ended.
   uint32_t done = 0;
@@ -100,3 +104,10 @@ int64_t FileSizeOf(FileHandle file) {
 }
 
 int CloseFile(FileHandle file) { return close(Native(file)) == 0; }
+
+int EnvironmentValue(const std::u16string& name, std::u16string* value) {
+  const char* text = getenv(Utf16ToUtf8(name).c_str());
+  if (!text) return 0;
+  *value = Utf8ToUtf16(text);
+  return 1;
+}

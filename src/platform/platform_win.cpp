@@ -78,6 +78,12 @@ FileHandle CreateFileForWriting(const std::u16string& name) {
                           FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
+FileHandle OpenFileForAppending(const std::u16string& name) {
+  // Append-only access makes every write land at the end, as O_APPEND does.
+  return Wrap(CreateFileW(AsWide(name), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                          FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
 int64_t ReadFromFile(FileHandle file, void* buffer, uint32_t count) {
   DWORD done = 0;
   if (!ReadFile(Native(file), buffer, count, &done, nullptr)) return -1;
@@ -105,3 +111,25 @@ int64_t FileSizeOf(FileHandle file) {
 }
 
 int CloseFile(FileHandle file) { return CloseHandle(Native(file)) != 0; }
+
+int EnvironmentValue(const std::u16string& name, std::u16string* value) {
+  wchar_t small[256];
+  SetLastError(ERROR_SUCCESS);
+  DWORD n = GetEnvironmentVariableW(AsWide(name), small, 256);
+  if (n == 0) {
+    // Zero is also the length of a variable set to an empty text.
+    if (GetLastError() == ERROR_ENVVAR_NOT_FOUND) return 0;
+    value->clear();
+    return 1;
+  }
+  if (n < 256) {
+    *value = FromWide(small);
+    return 1;
+  }
+  std::u16string text(n, u'\0');
+  DWORD got = GetEnvironmentVariableW(AsWide(name), reinterpret_cast<wchar_t*>(text.data()), n);
+  if (got == 0 || got >= n) return 0;
+  text.resize(got);
+  *value = std::move(text);
+  return 1;
+}

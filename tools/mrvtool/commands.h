@@ -4,3 +4,6 @@
 int RunInfo(int argc, char** argv);
 int RunRender(int argc, char** argv);
 int RunDump(int argc, char** argv);
+int RunBarcodes(int argc, char** argv);
+int RunBlank(int argc, char** argv);
+int RunOmr(int argc, char** argv);

@@ -37,6 +37,21 @@ const Command kCommands[] = {
      "    or MDI file. --page N shows only the directory of page N (1-based, as\n"
      "    for render). --rtf writes Rich Text, --text (the default) plain UTF-8.\n"
      "    Exit 0 when the header was read."},
+    {"barcodes", RunBarcodes,
+     "barcodes [--page N] [--region x,y,w,h] FILE\n"
+     "    Reads the Code 128 (code set B) symbols of page N, or of the region (y\n"
+     "    from the top; w or h 0 for the page's width and height): one text per\n"
+     "    line in reading order, each once, then the region's ink fraction."},
+    {"blank", RunBlank,
+     "blank [--page N] FILE\n"
+     "    Prints the ink fraction of page N: dark pixels over pixels scanned, 0 for a\n"
+     "    blank page."},
+    {"omr", RunOmr,
+     "omr [--page N] --ref x,y,w,h [--box x,y,w,h]... FILE\n"
+     "    Finds the four corner marks of a bilevel form whose corners span the\n"
+     "    reference rectangle on the blank form. Prints \"found 1\" or \"found 0\",\n"
+     "    \"corners\" with the four corners found (top-left, top-right, bottom-right,\n"
+     "    bottom-left; -1,-1 where none), then each box's dark fraction."},
 };
 
 void PrintHelp(FILE* out) {
