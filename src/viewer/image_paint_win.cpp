@@ -13,7 +13,9 @@ constexpr double kRoundingGuard = 0.0000001;  // keeps exact products from falli
 
 int32_t Whole(double value) { return static_cast<int32_t>(value + kRoundingGuard); }
 
-const BITMAPINFO* InfoOf(const PageBitmap* bitmap) { return reinterpret_cast<const BITMAPINFO*>(bitmap->block); }
+const BITMAPINFO* InfoOf(const PageBitmap* bitmap) {
+  return reinterpret_cast<const BITMAPINFO*>(bitmap->block);
+}
 
 HBRUSH BackgroundOf(const ViewerInstance* viewer) {
   return viewer->backgroundBrush ? static_cast<HBRUSH>(viewer->backgroundBrush)
@@ -33,8 +35,8 @@ int DrawStretched(HDC dc, const ViewState* view, const PageBitmap* page, RECT up
   if (sr - sl < 1 || sb - st < 1) return 1;
   const int32_t dl = Whole(sl * mx), dr = Whole(sr * mx), dt = Whole(st * my), db = Whole(sb * my);
   // Bottom-up rows: the source rectangle is counted from the last row.
-  return StretchDIBits(dc, dl, dt, dr - dl, db - dt, sl, ph - sb, sr - sl, sb - st, page->pixels, InfoOf(page),
-                       DIB_RGB_COLORS, SRCCOPY) != 0;
+  return StretchDIBits(dc, dl, dt, dr - dl, db - dt, sl, ph - sb, sr - sl, sb - st, page->pixels,
+                       InfoOf(page), DIB_RGB_COLORS, SRCCOPY) != 0;
 }
 
 int DrawOneToOne(HDC dc, const PageBitmap* source, RECT* drawn) {
@@ -81,7 +83,8 @@ void DrawLogLines(const ViewerInstance* viewer, HDC dc, HWND window) {
   RECT area;
   GetClientRect(window, &area);
   OffsetRect(&area, 4, 23);
-  HGDIOBJ oldFont = SelectObject(dc, WindowLib().statusFont ? WindowLib().statusFont : GetStockObject(DEFAULT_GUI_FONT));
+  HGDIOBJ oldFont =
+      SelectObject(dc, WindowLib().statusFont ? WindowLib().statusFont : GetStockObject(DEFAULT_GUI_FONT));
   SetTextColor(dc, RGB(255, 255, 192));
   SetBkColor(dc, RGB(96, 96, 96));
   SetBkMode(dc, OPAQUE);

@@ -49,7 +49,9 @@ LRESULT CallPrevious(ViewerInstance* viewer, HWND window, UINT message, WPARAM w
 
 // ---- the image window ----
 
-int ControlHeld(WPARAM wParam) { return (GET_KEYSTATE_WPARAM(wParam) & MK_CONTROL) || GetKeyState(VK_CONTROL) < 0; }
+int ControlHeld(WPARAM wParam) {
+  return (GET_KEYSTATE_WPARAM(wParam) & MK_CONTROL) || GetKeyState(VK_CONTROL) < 0;
+}
 
 void OnWheel(ViewerInstance* viewer, HWND window, WPARAM wParam) {
   if (viewer->miscFlags & kMiscIgnoreWheel) return;
@@ -155,8 +157,8 @@ int OnSetCursor(ViewerInstance* viewer, WORD hit) {
   }
   if (hit != HTCLIENT) return 0;
   CursorKind kind = ChooseCursor(viewer);
-  HCURSOR cursor = kind == kCursorLink && viewer->linkCursor ? static_cast<HCURSOR>(viewer->linkCursor)
-                                                             : CursorOf(kind);
+  HCURSOR cursor =
+      kind == kCursorLink && viewer->linkCursor ? static_cast<HCURSOR>(viewer->linkCursor) : CursorOf(kind);
   SetCursor(cursor);
   return 1;
 }
@@ -188,7 +190,9 @@ void ScrollLineHook(ViewerInstance* viewer, int vertical, int forward) {
   ScrollBar(viewer, vertical ? SB_VERT : SB_HORZ, forward ? kScrollLineForward : kScrollLineBack, 0, 0);
 }
 
-int AttachHook(ViewerInstance* viewer, void* window) { return AttachWindow(viewer, static_cast<HWND>(window)); }
+int AttachHook(ViewerInstance* viewer, void* window) {
+  return AttachWindow(viewer, static_cast<HWND>(window));
+}
 
 }  // namespace
 
@@ -293,9 +297,9 @@ int AttachWindow(ViewerInstance* viewer, HWND pluginWindow) {
   SetPropW(pluginWindow, kViewerProperty, viewer);
   viewer->previousWindowProcedure = reinterpret_cast<void*>(
       SetWindowLongPtrW(pluginWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(PluginWindowProcedure)));
-  HWND image = CreateWindowExW(0, kImageWindowClass, L"image",
-                               WS_CHILD | WS_HSCROLL | WS_VSCROLL | WS_CLIPSIBLINGS, 0, 0, 0, 0, pluginWindow,
-                               nullptr, WindowLib().module, nullptr);
+  HWND image =
+      CreateWindowExW(0, kImageWindowClass, L"image", WS_CHILD | WS_HSCROLL | WS_VSCROLL | WS_CLIPSIBLINGS, 0,
+                      0, 0, 0, pluginWindow, nullptr, WindowLib().module, nullptr);
   if (!image) {
     ShowMessage(nullptr, kIconError, "Failed to create image window");
     return 0;

@@ -16,8 +16,8 @@ struct CursorSource {
   int atStart;
 };
 constexpr CursorSource kCursorSources[] = {
-    {kCursorLink, L"HOTSPOT2", 1},      {kCursorMagnify, L"MAGNIFY", 1},  {kCursorPanOpen, L"CUR_PAN1", 1},
-    {kCursorPanHeld, L"CUR_PAN2", 1},   {kCursorPencil, L"CUR_PENCIL", 0}, {kCursorEraser, L"CUR_ERASER", 0},
+    {kCursorLink, L"HOTSPOT2", 1},    {kCursorMagnify, L"MAGNIFY", 1},   {kCursorPanOpen, L"CUR_PAN1", 1},
+    {kCursorPanHeld, L"CUR_PAN2", 1}, {kCursorPencil, L"CUR_PENCIL", 0}, {kCursorEraser, L"CUR_ERASER", 0},
 };
 
 HCURSOR LoadOwnCursor(CursorKind kind) {
@@ -29,7 +29,8 @@ HCURSOR LoadOwnCursor(CursorKind kind) {
 
 void InitCommonControlsForViewer() {
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_BAR_CLASSES | ICC_UPDOWN_CLASS | ICC_PROGRESS_CLASS};
-  if (!InitCommonControlsEx(&controls)) ShowMessage(nullptr, kIconError, "Failed to initialize common controls");
+  if (!InitCommonControlsEx(&controls))
+    ShowMessage(nullptr, kIconError, "Failed to initialize common controls");
 }
 
 void LoadCursors() {

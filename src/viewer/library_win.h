@@ -12,10 +12,10 @@ constexpr wchar_t kViewerProperty[] = L"mvtf";
 struct WindowLibrary {
   HINSTANCE module = nullptr;  // where the classes are registered and the cursors come from
   HCURSOR cursors[kCursorCount] = {};
-  HFONT smallFont = nullptr;    // "Small Fonts", 10 pixels
-  HFONT messageFont = nullptr;  // the system's message face, 14 pixels
-  HFONT statusFont = nullptr;   // the same face, 16 pixels: status and log texts
-  int32_t messageHeight = 16;  // the system message font, for controls sized to it
+  HFONT smallFont = nullptr;       // "Small Fonts", 10 pixels
+  HFONT messageFont = nullptr;     // the system's message face, 14 pixels
+  HFONT statusFont = nullptr;      // the same face, 16 pixels: status and log texts
+  int32_t messageHeight = 16;      // the system message font, for controls sized to it
   HBRUSH whiteoutBrush = nullptr;  // made on first use
   UINT wheelMessage = WM_MOUSEWHEEL;
   ATOM imageClass = 0;

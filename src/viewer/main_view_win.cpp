@@ -10,8 +10,8 @@ namespace {
 HWND ImageWindowOf(const ViewerInstance* viewer) { return static_cast<HWND>(viewer->imageWindow); }
 
 void SetBar(HWND window, int bar, int32_t maximum, int32_t page, int32_t position, UINT extra) {
-  SCROLLINFO info{sizeof(info), SIF_RANGE | SIF_PAGE | SIF_POS | extra, 0, maximum,
-                  static_cast<UINT>(page), position, 0};
+  SCROLLINFO info{
+      sizeof(info), SIF_RANGE | SIF_PAGE | SIF_POS | extra, 0, maximum, static_cast<UINT>(page), position, 0};
   SetScrollInfo(window, bar, &info, TRUE);
 }
 
@@ -56,13 +56,13 @@ void LayoutMainView(ViewerInstance* viewer, int keepRelative) {
   viewer->targetHeight = layout.targetHeight;
 
   ViewState* view = &viewer->mainView;
-  if (!view->displayBitmap.block || view->renderMethod != kRenderOwnBitmap || view->width != layout.targetWidth ||
-      view->height != layout.targetHeight) {
+  if (!view->displayBitmap.block || view->renderMethod != kRenderOwnBitmap ||
+      view->width != layout.targetWidth || view->height != layout.targetHeight) {
     BuildView(viewer, view);
   }
   if (page.corrected) view->stretch = 1;
-  viewer->scroll = PlaceScroll(view->width, view->height, layout, viewer->scroll, keepRelative,
-                               viewer->relativeScroll);
+  viewer->scroll =
+      PlaceScroll(view->width, view->height, layout, viewer->scroll, keepRelative, viewer->relativeScroll);
 
   ++viewer->scrollGuard;
   SetBar(window, SB_VERT, view->height - 1, layout.clientHeight, viewer->scroll.y, 0);

@@ -26,10 +26,18 @@ void PrepareShownBitmap(ViewerInstance* viewer) {
   MessageLog* log = &viewer->pageLog;
   if (viewer->negative) Negative(bitmap);
   switch (viewer->orientation) {
-    case kOrientRight: if (Transpose(bitmap, log)) ReverseRowOrder(bitmap, log); break;
-    case kOrientBottom: MirrorRows(bitmap); ReverseRowOrder(bitmap, log); break;
-    case kOrientLeft: if (Transpose(bitmap, log)) MirrorRows(bitmap); break;
-    default: break;
+    case kOrientRight:
+      if (Transpose(bitmap, log)) ReverseRowOrder(bitmap, log);
+      break;
+    case kOrientBottom:
+      MirrorRows(bitmap);
+      ReverseRowOrder(bitmap, log);
+      break;
+    case kOrientLeft:
+      if (Transpose(bitmap, log)) MirrorRows(bitmap);
+      break;
+    default:
+      break;
   }
 }
 
@@ -74,10 +82,15 @@ int SetCurrentPage(ViewerInstance* viewer, int32_t page) {
 
 int StepPage(ViewerInstance* viewer, int32_t kind) {
   switch (kind) {
-    case kStepFirst: return SetCurrentPage(viewer, 0);
-    case kStepLast: return SetCurrentPage(viewer, viewer->document.pageCount - 1);
-    case kStepPrevious: return SetCurrentPage(viewer, viewer->currentPage - 1);
-    case kStepNext: return SetCurrentPage(viewer, viewer->currentPage + 1);
-    default: return 0;
+    case kStepFirst:
+      return SetCurrentPage(viewer, 0);
+    case kStepLast:
+      return SetCurrentPage(viewer, viewer->document.pageCount - 1);
+    case kStepPrevious:
+      return SetCurrentPage(viewer, viewer->currentPage - 1);
+    case kStepNext:
+      return SetCurrentPage(viewer, viewer->currentPage + 1);
+    default:
+      return 0;
   }
 }

@@ -10,15 +10,30 @@ int32_t NextScrollPosition(int32_t position, int32_t clientExtent, int32_t viewE
   int64_t page = clientExtent <= kPageOverlap ? kPageOverlap : int64_t{clientExtent} - kPageOverlap;
   int64_t next = position;
   switch (code) {
-    case kScrollLineBack: next = int64_t{position} - kScrollLine; break;
-    case kScrollLineForward: next = int64_t{position} + kScrollLine; break;
-    case kScrollPageBack: next = position - page; break;
-    case kScrollPageForward: next = position + page; break;
+    case kScrollLineBack:
+      next = int64_t{position} - kScrollLine;
+      break;
+    case kScrollLineForward:
+      next = int64_t{position} + kScrollLine;
+      break;
+    case kScrollPageBack:
+      next = position - page;
+      break;
+    case kScrollPageForward:
+      next = position + page;
+      break;
     case kScrollThumbPosition:
-    case kScrollThumbTrack: next = thumb; break;
-    case kScrollToStart: next = 0; break;
-    case kScrollToEnd: next = viewExtent; break;
-    default: break;
+    case kScrollThumbTrack:
+      next = thumb;
+      break;
+    case kScrollToStart:
+      next = 0;
+      break;
+    case kScrollToEnd:
+      next = viewExtent;
+      break;
+    default:
+      break;
   }
   next = std::min<int64_t>(next, int64_t{viewExtent} - clientExtent);
   return static_cast<int32_t>(std::max<int64_t>(next, 0));
@@ -61,10 +76,14 @@ KeyAction DecideKey(int32_t key, int control) {
     int32_t controlStep;  // 0: the same scroll with Ctrl
   };
   static constexpr Row kKeys[] = {
-      {kKeyPageUp, 1, kScrollPageBack, kStepPrevious}, {kKeyPageDown, 1, kScrollPageForward, kStepNext},
-      {kKeyEnd, 1, kScrollToEnd, kStepLast},           {kKeyHome, 1, kScrollToStart, kStepFirst},
-      {kKeyLeft, 0, kScrollLineBack, 0},               {kKeyUp, 1, kScrollLineBack, 0},
-      {kKeyRight, 0, kScrollLineForward, 0},           {kKeyDown, 1, kScrollLineForward, 0},
+      {kKeyPageUp, 1, kScrollPageBack, kStepPrevious},
+      {kKeyPageDown, 1, kScrollPageForward, kStepNext},
+      {kKeyEnd, 1, kScrollToEnd, kStepLast},
+      {kKeyHome, 1, kScrollToStart, kStepFirst},
+      {kKeyLeft, 0, kScrollLineBack, 0},
+      {kKeyUp, 1, kScrollLineBack, 0},
+      {kKeyRight, 0, kScrollLineForward, 0},
+      {kKeyDown, 1, kScrollLineForward, 0},
   };
   KeyAction action;
   for (const Row& row : kKeys) {
@@ -88,21 +107,27 @@ namespace {
 
 MouseAction ModeAction(const ViewerInstance* viewer) {
   switch (viewer->mouseMode) {
-    case kMousePan: return viewer->sizeMode == kSizeBestFit ? kActionMagnifier : kActionPan;
+    case kMousePan:
+      return viewer->sizeMode == kSizeBestFit ? kActionMagnifier : kActionPan;
     case kMouseWhiteout:
-    case kMouseCrop: return viewer->pageInfo.valid ? kActionRectangle : kActionNothing;
-    case kMouseDraw: return kActionPencil;
-    case kMouseErase: return kActionEraser;
-    case kMouseZoom: return kActionMagnifier;
-    default: return kActionNothing;
+    case kMouseCrop:
+      return viewer->pageInfo.valid ? kActionRectangle : kActionNothing;
+    case kMouseDraw:
+      return kActionPencil;
+    case kMouseErase:
+      return kActionEraser;
+    case kMouseZoom:
+      return kActionMagnifier;
+    default:
+      return kActionNothing;
   }
 }
 
 }  // namespace
 
 MouseAction DecideMouseAction(const ViewerInstance* viewer, int control, int shift) {
-  MouseAction action = control ? kActionPan
-                       : shift ? kActionMagnifier
+  MouseAction action = control           ? kActionPan
+                       : shift           ? kActionMagnifier
                        : viewer->hasLink ? kActionLink
                                          : ModeAction(viewer);
   if ((action == kActionPan || action == kActionMagnifier) && !ShowsPage(viewer)) return kActionNothing;
@@ -117,13 +142,19 @@ CursorKind ChooseCursor(const ViewerInstance* viewer) {
   if (!ShowsPage(viewer)) return kCursorArrow;
   const int marksTaken = IsRestricted(viewer, kRestrictMarks);
   switch (viewer->mouseMode) {
-    case kMousePan: return viewer->sizeMode == kSizeBestFit ? kCursorMagnify : kCursorPanOpen;
-    case kMouseZoom: return kCursorMagnify;
+    case kMousePan:
+      return viewer->sizeMode == kSizeBestFit ? kCursorMagnify : kCursorPanOpen;
+    case kMouseZoom:
+      return kCursorMagnify;
     case kMouseWhiteout:
       return viewer->whiteoutAllowed && !marksTaken ? kCursorCross : kCursorArrow;
-    case kMouseCrop: return marksTaken ? kCursorArrow : kCursorCross;
-    case kMouseDraw: return marksTaken ? kCursorArrow : kCursorPencil;
-    case kMouseErase: return marksTaken ? kCursorArrow : kCursorEraser;
-    default: return kCursorArrow;
+    case kMouseCrop:
+      return marksTaken ? kCursorArrow : kCursorCross;
+    case kMouseDraw:
+      return marksTaken ? kCursorArrow : kCursorPencil;
+    case kMouseErase:
+      return marksTaken ? kCursorArrow : kCursorEraser;
+    default:
+      return kCursorArrow;
   }
 }

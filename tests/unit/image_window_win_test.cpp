@@ -2,9 +2,8 @@
 // browser's plug-in window, an instance with a decoded page is attached to
 // it, and what the window shows is read back from its device context and
 // compared with the display bitmap that the engine computes for the same page.
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <vector>
 
@@ -129,8 +128,9 @@ class ImageWindowTest : public ::testing::Test {
     for (uint32_t y = 0; y < shot.height; ++y) {
       for (uint32_t x = 0; x < shot.width; ++x) {
         const uint32_t px = x + scroll.x, py = y + scroll.y;
-        const uint32_t want =
-            px < expected.width && py < expected.height ? expected.rgb[py * expected.width + px] : kBackground;
+        const uint32_t want = px < expected.width && py < expected.height
+                                  ? expected.rgb[py * expected.width + px]
+                                  : kBackground;
         const uint32_t got = shot.rgb[y * shot.width + x];
         ASSERT_EQ(got, want) << "at window pixel " << x << "," << y;
       }
@@ -140,8 +140,9 @@ class ImageWindowTest : public ::testing::Test {
   Picture Displayed(int32_t width, int32_t height, bool stretchOnly) {
     PageBitmap scaled;
     MessageLog log;
-    int ok = stretchOnly ? StretchCopy(&viewer_->pageBitmap, &scaled, width, height)
-                         : ScaleForDisplay(&viewer_->raster, &log, &viewer_->pageBitmap, &scaled, width, height, 0);
+    int ok = stretchOnly
+                 ? StretchCopy(&viewer_->pageBitmap, &scaled, width, height)
+                 : ScaleForDisplay(&viewer_->raster, &log, &viewer_->pageBitmap, &scaled, width, height, 0);
     EXPECT_TRUE(ok);
     Picture picture = ok ? PictureOf(scaled) : Picture{};
     ReleasePageBitmap(&scaled);
