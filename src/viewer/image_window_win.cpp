@@ -289,6 +289,15 @@ void LayoutChildren(ViewerInstance* viewer) {
   GetClientRect(plugin, &client);
   // No toolbar yet: the image window takes the whole plug-in window.
   MoveWindow(image, 0, 0, client.right, client.bottom, TRUE);
+  // The download's status line and progress bar keep their places inside the
+  // image window and take its new width.
+  RECT inside;
+  GetClientRect(image, &inside);
+  constexpr UINT kResizeOnly = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE;
+  if (HWND status = static_cast<HWND>(viewer->statusWindow))
+    SetWindowPos(status, nullptr, 0, 0, inside.right, 19, kResizeOnly);
+  if (HWND progress = static_cast<HWND>(viewer->progressWindow))
+    SetWindowPos(progress, nullptr, 0, 0, inside.right, 10, kResizeOnly);
 }
 
 int AttachWindow(ViewerInstance* viewer, HWND pluginWindow) {
