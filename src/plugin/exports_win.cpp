@@ -5,12 +5,18 @@
 
 #include "plugin/entry_points.h"
 #include "plugin/instance_bridge.h"
+#include "viewer/library_win.h"
 #include "viewer/registry_store_win.h"
 #include "plugin/plugin_module_win.h"
 
 namespace {
+
 HINSTANCE g_module = nullptr;
-}
+
+// Window classes and cursors belong to this module, not to the browser.
+void StartPluginWindows() { StartWindowLibrary(g_module); }
+
+}  // namespace
 
 HINSTANCE PluginModule() { return g_module; }
 
@@ -21,6 +27,7 @@ BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {
     g_module = module;
     // The plug-in reads and writes its settings in the registry.
     SetSettingsStoreFactory(CreateRegistryStore);
+    SetWindowSystem({StartPluginWindows, StopWindowLibrary});
   }
   return TRUE;
 }

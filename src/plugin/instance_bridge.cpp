@@ -10,6 +10,7 @@ namespace {
 std::unique_ptr<SettingsStore> MemoryStoreFactory() { return std::make_unique<MemoryStore>(); }
 
 SettingsStoreFactory g_storeFactory = MemoryStoreFactory;
+WindowSystem g_windowSystem;
 
 }  // namespace
 
@@ -17,14 +18,21 @@ void SetSettingsStoreFactory(SettingsStoreFactory factory) {
   g_storeFactory = factory ? factory : MemoryStoreFactory;
 }
 
+void SetWindowSystem(WindowSystem system) { g_windowSystem = system; }
+
 int32_t StartViewerLibrary(int32_t hostKind, int32_t majorVersion, int32_t minorVersion) {
   if (!StartLibrary(hostKind, g_storeFactory())) return NPERR_GENERIC_ERROR;
+  // Problems of the window half are shown to the user; the library still runs.
+  if (g_windowSystem.start) g_windowSystem.start();
   Library().browserMajorVersion = majorVersion;
   Library().browserMinorVersion = minorVersion;
   return NPERR_NO_ERROR;
 }
 
-void StopViewerLibrary() { StopLibrary(); }
+void StopViewerLibrary() {
+  if (g_windowSystem.stop) g_windowSystem.stop();
+  StopLibrary();
+}
 
 NPP BrowserInstanceOf(const ViewerInstance* viewer) { return static_cast<NPP>(viewer->browserInstance); }
 PluginLink* PluginLinkOf(ViewerInstance* viewer) { return &viewer->plugin; }
@@ -35,7 +43,18 @@ int ScriptingAllowed(const ViewerInstance* viewer) {
 int32_t LoadStateOf(const ViewerInstance* viewer) { return viewer->loadState; }
 
 NPError SetWindow(ViewerInstance* viewer, void* window) {
-  viewer->pluginWindow = window;
+  const ViewerHooks& hooks = viewer->hooks;
+  if (!hooks.attachWindow) {
+    viewer->pluginWindow = window;
+    return NPERR_NO_ERROR;
+  }
+  if (window && window == viewer->pluginWindow) {
+    if (hooks.refreshWindow) hooks.refreshWindow(viewer);
+    return NPERR_NO_ERROR;
+  }
+  if (viewer->pluginWindow && hooks.detachWindow) hooks.detachWindow(viewer);
+  viewer->pluginWindow = nullptr;
+  if (window) hooks.attachWindow(viewer, window);
   return NPERR_NO_ERROR;
 }
 

@@ -17,6 +17,14 @@ class SettingsStore;
 using SettingsStoreFactory = std::unique_ptr<SettingsStore> (*)();
 void SetSettingsStoreFactory(SettingsStoreFactory factory);
 
+// The window half of library start and stop (classes, cursors, fonts); the
+// plug-in DLL sets it, other programs run without windows.
+struct WindowSystem {
+  void (*start)() = nullptr;
+  void (*stop)() = nullptr;
+};
+void SetWindowSystem(WindowSystem system);
+
 // Library start and stop, once per process. `hostKind` 1 is the browser
 // plug-in; the browser's API version is kept for the information report.
 int32_t StartViewerLibrary(int32_t hostKind, int32_t majorVersion, int32_t minorVersion);
@@ -32,7 +40,8 @@ int ScriptingAllowed(const ViewerInstance* viewer);
 // 3 the stream has ended.
 int32_t LoadStateOf(const ViewerInstance* viewer);
 
-// The browser's window for the instance; null detaches.
+// The browser's window for the instance: the same window again is laid out
+// anew, another replaces the old one, null detaches.
 NPError SetWindow(ViewerInstance* viewer, void* window);
 // The document stream: start with the announced length (0 when unknown),
 // blocks of data (answering the bytes consumed, or -1 to abort), and the end

@@ -77,6 +77,7 @@ int32_t CreateInstance(ViewerInstance** slot, int32_t mode, void* browserInstanc
   ChooseToolbar(viewer);
   if (viewer->mouseMode == kMouseCrop) viewer->cropFeature = 1;
   if (viewer->mouseMode == kMouseErase) viewer->eraserOutline = 1;
+  if (viewer->hooks.createWindowResources) viewer->hooks.createWindowResources(viewer);
   *slot = viewer;
   return kStatusDone;
 }
@@ -98,6 +99,7 @@ int32_t DestroyInstance(ViewerInstance** slot) {
   DeleteNamedFile(&viewer->outputTempFile);
   RemoveNamedFolder(&viewer->outputTempFolder);
   ReleaseAllMarkup(viewer);
+  if (viewer->hooks.releaseWindowResources) viewer->hooks.releaseWindowResources(viewer);
   ReleasePageInfo(&viewer->pageInfo);
   ReleaseLog(&viewer->documentLog);
   ReleaseLog(&viewer->pageLog);

@@ -52,6 +52,9 @@ enum MiscFlag : uint32_t {
   kMiscIgnoreAccessParameter = 0x8,
 };
 
+// Where the document is: 1 a requested stream is awaited, 2 one arrives.
+enum LoadState : int32_t { kLoadIdle = 0, kLoadAwaiting = 1, kLoadDownloading = 2, kLoadLoaded = 3 };
+
 enum ToolbarPosition : int32_t { kToolbarNone = 0, kToolbarTop = 1, kToolbarBottom = 2 };
 
 constexpr int32_t kDefaultEventMask = 0x2003;
@@ -77,7 +80,16 @@ struct ViewerHooks {
   void (*cropSelected)(ViewerInstance* viewer, int32_t state, int32_t page, int32_t left, int32_t top,
                        int32_t width, int32_t height) = nullptr;
   void (*closeMagnifier)(ViewerInstance* viewer) = nullptr;
+  // The browser's window: taken over, shown again after a move or size, given back.
+  int (*attachWindow)(ViewerInstance* viewer, void* window) = nullptr;
+  void (*refreshWindow)(ViewerInstance* viewer) = nullptr;
   void (*detachWindow)(ViewerInstance* viewer) = nullptr;
+  // Recomputes the main view for the window's size; `keepRelative` keeps the
+  // scroll position at the same place of the page.
+  void (*layoutMainView)(ViewerInstance* viewer, int keepRelative) = nullptr;
+  // The instance's own cursor and brush, made once the settings are known.
+  void (*createWindowResources)(ViewerInstance* viewer) = nullptr;
+  void (*releaseWindowResources)(ViewerInstance* viewer) = nullptr;
 };
 
 // The persistent preferences besides the view settings.
@@ -127,7 +139,7 @@ struct ViewerInstance {
   void* linkCursor = nullptr;
 
   // download; the data source, size and first bytes are kept in `document`
-  int32_t loadState = 0;
+  int32_t loadState = 0;  // LoadState
   int64_t expectedLength = 0;
   int64_t bytesReceived = 0;
   int32_t streamFailed = 0;

@@ -1,0 +1,358 @@
+#include "viewer/image_window_win.h"
+
+#include <windowsx.h>
+
+#include "common/diagnostics.h"
+#include "plugin/browser_services.h"
+#include "viewer/image_paint_win.h"
+#include "viewer/library.h"
+#include "viewer/library_win.h"
+#include "viewer/main_view_win.h"
+#include "viewer/page_commands.h"
+#include "viewer/window_input.h"
+
+namespace {
+
+HWND PluginWindowOf(const ViewerInstance* viewer) { return static_cast<HWND>(viewer->pluginWindow); }
+HWND ImageWindowOf(const ViewerInstance* viewer) { return static_cast<HWND>(viewer->imageWindow); }
+
+ViewerInstance* ViewerOfPluginWindow(HWND window) {
+  return static_cast<ViewerInstance*>(GetPropW(window, kViewerProperty));
+}
+ViewerInstance* ViewerOfImageWindow(HWND window) {
+  return reinterpret_cast<ViewerInstance*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+}
+
+IntPoint PointOf(LPARAM lParam) { return {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}; }
+
+// ---- the plug-in window ----
+
+void OnKeyDown(ViewerInstance* viewer, WPARAM key) {
+  HWND image = ImageWindowOf(viewer);
+  KeyAction action = DecideKey(static_cast<int32_t>(key), GetKeyState(VK_CONTROL) < 0);
+  if (!action.handled || !image) return;
+  if (action.step) {
+    StepPage(viewer, action.step);
+    return;
+  }
+  // Posted, so that the keys queue up behind painting as the bar's own clicks do.
+  PostMessageW(image, action.vertical ? WM_VSCROLL : WM_HSCROLL, MAKEWPARAM(action.code, 0), 0);
+}
+
+int IsWheel(UINT message) { return message == WM_MOUSEWHEEL || message == WindowLib().wheelMessage; }
+
+LRESULT CallPrevious(ViewerInstance* viewer, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto previous = reinterpret_cast<WNDPROC>(viewer->previousWindowProcedure);
+  return previous ? CallWindowProcW(previous, window, message, wParam, lParam)
+                  : DefWindowProcW(window, message, wParam, lParam);
+}
+
+// ---- the image window ----
+
+int ControlHeld(WPARAM wParam) {
+  return (GET_KEYSTATE_WPARAM(wParam) & MK_CONTROL) || GetKeyState(VK_CONTROL) < 0;
+}
+
+void OnWheel(ViewerInstance* viewer, HWND window, WPARAM wParam) {
+  if (viewer->miscFlags & kMiscIgnoreWheel) return;
+  const int32_t delta = GET_WHEEL_DELTA_WPARAM(wParam);
+  if (!ControlHeld(wParam)) {
+    int32_t lines = WheelLines(&viewer->wheelAccumulator, delta);
+    const WPARAM code = MAKEWPARAM(lines > 0 ? SB_LINEDOWN : SB_LINEUP, 0);
+    for (int32_t i = lines < 0 ? -lines : lines; i > 0; --i) PostMessageW(window, WM_VSCROLL, code, 0);
+    return;
+  }
+  if (viewer->sizeMode != kSizeFixed) return;
+  int32_t index = WheelScaleIndex(&viewer->wheelAccumulator, delta, viewer->prefs.mouseWheelDirection,
+                                  viewer->scaleIndex);
+  if (index == viewer->scaleIndex) return;
+  viewer->scaleIndex = index;
+  LayoutMainView(viewer, 1);
+}
+
+void Pan(ViewerInstance* viewer, IntPoint pointer) {
+  const int32_t sensitivity = viewer->prefs.panSensitivity;
+  int32_t x = (viewer->panStart.x - pointer.x) * sensitivity + viewer->panStartScroll.x;
+  int32_t y = (viewer->panStart.y - pointer.y) * sensitivity + viewer->panStartScroll.y;
+  ScrollBar(viewer, SB_HORZ, kScrollThumbPosition, 1, x < 0 ? 0 : x);
+  ScrollBar(viewer, SB_VERT, kScrollThumbPosition, 1, y < 0 ? 0 : y);
+}
+
+void OnMouseMove(ViewerInstance* viewer, HWND window, IntPoint point) {
+  if (viewer->panning) {
+    Pan(viewer, point);
+  } else if (viewer->band.state != kBandIdle) {
+    RECT client;
+    GetClientRect(window, &client);
+    TrackBand(viewer, point, client.right, client.bottom);
+  }
+}
+
+void CloseMagnifier(ViewerInstance* viewer) {
+  if (viewer->magnifierOpen && viewer->hooks.closeMagnifier) viewer->hooks.closeMagnifier(viewer);
+}
+
+int OnMouseDown(ViewerInstance* viewer, HWND window, WPARAM keys, IntPoint point) {
+  CloseMagnifier(viewer);
+  if (HWND plugin = PluginWindowOf(viewer)) SetFocus(plugin);
+  MouseAction action = DecideMouseAction(viewer, (keys & MK_CONTROL) != 0, (keys & MK_SHIFT) != 0);
+  switch (action) {
+    case kActionLink:
+      viewer->linkPressed = 1;
+      SetCapture(window);
+      return 1;
+    case kActionPan:
+      viewer->panning = 1;
+      SetCursor(CursorOf(kCursorPanHeld));
+      viewer->panStart = point;
+      viewer->panStartScroll = viewer->scroll;
+      SetCapture(window);
+      return 1;
+    case kActionRectangle:
+      return BeginBand(viewer, point);
+    case kActionMagnifier:  // the magnifier window opens here once it exists
+    case kActionPencil:     // and so do the sketch strokes
+    case kActionEraser:
+      return 0;
+    case kActionNothing:
+    default:
+      return 0;
+  }
+}
+
+int PointerInside(HWND window) {
+  POINT pointer;
+  RECT client;
+  GetCursorPos(&pointer);
+  ScreenToClient(window, &pointer);
+  GetClientRect(window, &client);
+  return PtInRect(&client, pointer);
+}
+
+int OnMouseUp(ViewerInstance* viewer, HWND window) {
+  if (viewer->linkPressed) {
+    ReleaseCapture();
+    viewer->linkPressed = 0;
+    if (PointerInside(window))
+      OpenUrl(static_cast<NPP>(viewer->browserInstance), TextOf(&viewer->href), TextOf(&viewer->target));
+    return 1;
+  }
+  if (viewer->panning) {
+    viewer->panning = 0;
+    ReleaseCapture();
+    SetCursor(CursorOf(kCursorPanOpen));
+    return 1;
+  }
+  if (viewer->band.state != kBandIdle) {
+    EndBand(viewer, 0);
+    return 1;
+  }
+  return 0;
+}
+
+int OnSetCursor(ViewerInstance* viewer, WORD hit) {
+  if (hit == HTVSCROLL || hit == HTHSCROLL || hit == HTSIZE) {
+    SetCursor(CursorOf(kCursorArrow));
+    return 1;
+  }
+  if (hit != HTCLIENT) return 0;
+  CursorKind kind = ChooseCursor(viewer);
+  HCURSOR cursor =
+      kind == kCursorLink && viewer->linkCursor ? static_cast<HCURSOR>(viewer->linkCursor) : CursorOf(kind);
+  SetCursor(cursor);
+  return 1;
+}
+
+int OnRightButtonDown(ViewerInstance* viewer) {
+  if (viewer->band.state != kBandPressed && viewer->band.state != kBandDragging) return 0;
+  EndBand(viewer, 1);
+  viewer->suppressContextMenu = 1;
+  return 1;
+}
+
+// ---- hooks ----
+
+void InvalidateHook(ViewerInstance* viewer, int erase) {
+  if (HWND image = ImageWindowOf(viewer)) InvalidateRect(image, nullptr, erase ? TRUE : FALSE);
+}
+
+void CaptureHook(ViewerInstance* viewer, int capture) {
+  HWND image = ImageWindowOf(viewer);
+  if (!image) return;
+  if (capture) {
+    SetCapture(image);
+  } else if (GetCapture() == image) {
+    ReleaseCapture();
+  }
+}
+
+void ScrollLineHook(ViewerInstance* viewer, int vertical, int forward) {
+  ScrollBar(viewer, vertical ? SB_VERT : SB_HORZ, forward ? kScrollLineForward : kScrollLineBack, 0, 0);
+}
+
+int AttachHook(ViewerInstance* viewer, void* window) {
+  return AttachWindow(viewer, static_cast<HWND>(window));
+}
+
+}  // namespace
+
+LRESULT CALLBACK PluginWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  ViewerInstance* viewer = ViewerOfPluginWindow(window);
+  if (!viewer) return DefWindowProcW(window, message, wParam, lParam);
+  switch (message) {
+    case WM_ERASEBKGND:
+      return 1;  // the children cover the window
+    case WM_SIZE:
+      if (wParam == SIZE_RESTORED || wParam == SIZE_MAXIMIZED) LayoutChildren(viewer);
+      return 0;
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      BeginPaint(window, &ps);
+      EndPaint(window, &ps);
+      return 0;
+    }
+    case WM_MOUSEACTIVATE:
+      if (viewer->mode != kModeFullPage) break;
+      SetFocus(window);
+      return MA_ACTIVATE;
+    case WM_CONTEXTMENU:
+      viewer->suppressContextMenu = 0;  // the right button just ended a band
+      return 0;
+    case WM_KEYDOWN:
+      if (!ImageWindowOf(viewer) || !DecideKey(static_cast<int32_t>(wParam), 0).handled) break;
+      OnKeyDown(viewer, wParam);
+      return 0;
+    case WM_TIMER:
+      if (wParam != 1) break;
+      KillTimer(window, 1);
+      return 0;
+    default:
+      if (IsWheel(message)) {
+        if (!(viewer->miscFlags & kMiscIgnoreWheel) && ImageWindowOf(viewer))
+          PostMessageW(ImageWindowOf(viewer), message, wParam, lParam);
+        return 0;
+      }
+      break;
+  }
+  return CallPrevious(viewer, window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK ImageWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  ViewerInstance* viewer = ViewerOfImageWindow(window);
+  if (!viewer) return DefWindowProcW(window, message, wParam, lParam);
+  switch (message) {
+    case WM_SIZE:
+      if ((wParam == SIZE_RESTORED || wParam == SIZE_MAXIMIZED) && viewer->scrollGuard == 0)
+        LayoutMainView(viewer, viewer->sizeMode != kSizeFixed);
+      return 0;
+    case WM_PAINT:
+      PaintImageWindow(viewer, window);
+      return 0;
+    case WM_NCDESTROY:
+      // The browser may destroy its window, and ours with it, before detaching.
+      if (viewer->imageWindow == window) viewer->imageWindow = nullptr;
+      break;
+    case WM_SETCURSOR:
+      if (OnSetCursor(viewer, LOWORD(lParam))) return TRUE;
+      break;
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+      ScrollBar(viewer, message == WM_VSCROLL ? SB_VERT : SB_HORZ, LOWORD(wParam), 0, 0);
+      return 0;
+    case WM_MOUSEMOVE:
+      OnMouseMove(viewer, window, PointOf(lParam));
+      return 0;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+      if (OnMouseDown(viewer, window, wParam, PointOf(lParam))) return 0;
+      break;
+    case WM_LBUTTONUP:
+      if (OnMouseUp(viewer, window)) return 0;
+      break;
+    case WM_RBUTTONDOWN:
+      if (OnRightButtonDown(viewer)) return 0;
+      break;
+    default:
+      if (IsWheel(message)) {
+        OnWheel(viewer, window, wParam);
+        return 0;
+      }
+      break;
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+void LayoutChildren(ViewerInstance* viewer) {
+  HWND plugin = PluginWindowOf(viewer), image = ImageWindowOf(viewer);
+  if (!plugin || !image) return;
+  RECT client;
+  GetClientRect(plugin, &client);
+  // No toolbar yet: the image window takes the whole plug-in window.
+  MoveWindow(image, 0, 0, client.right, client.bottom, TRUE);
+  // The download's status line and progress bar keep their places inside the
+  // image window and take its new width.
+  RECT inside;
+  GetClientRect(image, &inside);
+  constexpr UINT kResizeOnly = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE;
+  if (HWND status = static_cast<HWND>(viewer->statusWindow))
+    SetWindowPos(status, nullptr, 0, 0, inside.right, 19, kResizeOnly);
+  if (HWND progress = static_cast<HWND>(viewer->progressWindow))
+    SetWindowPos(progress, nullptr, 0, 0, inside.right, 10, kResizeOnly);
+}
+
+int AttachWindow(ViewerInstance* viewer, HWND pluginWindow) {
+  if (!pluginWindow) return 0;
+  viewer->pluginWindow = pluginWindow;
+  SetPropW(pluginWindow, kViewerProperty, viewer);
+  viewer->previousWindowProcedure = reinterpret_cast<void*>(
+      SetWindowLongPtrW(pluginWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(PluginWindowProcedure)));
+  HWND image =
+      CreateWindowExW(0, kImageWindowClass, L"image", WS_CHILD | WS_HSCROLL | WS_VSCROLL | WS_CLIPSIBLINGS, 0,
+                      0, 0, 0, pluginWindow, nullptr, WindowLib().module, nullptr);
+  if (!image) {
+    ShowMessage(nullptr, kIconError, "Failed to create image window");
+    return 0;
+  }
+  SetWindowLongPtrW(image, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(viewer));
+  viewer->imageWindow = image;
+  ShowScrollBar(image, SB_BOTH, FALSE);
+  LayoutChildren(viewer);
+  LayoutMainView(viewer, 0);
+  ShowWindow(image, SW_SHOW);
+  UpdateWindow(pluginWindow);
+  UpdateWindow(image);
+  if (viewer->mode == kModeFullPage) SetFocus(pluginWindow);
+  return 1;
+}
+
+void RefreshWindow(ViewerInstance* viewer) {
+  if (HWND plugin = PluginWindowOf(viewer)) InvalidateRect(plugin, nullptr, TRUE);
+  LayoutChildren(viewer);
+  LayoutMainView(viewer, 0);
+}
+
+void DetachWindow(ViewerInstance* viewer) {
+  HWND plugin = PluginWindowOf(viewer);
+  if (plugin && IsWindow(plugin)) {
+    CloseMagnifier(viewer);
+    viewer->magnifierWindow = nullptr;
+    if (HWND image = ImageWindowOf(viewer)) DestroyWindow(image);
+    if (viewer->previousWindowProcedure)
+      SetWindowLongPtrW(plugin, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(viewer->previousWindowProcedure));
+    RemovePropW(plugin, kViewerProperty);
+  }
+  viewer->imageWindow = nullptr;
+  viewer->previousWindowProcedure = nullptr;
+  viewer->pluginWindow = nullptr;
+}
+
+void InstallImageWindowHooks(ViewerHooks* hooks) {
+  hooks->invalidate = InvalidateHook;
+  hooks->captureMouse = CaptureHook;
+  hooks->drawBand = DrawBandInWindow;
+  hooks->scrollLine = ScrollLineHook;
+  hooks->attachWindow = AttachHook;
+  hooks->refreshWindow = RefreshWindow;
+  hooks->detachWindow = DetachWindow;
+  hooks->layoutMainView = LayoutMainView;
+}

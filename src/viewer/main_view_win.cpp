@@ -1,0 +1,108 @@
+#include "viewer/main_view_win.h"
+
+#include "viewer/build_view.h"
+#include "viewer/library.h"
+#include "viewer/view_layout.h"
+#include "viewer/window_input.h"
+
+namespace {
+
+HWND ImageWindowOf(const ViewerInstance* viewer) { return static_cast<HWND>(viewer->imageWindow); }
+
+void SetBar(HWND window, int bar, int32_t maximum, int32_t page, int32_t position, UINT extra) {
+  SCROLLINFO info{
+      sizeof(info), SIF_RANGE | SIF_PAGE | SIF_POS | extra, 0, maximum, static_cast<UINT>(page), position, 0};
+  SetScrollInfo(window, bar, &info, TRUE);
+}
+
+int32_t ClientSide(LONG side) { return side < 1 ? 1 : side; }
+
+}  // namespace
+
+void LayoutMainView(ViewerInstance* viewer, int keepRelative) {
+  HWND window = ImageWindowOf(viewer);
+  if (!window) return;
+  viewer->wheelAccumulator = 0;
+  if (!viewer->pageBitmap.block || !viewer->pageInfo.valid) {
+    ShowScrollBar(window, SB_BOTH, FALSE);
+    InvalidateRect(window, nullptr, TRUE);
+    return;
+  }
+  // The bars are taken away before the client area is measured, so that a bar
+  // left from the last layout does not take its room twice.
+  ++viewer->scrollGuard;
+  SetBar(window, SB_VERT, 1, 2, 0, 0);
+  SetBar(window, SB_HORZ, 1, 2, 0, 0);
+  ShowScrollBar(window, SB_BOTH, FALSE);
+  --viewer->scrollGuard;
+  RECT client;
+  GetClientRect(window, &client);
+
+  const LibraryValues& library = Library();
+  AspectResult page = AspectSize(&viewer->pageBitmap, 1.0, viewer->prefs.fixRatio);
+  viewer->scaleIndex = ClampScaleIndex(viewer->scaleIndex);
+  MainLayoutInput input;
+  input.clientWidth = ClientSide(client.right);
+  input.clientHeight = ClientSide(client.bottom);
+  input.verticalBarWidth = library.verticalBarWidth;
+  input.horizontalBarHeight = library.horizontalBarHeight;
+  input.sizeMode = viewer->sizeMode;
+  input.scaleIndex = viewer->scaleIndex;
+  input.defaultScaleIndex = library.defaultScaleIndex;
+  input.pageWidth = page.width;
+  input.pageHeight = page.height;
+  MainLayout layout = DecideMainLayout(input);
+  viewer->targetWidth = layout.targetWidth;
+  viewer->targetHeight = layout.targetHeight;
+
+  ViewState* view = &viewer->mainView;
+  if (!view->displayBitmap.block || view->renderMethod != kRenderOwnBitmap ||
+      view->width != layout.targetWidth || view->height != layout.targetHeight) {
+    BuildView(viewer, view);
+  }
+  if (page.corrected) view->stretch = 1;
+  viewer->scroll =
+      PlaceScroll(view->width, view->height, layout, viewer->scroll, keepRelative, viewer->relativeScroll);
+
+  ++viewer->scrollGuard;
+  SetBar(window, SB_VERT, view->height - 1, layout.clientHeight, viewer->scroll.y, 0);
+  SetBar(window, SB_HORZ, view->width - 1, layout.clientWidth, viewer->scroll.x, 0);
+  --viewer->scrollGuard;
+  InvalidateRect(window, nullptr, TRUE);
+}
+
+int ScrollBar(ViewerInstance* viewer, int bar, int32_t code, int absolute, int32_t position) {
+  HWND window = ImageWindowOf(viewer);
+  if (!window || (bar != SB_HORZ && bar != SB_VERT)) return 0;
+  const bool vertical = bar == SB_VERT;
+  RECT client;
+  GetClientRect(window, &client);
+  int32_t clientExtent = vertical ? client.bottom : client.right;
+  int32_t viewExtent = vertical ? viewer->mainView.height : viewer->mainView.width;
+  int32_t current = vertical ? viewer->scroll.y : viewer->scroll.x;
+  int32_t thumb = position;
+  if (!absolute && (code == kScrollThumbPosition || code == kScrollThumbTrack)) {
+    SCROLLINFO info{sizeof(info), SIF_TRACKPOS, 0, 0, 0, 0, 0};
+    GetScrollInfo(window, bar, &info);
+    thumb = info.nTrackPos;
+  }
+  int32_t next = NextScrollPosition(current, clientExtent, viewExtent, code, thumb);
+  if (next == current) return 1;
+
+  SetScrollPos(window, bar, next, TRUE);
+  HideBand(viewer);  // drawn at the old position
+  if (vertical) {
+    viewer->scroll.y = next;
+  } else {
+    viewer->scroll.x = next;
+  }
+  const int32_t shift = current - next;
+  ScrollWindowEx(window, vertical ? 0 : shift, vertical ? shift : 0, nullptr, &client, nullptr, nullptr,
+                 SW_INVALIDATE);
+  ShowBand(viewer);
+  if (viewExtent > 0) {
+    double relative = static_cast<double>(next) / viewExtent;
+    (vertical ? viewer->relativeScroll.y : viewer->relativeScroll.x) = relative;
+  }
+  return 1;
+}
