@@ -78,6 +78,30 @@ struct ViewerHooks {
                        int32_t width, int32_t height) = nullptr;
   void (*closeMagnifier)(ViewerInstance* viewer) = nullptr;
   void (*detachWindow)(ViewerInstance* viewer) = nullptr;
+  // The status text or the progress percentage changed: the status window
+  // and the progress bar are made, updated or removed to match them.
+  void (*statusChanged)(ViewerInstance* viewer) = nullptr;
+  // Lays out the main view for the size mode and sets the scroll bars,
+  // optionally keeping the relative scroll position.
+  void (*layoutMainView)(ViewerInstance* viewer, int keepRelative) = nullptr;
+  // Builds the main view's display bitmap again at its current size.
+  void (*rebuildMainView)(ViewerInstance* viewer) = nullptr;
+  // The toolbar shows the page, zoom and button states again; `now` repaints at once.
+  void (*refreshToolbar)(ViewerInstance* viewer, int now) = nullptr;
+  // The wait cursor on (1) and off (0) around long work.
+  void (*busy)(ViewerInstance* viewer, int on) = nullptr;
+  // Posts the automatic-print message to the plug-in window.
+  void (*postAutoPrint)(ViewerInstance* viewer) = nullptr;
+};
+
+// What the page hears of the viewer's changes. The browser boundary fills the
+// table at library start; without it nothing is told.
+struct ViewerEvents {
+  void (*pageChange)(ViewerInstance* viewer, int32_t page) = nullptr;  // 1-based
+  void (*mouseModeChange)(ViewerInstance* viewer, int32_t mouseMode) = nullptr;
+  void (*sizeModeChange)(ViewerInstance* viewer, int32_t sizeMode, int32_t percent) = nullptr;
+  void (*orientationChange)(ViewerInstance* viewer, int32_t orientation) = nullptr;  // 1 to 4
+  void (*negativeChange)(ViewerInstance* viewer, int32_t negative) = nullptr;
 };
 
 // The persistent preferences besides the view settings.
@@ -115,6 +139,7 @@ struct ViewerInstance {
   void* pluginWindow = nullptr;
   void* previousWindowProcedure = nullptr;
   ViewerHooks hooks;
+  ViewerEvents events;
   PluginLink plugin;  // what the browser boundary keeps for itself
 
   // windows
@@ -128,8 +153,8 @@ struct ViewerInstance {
 
   // download; the data source, size and first bytes are kept in `document`
   int32_t loadState = 0;
-  int64_t expectedLength = 0;
-  int64_t bytesReceived = 0;
+  uint32_t expectedLength = 0;  // as announced, 0 when unknown
+  uint32_t bytesReceived = 0;
   int32_t streamFailed = 0;
   void* acceptedStream = nullptr;
   int32_t streamsAccepted = 0;
@@ -216,6 +241,7 @@ struct ViewerInstance {
 
   // texts and logs
   TextBuffer statusText{kStatusTextMaximum};
+  int32_t progressPercent = -1;  // -1: no progress bar
   MessageLog documentLog;
   MessageLog pageLog;
   TextBuffer outputTempFile{kOutputPathMaximum};
