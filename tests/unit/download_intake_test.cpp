@@ -331,27 +331,4 @@ TEST_F(Intake, LocalFileIsReadInPlaceAndUnloadForgetsIt) {
   EXPECT_EQ(Status(viewer_), "  Unable to display image");
 }
 
-TEST_F(Intake, StatusTextRules) {
-  SetStatusText(viewer_, u"  Something");
-  SetProgress(viewer_, 1, 3);
-  EXPECT_EQ(viewer_->progressPercent, 33);
-  SetStatusText(viewer_, u"*");
-  EXPECT_EQ(Status(viewer_), "  Something");
-  SetProgress(viewer_, 5, 0);
-  EXPECT_EQ(viewer_->progressPercent, -1);
-  SetProgress(viewer_, 2, 3);
-  SetStatusText(viewer_, u"");
-  EXPECT_EQ(Status(viewer_), "");
-  EXPECT_EQ(viewer_->progressPercent, -1) << "no bar without a text";
-  viewer_->loadState = kLoadAwaiting;
-  EXPECT_EQ(ShowLoadStateText(viewer_), 1);
-  EXPECT_EQ(Status(viewer_), "  Waiting for download to start\u2026");
-  viewer_->loadState = kLoadDone;
-  EXPECT_EQ(ShowLoadStateText(viewer_), 0);
-  EXPECT_EQ(Status(viewer_), "  Waiting for download to start\u2026");
-  viewer_->loadState = kLoadIdle;
-  EXPECT_EQ(ShowLoadStateText(viewer_), 1);
-  EXPECT_EQ(Status(viewer_), "");
-}
-
 }  // namespace

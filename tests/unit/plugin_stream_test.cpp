@@ -1,7 +1,6 @@
 #include <string>
 #include <vector>
 
-#include "common/diagnostics.h"
 #include "common/text_format.h"
 #include "platform/platform.h"
 #include "plugin/instance_bridge.h"
@@ -85,22 +84,6 @@ TEST_F(PluginStream, OtherStreamsCannotTouchTheDownload) {
   EXPECT_EQ(NPP_DestroyStream(&npp_, &stream_, NPRES_DONE), NPERR_NO_ERROR);
   EXPECT_TRUE(Viewer()->hasPages);
   EXPECT_EQ(Write(&stream_, tiff, 0, 4), -1) << "nothing after the end";
-}
-
-TEST_F(PluginStream, TooLargeAnnouncementIsRefusedWithItsMessage) {
-  std::vector<std::string> boxes;
-  static std::vector<std::string>* seen = nullptr;
-  seen = &boxes;
-  SetMessageBoxHook([](void*, const std::u16string& text, const std::u16string&, uint32_t) {
-    seen->push_back(Utf16ToUtf8(text));
-    return 1;
-  });
-  EXPECT_EQ(Open(&stream_, 3000000000u), NPERR_GENERIC_ERROR);
-  SetMessageBoxHook(nullptr);
-  ASSERT_EQ(boxes.size(), 1u);
-  EXPECT_EQ(boxes[0], "TIFF file too large (3000000000 bytes). Downloads over 2GB are not supported.");
-  std::vector<uint8_t> tiff = SmallTiff();
-  EXPECT_EQ(Write(&stream_, tiff, 0, 8), -1);
 }
 
 }  // namespace
