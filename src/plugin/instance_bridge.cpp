@@ -2,6 +2,8 @@
 // system's settings store, and the few fields the callbacks read.
 #include "plugin/instance_bridge.h"
 
+#include "plugin/script_events.h"
+#include "viewer/download_intake.h"
 #include "viewer/library.h"
 #include "viewer/viewer_instance.h"
 
@@ -26,6 +28,8 @@ int32_t StartViewerLibrary(int32_t hostKind, int32_t majorVersion, int32_t minor
   if (g_windowSystem.start) g_windowSystem.start();
   Library().browserMajorVersion = majorVersion;
   Library().browserMinorVersion = minorVersion;
+  Library().events = {FirePageChange, FireMouseModeChange, FireSizeModeChange, FireOrientationChange,
+                      FireNegativeChange};
   return NPERR_NO_ERROR;
 }
 
@@ -58,29 +62,21 @@ NPError SetWindow(ViewerInstance* viewer, void* window) {
   return NPERR_NO_ERROR;
 }
 
-// One document at a time: a stream is taken while idle, or when it is the one
-// a script asked for. The bytes are counted here; keeping them is the download
-// intake's work.
-NPError BeginStream(ViewerInstance* viewer, NPStream* stream, const char16_t*, const char16_t*,
+// The stream calls check that the stream is the one being received, so a late
+// call for an older or refused stream cannot disturb the current document.
+NPError BeginStream(ViewerInstance* viewer, NPStream* stream, const char16_t* url, const char16_t* mimeType,
                     uint32_t expectedLength) {
-  const bool awaited = viewer->loadState == 1 && stream == viewer->plugin.awaitedStream;
-  if (viewer->loadState != 0 && !awaited) return NPERR_GENERIC_ERROR;
-  viewer->loadState = 2;
-  viewer->acceptedStream = stream;
-  viewer->expectedLength = expectedLength;
-  viewer->bytesReceived = 0;
-  return NPERR_NO_ERROR;
+  if (viewer->loadState == kLoadAwaiting && stream != viewer->plugin.awaitedStream) return NPERR_GENERIC_ERROR;
+  return static_cast<NPError>(BeginStream(viewer, static_cast<void*>(stream), url, mimeType, expectedLength));
 }
 
-int32_t WriteData(ViewerInstance* viewer, NPStream* stream, int32_t, int32_t length, const void*) {
-  if (viewer->loadState != 2 || stream != viewer->acceptedStream) return -1;
-  viewer->bytesReceived += length;
-  return length;
+int32_t WriteData(ViewerInstance* viewer, NPStream* stream, int32_t offset, int32_t length, const void* buffer) {
+  if (viewer->loadState != kLoadDownloading || stream != viewer->acceptedStream) return -1;
+  return WriteData(viewer, offset, length, buffer);
 }
 
-NPError EndStream(ViewerInstance* viewer, NPStream* stream, int32_t) {
-  if (viewer->loadState != 2 || stream != viewer->acceptedStream) return NPERR_GENERIC_ERROR;
-  viewer->loadState = 3;
+NPError EndStream(ViewerInstance* viewer, NPStream* stream, int32_t reason) {
+  if (stream != viewer->acceptedStream) return NPERR_NO_ERROR;
   viewer->acceptedStream = nullptr;
-  return NPERR_NO_ERROR;
+  return static_cast<NPError>(EndStream(viewer, reason));
 }

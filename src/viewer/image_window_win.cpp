@@ -8,7 +8,7 @@
 #include "viewer/library.h"
 #include "viewer/library_win.h"
 #include "viewer/main_view_win.h"
-#include "viewer/page_commands.h"
+#include "viewer/page_view.h"
 #include "viewer/window_input.h"
 
 namespace {

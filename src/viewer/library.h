@@ -34,6 +34,7 @@ struct LibraryValues {
   int32_t lowIntegrityKey = -1;
   std::unique_ptr<SettingsStore> store;
   ViewerHooks hooks;  // copied into each new instance
+  ViewerEvents events;
 };
 
 LibraryValues& Library();

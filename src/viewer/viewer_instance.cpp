@@ -15,6 +15,7 @@ void PrepareInstance(ViewerInstance* viewer, int32_t mode, void* browserInstance
   viewer->mode = mode;
   viewer->browserInstance = browserInstance;
   viewer->hooks = library.hooks;
+  viewer->events = library.events;
   viewer->tempFile = nullptr;
   viewer->loadState = 0;
   SetText(&viewer->target, u"_self");

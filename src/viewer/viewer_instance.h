@@ -53,7 +53,7 @@ enum MiscFlag : uint32_t {
 };
 
 // Where the document is: 1 a requested stream is awaited, 2 one arrives.
-enum LoadState : int32_t { kLoadIdle = 0, kLoadAwaiting = 1, kLoadDownloading = 2, kLoadLoaded = 3 };
+enum LoadState : int32_t { kLoadIdle = 0, kLoadAwaiting = 1, kLoadDownloading = 2, kLoadDone = 3 };
 
 enum ToolbarPosition : int32_t { kToolbarNone = 0, kToolbarTop = 1, kToolbarBottom = 2 };
 
@@ -84,12 +84,33 @@ struct ViewerHooks {
   int (*attachWindow)(ViewerInstance* viewer, void* window) = nullptr;
   void (*refreshWindow)(ViewerInstance* viewer) = nullptr;
   void (*detachWindow)(ViewerInstance* viewer) = nullptr;
-  // Recomputes the main view for the window's size; `keepRelative` keeps the
-  // scroll position at the same place of the page.
-  void (*layoutMainView)(ViewerInstance* viewer, int keepRelative) = nullptr;
   // The instance's own cursor and brush, made once the settings are known.
   void (*createWindowResources)(ViewerInstance* viewer) = nullptr;
   void (*releaseWindowResources)(ViewerInstance* viewer) = nullptr;
+  // The status text or the progress percentage changed: the status window
+  // and the progress bar are made, updated or removed to match them.
+  void (*statusChanged)(ViewerInstance* viewer) = nullptr;
+  // Lays out the main view for the size mode and sets the scroll bars,
+  // optionally keeping the relative scroll position.
+  void (*layoutMainView)(ViewerInstance* viewer, int keepRelative) = nullptr;
+  // Builds the main view's display bitmap again at its current size.
+  void (*rebuildMainView)(ViewerInstance* viewer) = nullptr;
+  // The toolbar shows the page, zoom and button states again; `now` repaints at once.
+  void (*refreshToolbar)(ViewerInstance* viewer, int now) = nullptr;
+  // The wait cursor on (1) and off (0) around long work.
+  void (*busy)(ViewerInstance* viewer, int on) = nullptr;
+  // Posts the automatic-print message to the plug-in window.
+  void (*postAutoPrint)(ViewerInstance* viewer) = nullptr;
+};
+
+// What the page hears of the viewer's changes. The browser boundary fills the
+// table at library start; without it nothing is told.
+struct ViewerEvents {
+  void (*pageChange)(ViewerInstance* viewer, int32_t page) = nullptr;  // 1-based
+  void (*mouseModeChange)(ViewerInstance* viewer, int32_t mouseMode) = nullptr;
+  void (*sizeModeChange)(ViewerInstance* viewer, int32_t sizeMode, int32_t percent) = nullptr;
+  void (*orientationChange)(ViewerInstance* viewer, int32_t orientation) = nullptr;  // 1 to 4
+  void (*negativeChange)(ViewerInstance* viewer, int32_t negative) = nullptr;
 };
 
 // The persistent preferences besides the view settings.
@@ -127,6 +148,7 @@ struct ViewerInstance {
   void* pluginWindow = nullptr;
   void* previousWindowProcedure = nullptr;
   ViewerHooks hooks;
+  ViewerEvents events;
   PluginLink plugin;  // what the browser boundary keeps for itself
 
   // windows
@@ -140,8 +162,8 @@ struct ViewerInstance {
 
   // download; the data source, size and first bytes are kept in `document`
   int32_t loadState = 0;  // LoadState
-  int64_t expectedLength = 0;
-  int64_t bytesReceived = 0;
+  uint32_t expectedLength = 0;  // as announced, 0 when unknown
+  uint32_t bytesReceived = 0;
   int32_t streamFailed = 0;
   void* acceptedStream = nullptr;
   int32_t streamsAccepted = 0;
@@ -228,6 +250,7 @@ struct ViewerInstance {
 
   // texts and logs
   TextBuffer statusText{kStatusTextMaximum};
+  int32_t progressPercent = -1;  // -1: no progress bar
   MessageLog documentLog;
   MessageLog pageLog;
   TextBuffer outputTempFile{kOutputPathMaximum};

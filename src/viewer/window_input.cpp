@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "viewer/page_commands.h"
+#include "viewer/page_view.h"
 #include "viewer/viewer_instance.h"
 
 int32_t NextScrollPosition(int32_t position, int32_t clientExtent, int32_t viewExtent, int32_t code,
@@ -100,7 +100,7 @@ KeyAction DecideKey(int32_t key, int control) {
 }
 
 int ShowsPage(const ViewerInstance* viewer) {
-  return viewer->loadState == kLoadLoaded && viewer->pageInfo.valid;
+  return viewer->loadState == kLoadDone && viewer->pageInfo.valid;
 }
 
 namespace {

@@ -46,7 +46,7 @@ enum NavigationKey : int32_t {
 };
 struct KeyAction {
   int32_t handled = 0;
-  int32_t step = 0;  // a page step (page_commands.h) instead of a scroll
+  int32_t step = 0;  // a page step (page_view.h) instead of a scroll
   int32_t vertical = 0;
   int32_t code = 0;  // ScrollCode
 };

@@ -85,7 +85,7 @@ class ImageWindowTest : public ::testing::Test {
     ASSERT_TRUE(LoadPage(&viewer_->document, 0, nullptr, &viewer_->pageInfo, &viewer_->pageBitmap,
                          &viewer_->pageLog));
     viewer_->pageInfo.valid = 1;
-    viewer_->loadState = kLoadLoaded;
+    viewer_->loadState = kLoadDone;
   }
 
   void Attach() {

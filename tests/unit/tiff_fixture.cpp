@@ -41,13 +41,7 @@ toff_t Size(thandle_t h) { return static_cast<MemoryFile*>(h)->bytes.size(); }
 int Map(thandle_t, void**, toff_t*) { return 0; }
 void Unmap(thandle_t, void*, toff_t) {}
 
-}  // namespace
-
-std::vector<uint8_t> WriteTestTiff(const TestPage& page) {
-  MemoryFile file;
-  InstallSilentHandlers();
-  TIFF* t = TIFFClientOpen("test", "w", &file, Read, Write, Seek, Close, Size, Map, Unmap);
-  if (!t) return {};
+bool WritePage(TIFF* t, const TestPage& page) {
   TIFFSetField(t, TIFFTAG_IMAGEWIDTH, page.width);
   TIFFSetField(t, TIFFTAG_IMAGELENGTH, page.height);
   TIFFSetField(t, TIFFTAG_BITSPERSAMPLE, page.bitsPerSample);
@@ -75,6 +69,24 @@ std::vector<uint8_t> WriteTestTiff(const TestPage& page) {
       std::vector<uint8_t> line = page.rows[plane][row];
       written = written && TIFFWriteScanline(t, line.data(), row, static_cast<uint16_t>(plane)) >= 0;
     }
+  }
+  return written;
+}
+
+}  // namespace
+
+std::vector<uint8_t> WriteTestTiff(const TestPage& page) { return WriteTestTiffPages({page}); }
+
+std::vector<uint8_t> WriteTestTiffPages(const std::vector<TestPage>& pages) {
+  MemoryFile file;
+  InstallSilentHandlers();
+  TIFF* t = TIFFClientOpen("test", "w", &file, Read, Write, Seek, Close, Size, Map, Unmap);
+  if (!t) return {};
+  bool written = true;
+  for (size_t i = 0; i < pages.size() && written; ++i) {
+    written = WritePage(t, pages[i]);
+    // The last directory is written by the close.
+    if (written && i + 1 < pages.size()) written = TIFFWriteDirectory(t) != 0;
   }
   TIFFClose(t);
   return written ? file.bytes : std::vector<uint8_t>{};

@@ -34,6 +34,8 @@ struct TestPage {
 };
 
 std::vector<uint8_t> WriteTestTiff(const TestPage& page);
+// One directory per page, in order.
+std::vector<uint8_t> WriteTestTiffPages(const std::vector<TestPage>& pages);
 
 // A memory document over `bytes` with its directory table read.
 Document DocumentOver(const std::vector<uint8_t>& bytes);

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "viewer/page_commands.h"
+#include "viewer/page_view.h"
 #include "viewer/viewer_instance.h"
 
 namespace {
@@ -80,7 +80,7 @@ TEST(DecideKey, CtrlTurnsPageKeysIntoPageStepsButNotArrows) {
 class MouseRules : public ::testing::Test {
  protected:
   void ShowPage() {
-    viewer.loadState = kLoadLoaded;
+    viewer.loadState = kLoadDone;
     viewer.pageInfo.valid = 1;
   }
   ViewerInstance viewer;
