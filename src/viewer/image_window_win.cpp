@@ -1,5 +1,6 @@
 #include "viewer/image_window_win.h"
 
+#include <commctrl.h>
 #include <windowsx.h>
 
 #include "common/diagnostics.h"
@@ -346,7 +347,48 @@ void DetachWindow(ViewerInstance* viewer) {
   viewer->pluginWindow = nullptr;
 }
 
+namespace {
+
+// The download's status line (a static text along the top of the image window)
+// and progress bar (below it) exist only while there is something to show.
+void StatusChanged(ViewerInstance* viewer) {
+  HWND image = ImageWindowOf(viewer);
+  if (!image) return;
+  RECT inside;
+  GetClientRect(image, &inside);
+  HWND status = static_cast<HWND>(viewer->statusWindow);
+  const char16_t* text = TextOf(&viewer->statusText);
+  if (*text) {
+    if (!status) {
+      status = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP, 0, 0, inside.right,
+                               19, image, nullptr, GetModuleHandleW(nullptr), nullptr);
+      if (status && WindowLib().statusFont) SendMessageW(status, WM_SETFONT, reinterpret_cast<WPARAM>(WindowLib().statusFont), 0);
+      viewer->statusWindow = status;
+    }
+    if (status) SetWindowTextW(status, reinterpret_cast<const wchar_t*>(text));
+  } else if (status) {
+    DestroyWindow(status);
+    viewer->statusWindow = nullptr;
+  }
+  HWND progress = static_cast<HWND>(viewer->progressWindow);
+  if (viewer->progressPercent >= 0) {
+    if (!progress) {
+      progress = CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD | WS_VISIBLE, 0, 19, inside.right, 10, image,
+                                 nullptr, GetModuleHandleW(nullptr), nullptr);
+      viewer->progressWindow = progress;
+    }
+    if (progress) SendMessageW(progress, PBM_SETPOS, static_cast<WPARAM>(viewer->progressPercent), 0);
+  } else if (progress) {
+    DestroyWindow(progress);
+    viewer->progressWindow = nullptr;
+  }
+  if (!status && !progress) InvalidateRect(image, nullptr, TRUE);
+}
+
+}  // namespace
+
 void InstallImageWindowHooks(ViewerHooks* hooks) {
+  hooks->statusChanged = StatusChanged;
   hooks->invalidate = InvalidateHook;
   hooks->captureMouse = CaptureHook;
   hooks->drawBand = DrawBandInWindow;
