@@ -6,18 +6,10 @@ import subprocess
 import sys
 import tempfile
 
+from checks import check, finish
+
 mrvtool, fixtures = sys.argv[1], sys.argv[2]
 barcodes, forms = os.path.join(fixtures, "barcodes"), os.path.join(fixtures, "omr")
-passed = failed = 0
-
-
-def check(name, condition, detail=""):
-    global passed, failed
-    if condition:
-        passed += 1
-    else:
-        failed += 1
-        print(f"FAILED: {name} {detail}")
 
 
 def run(*args):
@@ -82,5 +74,4 @@ check("no reference", rc == 2, err)
 rc, _, err = run("blank", os.path.join(forms, "no_such_file.tif"))
 check("missing file", rc == 1 and "Unable to read file" in err, err)
 
-print(f"{passed} passed, {failed} failed")
-sys.exit(1 if failed else 0)
+finish()

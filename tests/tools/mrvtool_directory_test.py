@@ -8,17 +8,9 @@ import subprocess
 import sys
 import tempfile
 
+from checks import check, finish
+
 mrvtool, fixtures_script = sys.argv[1], sys.argv[2]
-passed = failed = 0
-
-
-def check(name, condition, detail=""):
-    global passed, failed
-    if condition:
-        passed += 1
-    else:
-        failed += 1
-        print(f"FAILED: {name} {detail}")
 
 
 def info(path, *args):
@@ -61,5 +53,4 @@ with tempfile.TemporaryDirectory() as out:
     rc, ours = info(os.path.join(out, "mask-only.tif"))
     check("a lone mask yields no images", ours["pages"] == 0 and ours["log"] == ["Warning: No images found"])
 
-print(f"{passed} passed, {failed} failed")
-sys.exit(1 if failed else 0)
+finish()

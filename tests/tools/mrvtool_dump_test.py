@@ -9,17 +9,9 @@ import subprocess
 import sys
 import tempfile
 
+from checks import check, finish
+
 mrvtool, images, fixture_script = sys.argv[1], sys.argv[2], sys.argv[3]
-passed = failed = 0
-
-
-def check(name, condition):
-    global passed, failed
-    if condition:
-        passed += 1
-    else:
-        failed += 1
-        print(f"FAILED: {name}")
 
 
 def run(*args):
@@ -237,5 +229,4 @@ with tempfile.TemporaryDirectory() as fixtures:
     rc, text = dump(os.path.join(fixtures, "text.tif"))
     check("not a TIFF file", rc == 1 and text == "TIFF file information\nError: Not a TIFF file\n")
 
-print(f"{passed} passed, {failed} failed")
-sys.exit(1 if failed else 0)
+finish()

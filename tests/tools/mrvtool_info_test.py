@@ -6,17 +6,9 @@ import sys
 import tempfile
 import os
 
+from checks import check, finish
+
 mrvtool, images = sys.argv[1], sys.argv[2]
-passed = failed = 0
-
-
-def check(name, condition):
-    global passed, failed
-    if condition:
-        passed += 1
-    else:
-        failed += 1
-        print(f"FAILED: {name}")
 
 
 def info(*args):
@@ -52,5 +44,4 @@ os.unlink(f.name)
 check("text file refused", rc == 1 and text["pages"] == 0 and
       text["log"] == ["Error: Not a TIFF file. File contents: hello  world"])
 
-print(f"{passed} passed, {failed} failed")
-sys.exit(1 if failed else 0)
+finish()

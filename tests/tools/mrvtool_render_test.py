@@ -11,17 +11,9 @@ import subprocess
 import sys
 import tempfile
 
+from checks import check, finish
+
 mrvtool, fixture_script, images = sys.argv[1], sys.argv[2], sys.argv[3]
-passed = failed = 0
-
-
-def check(name, condition, detail=""):
-    global passed, failed
-    if condition:
-        passed += 1
-    else:
-        failed += 1
-        print(f"FAILED: {name} {detail}")
 
 
 def read_bmp(path, step=1):
@@ -238,5 +230,4 @@ with tempfile.TemporaryDirectory() as work:
         if subprocess.run(["tiff2rgba", "-c", "none", path, target], capture_output=True).returncode == 0:
             compare(name + " tiff2rgba", ours, read_rgba_tiff(target, step), tolerances.get(name, 0))
 
-print(f"{passed} passed, {failed} failed")
-sys.exit(1 if failed else 0)
+finish()
