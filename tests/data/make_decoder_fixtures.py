@@ -45,8 +45,9 @@ def pack_row(samples, bits):
 
 
 def write_tiff(path, width, height, bits, spp, photometric, rows, colormap=None, orientation=None,
-               planar=1, extra=None):
-    """Little-endian, uncompressed, one strip (one per plane when `rows` holds planes)."""
+               planar=1, extra=None, tile=None):
+    """Little-endian, uncompressed, one strip (one per plane when `rows` holds planes),
+    or one tile of tile = (width, length) covering the picture."""
     strips = [b"".join(plane) for plane in rows] if planar == 2 else [b"".join(rows)]
 
     def layout(starts):
@@ -63,12 +64,19 @@ def write_tiff(path, width, height, bits, spp, photometric, rows, colormap=None,
         short(258, *([bits] * spp))
         short(259, 1)
         short(262, photometric)
-        long(273, *starts)
+        if not tile:
+            long(273, *starts)
         if orientation:
             short(274, orientation)
         short(277, spp)
-        long(278, height)
-        long(279, *[len(strip) for strip in strips])
+        if tile:
+            long(322, tile[0])
+            long(323, tile[1])
+            long(324, *starts)
+            long(325, *[len(strip) for strip in strips])
+        else:
+            long(278, height)
+            long(279, *[len(strip) for strip in strips])
         entries.append((282, 5, 1, struct.pack("<II", 200, 1)))
         entries.append((283, 5, 1, struct.pack("<II", 200, 1)))
         short(284, planar)
@@ -137,21 +145,23 @@ def write_ppm(path, width, height, pixels):
         f.write(bytes(c for p in pixels for c in p))
 
 
-def ycbcr_file(path, width, height, h, v):
-    """Uncompressed YCbCr with h x v subsampling; returns the picture as YCbCr triples."""
+def ycbcr_file(path, width, height, h, v, tile=None):
+    """Uncompressed YCbCr with h x v subsampling, in one strip or one tile."""
     def ycc(x, y):
         return (value(x, y, 256), 128 + (x * 3 - y) % 60 - 30, 128 + (y * 2 + x) % 50 - 25)
     data = bytearray()
-    for by in range(0, height, v):
-        for bx in range(0, width, h):
+    across, down = tile or (width, height)
+    for by in range(0, down, v):
+        for bx in range(0, across, h):
             lumas = []
             for iy in range(v):
                 for ix in range(h):
                     x, y = min(bx + ix, width - 1), min(by + iy, height - 1)
                     lumas.append(ycc(x, y)[0])
-            _, cb, cr = ycc(bx, by)
+            _, cb, cr = ycc(min(bx, width - 1), min(by, height - 1))
             data += bytes(lumas) + bytes([cb, cr])
-    write_tiff(path, width, height, 8, 3, 6, [bytes(data)], extra=[(530, 3, 2, struct.pack("<HH", h, v))])
+    write_tiff(path, width, height, 8, 3, 6, [bytes(data)], extra=[(530, 3, 2, struct.pack("<HH", h, v))],
+               tile=tile)
 
 
 def cmyk_rows():
@@ -275,6 +285,10 @@ def main():
     # libtiff converts through integer tables; the viewer uses the plain formulas.
     case("ycbcr-101-2x2", tolerance=2)
     case("ycbcr-4x2", tolerance=2)
+    # One tile wider and longer than the picture: its blocks past the right
+    # edge are padding, and the rows below them must still show.
+    ycbcr_file(path("ycbcr-tile-2x2"), 45, 27, 2, 2, tile=(64, 32))
+    case("ycbcr-tile-2x2", tolerance=2)
     write_tiff(path("lab-8"), WIDTH, HEIGHT, 8, 3, 8, lab_rows())
     # libtiff's RGBA reader maps L*a*b* through its own display model, far from
     # sRGB; ImageMagick's sRGB conversion rounds and clips differently.
