@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "common/diagnostics.h"
+#include "document/sample_placement.h"
 
 namespace {
 
@@ -156,16 +157,7 @@ void Negative(PageBitmap* bitmap) {
   uint32_t entries = ColourTableEntries(HeaderOf(bitmap));
   if (BitCountOf(bitmap) == 1 || entries == 0) {
     // Whole rows at a time: padding bytes are never shown.
-    uint64_t bytes = uint64_t{bitmap->stride} * HeightOf(bitmap);
-    uint8_t* p = bitmap->pixels;
-    uint64_t i = 0;
-    for (; i + 8 <= bytes; i += 8) {
-      uint64_t word;
-      memcpy(&word, p + i, 8);
-      word = ~word;
-      memcpy(p + i, &word, 8);
-    }
-    for (; i < bytes; ++i) p[i] = static_cast<uint8_t>(~p[i]);
+    InvertBytes(bitmap->pixels, uint64_t{bitmap->stride} * HeightOf(bitmap));
     return;
   }
   uint8_t* table = ColourTableOf(bitmap);
