@@ -359,3 +359,36 @@ std::wstring FromUtf8(const std::string& text) {
   MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
   return out;
 }
+
+namespace {
+
+ScrollFacts ScrollOf(HWND window, int bar, LONG_PTR style) {
+  ScrollFacts facts;
+  facts.shown = (style & (bar == SB_HORZ ? WS_HSCROLL : WS_VSCROLL)) != 0;
+  SCROLLINFO info{};
+  info.cbSize = sizeof info;
+  info.fMask = SIF_ALL;
+  if (GetScrollInfo(window, bar, &info)) {
+    facts.position = info.nPos;
+    facts.maximum = info.nMax;
+    facts.page = static_cast<int>(info.nPage);
+  }
+  return facts;
+}
+
+}  // namespace
+
+void InspectWindow(HWND window, WindowFacts* facts) {
+  *facts = WindowFacts();
+  wchar_t text[1024];
+  const int length = GetWindowTextW(window, text, 1024);
+  facts->text.assign(text, length > 0 ? length : 0);
+  facts->visible = IsWindowVisible(window) != 0;
+  RECT client{};
+  GetClientRect(window, &client);
+  facts->width = client.right;
+  facts->height = client.bottom;
+  const LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
+  facts->horizontal = ScrollOf(window, SB_HORZ, style);
+  facts->vertical = ScrollOf(window, SB_VERT, style);
+}

@@ -42,6 +42,20 @@ int CaptureClientArea(HWND window, const std::wstring& file, int* width, int* he
 // The first descendant of `parent` with this window class, or null.
 HWND FindDescendant(HWND parent, const std::wstring& className);
 
+// What a page can see of a window from outside: its text, whether it shows,
+// its client size and its scroll bars.
+struct ScrollFacts {
+  bool shown = false;
+  int position = 0, maximum = 0, page = 0;
+};
+struct WindowFacts {
+  std::wstring text;
+  bool visible = false;
+  int width = 0, height = 0;
+  ScrollFacts horizontal, vertical;
+};
+void InspectWindow(HWND window, WindowFacts* facts);
+
 // Message boxes of this thread are recorded and answered: "default" presses
 // the box's default button, else "ok", "cancel", "yes", "no".
 void WatchMessageBoxes(std::function<void(const MessageBoxRecord&)> onBox);

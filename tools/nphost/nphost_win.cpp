@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/nphost/bitmap_file_win.h"
 #include "tools/nphost/host_runtime.h"
 #include "tools/nphost/host_window_win.h"
 #include "tools/nphost/json_line.h"
@@ -46,18 +47,102 @@ struct StreamOptions {
   std::string announce = "exact";
   long long deliver = -1;  // all
   std::string reason = "done";
+  std::string midway;  // steps run after the first block
 };
 
 const char* kEntryNames[] = {"newp",      "destroy",   "setwindow", "newstream", "destroystream",
                              "asfile",    "writeready", "write",    "print",     "event",
                              "urlnotify", "javaClass", "getvalue",  "setvalue"};
 
+// Replaces each ${NAME} by its definition; 0 with the name in `error` when
+// one is not defined.
+int Substitute(const std::map<std::string, std::string>& definitions, std::string* text, std::string* error) {
+  std::string out;
+  size_t i = 0;
+  while (i < text->size()) {
+    const size_t open = text->find("${", i);
+    if (open == std::string::npos) break;
+    const size_t close = text->find('}', open);
+    if (close == std::string::npos) break;
+    out.append(*text, i, open - i);
+    const std::string name = text->substr(open + 2, close - open - 2);
+    auto found = definitions.find(name);
+    if (found == definitions.end()) return *error = "${" + name + "} is not defined (--define " + name + "=...)", 0;
+    out += found->second;
+    i = close + 1;
+  }
+  out.append(*text, i, std::string::npos);
+  *text = out;
+  return 1;
+}
+
+// The steps of a reaction, separated by ";" outside quotes.
+std::vector<std::string> SplitReaction(const std::string& text) {
+  std::vector<std::string> parts(1);
+  bool quoted = false;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '\\' && quoted && i + 1 < text.size()) {
+      parts.back() += c;
+      parts.back() += text[++i];
+      continue;
+    }
+    if (c == '"') quoted = !quoted;
+    if (c == ';' && !quoted) {
+      parts.emplace_back();
+    } else {
+      parts.back() += c;
+    }
+  }
+  return parts;
+}
+
+// The plug-in's temporary files go to a folder of this run only, so that a
+// scenario can count them without seeing other programs' files.
+class PrivateTempFolder {
+ public:
+  PrivateTempFolder() {
+    wchar_t base[MAX_PATH + 1];
+    const DWORD n = GetTempPathW(MAX_PATH + 1, base);
+    if (n == 0 || n > MAX_PATH) return;
+    folder_ = std::wstring(base) + L"nphost-" + std::to_wstring(GetCurrentProcessId()) + L"\\";
+    if (!CreateDirectoryW(folder_.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
+      folder_.clear();
+      return;
+    }
+    SetEnvironmentVariableW(L"TMP", folder_.c_str());
+    SetEnvironmentVariableW(L"TEMP", folder_.c_str());
+  }
+  ~PrivateTempFolder() {
+    if (folder_.empty()) return;
+    for (const std::wstring& name : Names(L"*")) DeleteFileW((folder_ + name).c_str());
+    RemoveDirectoryW(folder_.c_str());
+  }
+  std::vector<std::wstring> Names(const std::wstring& pattern) const {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder_ + pattern).c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+      if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+ private:
+  std::wstring folder_;
+};
+
 class Browser {
  public:
-  int Run(const std::wstring& pluginPath, const std::wstring& scenarioPath);
+  int Run(const std::wstring& pluginPath, const std::wstring& scenarioPath,
+          const std::map<std::string, std::string>& definitions);
 
  private:
   void RunStep(const Step& step);
+  void RunReaction(const std::string& text, int line);
   void Observe(const std::string& step, const Fields& fields);
   void Fail(const Step& step, const std::string& detail);
 
@@ -71,10 +156,16 @@ class Browser {
   void Shutdown();
   void Input(const Step& step);
   void Capture(const Step& step);
+  void Inspect(const Step& step);
+  void ComparePictures(const Step& step);
+  void Pixel(const Step& step);
+  void Files(const Step& step);
   void Expect(const Step& step);
+  HWND Target(const Step& step) const;
   NPError GetUrl(NPP npp, const char* url, const char* target);
 
   std::wstring folder_;
+  PrivateTempFolder temp_;
   HMODULE library_ = nullptr;
   NP_ShutdownFunc shutdown_ = nullptr;
   NPPluginFuncs plugin_{};
@@ -135,7 +226,8 @@ void Browser::Fail(const Step& step, const std::string& detail) {
   std::fflush(stdout);
 }
 
-int Browser::Run(const std::wstring& pluginPath, const std::wstring& scenarioPath) {
+int Browser::Run(const std::wstring& pluginPath, const std::wstring& scenarioPath,
+                 const std::map<std::string, std::string>& definitions) {
   g_browser = this;
   const size_t slash = scenarioPath.find_last_of(L"\\/");
   folder_ = slash == std::wstring::npos ? L"" : scenarioPath.substr(0, slash + 1);
@@ -147,7 +239,7 @@ int Browser::Run(const std::wstring& pluginPath, const std::wstring& scenarioPat
     return 2;
   }
   std::vector<Step> steps;
-  if (!ParseScenario(scenario.body, &steps, &error)) {
+  if (!Substitute(definitions, &scenario.body, &error) || !ParseScenario(scenario.body, &steps, &error)) {
     std::fprintf(stderr, "nphost: %s\n", error.c_str());
     return 2;
   }
@@ -164,11 +256,7 @@ int Browser::Run(const std::wstring& pluginPath, const std::wstring& scenarioPat
     for (const HostValue& arg : call.args) AppendItem(&list, ValueToJson(arg), ',');
     fields.emplace_back("args", args + list + "]");
     Observe("call", fields);
-    if (!function.reaction.empty()) {
-      Step reaction;
-      std::string error;
-      if (ParseStep(function.reaction, 0, &reaction, &error)) RunStep(reaction);
-    }
+    RunReaction(function.reaction, 0);
   };
   WatchMessageBoxes([this](const MessageBoxRecord& box) {
     boxes_.push_back(box);
@@ -182,6 +270,20 @@ int Browser::Run(const std::wstring& pluginPath, const std::wstring& scenarioPat
   Shutdown();
   Observe("summary", {{"expectations", Number(expectations_)}, {"failed", Number(failures_)}});
   return failures_ ? 1 : 0;
+}
+
+void Browser::RunReaction(const std::string& text, int line) {
+  for (const std::string& part : SplitReaction(text)) {
+    if (part.find_first_not_of(" \t") == std::string::npos) continue;
+    Step step;
+    std::string error;
+    if (!ParseStep(part, line, &step, &error)) {
+      step.verb = part;
+      Fail(step, error);
+      continue;
+    }
+    RunStep(step);
+  }
 }
 
 void Browser::RunStep(const Step& step) {
@@ -210,6 +312,14 @@ void Browser::RunStep(const Step& step) {
     Input(step);
   } else if (step.verb == "capture") {
     Capture(step);
+  } else if (step.verb == "inspect") {
+    Inspect(step);
+  } else if (step.verb == "compare") {
+    ComparePictures(step);
+  } else if (step.verb == "pixel") {
+    Pixel(step);
+  } else if (step.verb == "files") {
+    Files(step);
   } else if (step.verb == "answer") {
     SetMessageBoxAnswer(step.words.empty() ? "default" : step.words[0]);
   } else if (step.verb == "destroy") {
@@ -327,6 +437,7 @@ void Browser::Stream(const Step& step) {
   options.announce = step.Get("announce", "exact");
   options.deliver = std::atoll(step.Get("deliver", "-1").c_str());
   options.reason = step.Get("reason", "done");
+  options.midway = step.Get("midway");
   DeliverStream(options, "stream");
 }
 
@@ -381,6 +492,7 @@ void Browser::DeliverStream(const StreamOptions& options, const char* stepName) 
       refused += length - std::min(static_cast<size_t>(taken), length);
       offset += length;
       Pump(0);
+      if (blocks == 1 && !options.midway.empty()) RunReaction(options.midway, 0);
     }
     noteReady();
     std::string readyList;
@@ -501,15 +613,14 @@ void Browser::Input(const Step& step) {
   Observe(step.verb, {{"x", Number(point.x)}, {"y", Number(point.y)}});
 }
 
+HWND Browser::Target(const Step& step) const {
+  if (step.HasWord("window")) return page_;
+  if (step.Has("class")) return pluginWindow_ ? FindDescendant(pluginWindow_, FromUtf8(step.Get("class"))) : nullptr;
+  return pluginWindow_;
+}
+
 void Browser::Capture(const Step& step) {
-  HWND target = nullptr;
-  if (step.HasWord("window")) {
-    target = page_;
-  } else if (step.Has("class")) {
-    target = pluginWindow_ ? FindDescendant(pluginWindow_, FromUtf8(step.Get("class"))) : nullptr;
-  } else {
-    target = pluginWindow_;
-  }
+  HWND target = Target(step);
   const std::string file = step.Get("file");
   if (file.empty()) return Fail(step, "capture needs file=");
   int width = 0, height = 0;
@@ -517,6 +628,63 @@ void Browser::Capture(const Step& step) {
     return Fail(step, "no such window, or the capture failed");
   }
   Observe("capture", {{"file", Quoted(file)}, {"width", Number(width)}, {"height", Number(height)}});
+}
+
+void Browser::Inspect(const Step& step) {
+  HWND target = Target(step);
+  if (!target) return Observe("inspect", {{"exists", "false"}});
+  Pump(0);
+  WindowFacts facts;
+  InspectWindow(target, &facts);
+  auto flag = [](bool value) { return std::string(value ? "true" : "false"); };
+  Observe("inspect", {{"exists", "true"},
+                      {"text", Quoted(ToUtf8(facts.text))},
+                      {"visible", flag(facts.visible)},
+                      {"width", Number(facts.width)},
+                      {"height", Number(facts.height)},
+                      {"hbar", flag(facts.horizontal.shown)},
+                      {"hpos", Number(facts.horizontal.position)},
+                      {"hmax", Number(facts.horizontal.maximum)},
+                      {"hpage", Number(facts.horizontal.page)},
+                      {"vbar", flag(facts.vertical.shown)},
+                      {"vpos", Number(facts.vertical.position)},
+                      {"vmax", Number(facts.vertical.maximum)},
+                      {"vpage", Number(facts.vertical.page)}});
+}
+
+void Browser::ComparePictures(const Step& step) {
+  RgbImage picture, reference;
+  if (!ReadBitmapFile(NativePath(step.Get("file"), folder_), &picture)) return Fail(step, "cannot read file=");
+  if (!ReadBitmapFile(NativePath(step.Get("reference"), folder_), &reference)) {
+    return Fail(step, "cannot read reference=");
+  }
+  const int x = std::atoi(step.Get("x", "0").c_str()), y = std::atoi(step.Get("y", "0").c_str());
+  Comparison result;
+  if (!CompareAt(picture, reference, x, y, &result)) {
+    return Fail(step, "the reference (" + Number(reference.width) + " x " + Number(reference.height) +
+                          ") does not fit into the picture (" + Number(picture.width) + " x " +
+                          Number(picture.height) + ") there");
+  }
+  const std::string first = result.differing ? Number(result.firstX) + "," + Number(result.firstY) : "none";
+  Observe("compare", {{"width", Number(reference.width)},
+                      {"height", Number(reference.height)},
+                      {"differing", Number(result.differing)},
+                      {"first", Quoted(first)}});
+}
+
+void Browser::Pixel(const Step& step) {
+  RgbImage picture;
+  if (!ReadBitmapFile(NativePath(step.Get("file"), folder_), &picture)) return Fail(step, "cannot read file=");
+  const int x = std::atoi(step.Get("x", "0").c_str()), y = std::atoi(step.Get("y", "0").c_str());
+  if (x < 0 || y < 0 || x >= picture.width || y >= picture.height) return Fail(step, "the point is outside");
+  Observe("pixel", {{"x", Number(x)}, {"y", Number(y)}, {"colour", Quoted(ColourText(picture.At(x, y)))}});
+}
+
+void Browser::Files(const Step& step) {
+  std::string names;
+  const std::vector<std::wstring> found = temp_.Names(FromUtf8(step.Get("pattern", "*")));
+  for (const std::wstring& name : found) AppendItem(&names, ToUtf8(name), ',');
+  Observe("files", {{"count", Number(static_cast<long long>(found.size()))}, {"names", Quoted(names)}});
 }
 
 void Browser::Expect(const Step& step) {
@@ -567,18 +735,27 @@ void Browser::Expect(const Step& step) {
 int wmain(int argc, wchar_t** argv) {
   std::wstring plugin;
   std::wstring scenario;
+  std::map<std::string, std::string> definitions;
   for (int i = 1; i < argc; ++i) {
     const std::wstring arg = argv[i];
     if (arg == L"--plugin" && i + 1 < argc) {
       plugin = NativePath(ToUtf8(argv[++i]), L"");
+    } else if (arg == L"--define" && i + 1 < argc) {
+      const std::string definition = ToUtf8(argv[++i]);
+      const size_t equals = definition.find('=');
+      if (equals == std::string::npos || equals == 0) {
+        std::fprintf(stderr, "nphost: --define wants NAME=VALUE, not %s\n", definition.c_str());
+        return 2;
+      }
+      definitions[definition.substr(0, equals)] = definition.substr(equals + 1);
     } else {
       scenario = NativePath(ToUtf8(arg), L"");
     }
   }
   if (plugin.empty() || scenario.empty()) {
-    std::fprintf(stderr, "usage: nphost --plugin PLUGIN.dll SCENARIO\n");
+    std::fprintf(stderr, "usage: nphost --plugin PLUGIN.dll [--define NAME=VALUE]... SCENARIO\n");
     return 2;
   }
   Browser browser;
-  return browser.Run(plugin, scenario);
+  return browser.Run(plugin, scenario, definitions);
 }

@@ -1,0 +1,88 @@
+#!/usr/bin/env python3
+"""Writes the documents the plug-in scenarios open, and the pictures that
+mrvtool renders from them for the same page, size and settings, into a folder.
+
+pages.tif holds three Group 4 pages of different shapes (tiffcp compresses
+them); each reference is the display bitmap the viewer should paint for one
+scenario case, as `mrvtool render` computes it.
+
+usage: make_e2e_fixtures.py OUTPUT_FOLDER [--drive Z:] MRVTOOL_COMMAND...
+(--drive: mrvtool is a Windows program that sees this machine's files on that drive)
+"""
+import os
+import subprocess
+import sys
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "data"))
+from make_decoder_fixtures import pack_row, write_tiff  # noqa: E402
+
+MIN_IS_WHITE = 0
+
+
+def first_page(x, y):
+    # A solid block at the top left (where a white-out shows), ruled lines,
+    # and a fine checkerboard below that smoothing turns grey.
+    if x < 300 and y < 300:
+        return 1
+    if y % 40 < 2 or x % 150 < 3:
+        return 1
+    return 1 if y > 700 and (x // 3 + y // 3) % 2 == 0 else 0
+
+
+def second_page(x, y):
+    border = x < 4 or y < 4 or x >= 496 or y >= 296
+    return 1 if border or (x // 5) % 3 == 0 and 50 < y < 250 else 0
+
+
+def third_page(x, y):
+    ring = ((x - 600) ** 2 + (y - 450) ** 2) // 2500
+    return 1 if ring % 3 == 0 or y % 90 < 4 else 0
+
+
+PAGES = [(900, 1200, first_page), (500, 300, second_page), (1200, 900, third_page)]
+
+# name: the render options of one case (page, orientation, settings, size).
+REFERENCES = {
+    "best": ["--page", "1", "--smooth", "--size", "300x400"],
+    "best_plain": ["--page", "1", "--size", "300x400"],
+    "height_third": ["--page", "3", "--smooth", "--size", "533x400"],
+    "turned_negative": ["--page", "1", "--param", "orient=right", "--param", "negative=yes", "--param",
+                        "smooth=no", "--size", "533x400"],
+    "second_actual": ["--page", "2"],
+    "first_actual": ["--page", "1"],
+}
+
+
+def write_pages(folder):
+    plain = []
+    for number, (width, height, shade) in enumerate(PAGES, 1):
+        rows = [pack_row([shade(x, y) for x in range(width)], 1) for y in range(height)]
+        path = os.path.join(folder, "page%d.tif" % number)
+        write_tiff(path, width, height, 1, 1, MIN_IS_WHITE, rows)
+        plain.append(path)
+    subprocess.run(["tiffcp", "-c", "g4"] + plain + [os.path.join(folder, "pages.tif")], check=True)
+    for path in plain:
+        os.remove(path)
+
+
+def main():
+    if len(sys.argv) < 3:
+        sys.exit(__doc__)
+    folder, mrvtool = os.path.abspath(sys.argv[1]), sys.argv[2:]
+    drive = ""
+    if mrvtool[0] == "--drive":
+        drive, mrvtool = mrvtool[1], mrvtool[2:]
+    os.makedirs(folder, exist_ok=True)
+    write_pages(folder)
+    document = drive + os.path.join(folder, "pages.tif")
+    for name, options in REFERENCES.items():
+        out = os.path.join(folder, "ref_%s.bmp" % name)
+        done = subprocess.run(mrvtool + ["render"] + options + ["--out", drive + out, document],
+                              stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
+        if done.returncode != 0 or not os.path.exists(out):
+            sys.exit("mrvtool render %s failed:\n%s" % (" ".join(options), done.stdout))
+    print("wrote pages.tif and %d references to %s" % (len(REFERENCES), folder))
+
+
+if __name__ == "__main__":
+    main()
