@@ -1,6 +1,7 @@
 // Saves a viewer's settings to the real registry so that a script can check
 // them with Wine's own reg tool. "settings_probe low" saves with the
-// low-integrity key present, "settings_probe main" without it.
+// low-integrity key present, "settings_probe main" without it; "settings_probe
+// clear" removes what they wrote, so that later programs start from defaults.
 #include <windows.h>
 
 #include <cstdio>
@@ -13,8 +14,8 @@
 #include "viewer/settings.h"
 
 int main(int argc, char** argv) {
-  if (argc != 2 || (strcmp(argv[1], "low") && strcmp(argv[1], "main"))) {
-    fprintf(stderr, "usage: settings_probe low|main\n");
+  if (argc != 2 || (strcmp(argv[1], "low") && strcmp(argv[1], "main") && strcmp(argv[1], "clear"))) {
+    fprintf(stderr, "usage: settings_probe low|main|clear\n");
     return 2;
   }
   const wchar_t* mainKey = L"SOFTWARE\\KOB\\Mervane";
@@ -22,6 +23,7 @@ int main(int argc, char** argv) {
   RegDeleteTreeW(HKEY_CURRENT_USER, mainKey);
   RegDeleteTreeW(HKEY_CURRENT_USER, lowKey);
   RegDeleteTreeW(HKEY_LOCAL_MACHINE, mainKey);
+  if (!strcmp(argv[1], "clear")) return 0;
   if (!strcmp(argv[1], "low")) {
     HKEY key;
     if (RegCreateKeyExW(HKEY_CURRENT_USER, lowKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr))

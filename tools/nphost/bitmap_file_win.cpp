@@ -40,7 +40,8 @@ std::string ColourText(uint32_t rgb) {
 
 int CompareAt(const RgbImage& picture, const RgbImage& reference, int x, int y, Comparison* result) {
   *result = Comparison();
-  if (x < 0 || y < 0 || x + reference.width > picture.width || y + reference.height > picture.height) return 0;
+  if (x < 0 || y < 0 || x + reference.width > picture.width || y + reference.height > picture.height)
+    return 0;
   for (int row = 0; row < reference.height; ++row) {
     for (int column = 0; column < reference.width; ++column) {
       if (picture.At(x + column, y + row) == reference.At(column, row)) continue;

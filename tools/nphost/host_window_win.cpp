@@ -1,8 +1,8 @@
 #include "tools/nphost/host_window_win.h"
 
 #include <cstdint>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <set>
 #include <vector>
@@ -46,10 +46,10 @@ void RegisterClasses() {
 // Key names as scenario files write them.
 const std::map<std::string, int>& KeyNames() {
   static const std::map<std::string, int> names = {
-      {"pageup", VK_PRIOR}, {"pagedown", VK_NEXT}, {"home", VK_HOME},     {"end", VK_END},
-      {"left", VK_LEFT},    {"right", VK_RIGHT},   {"up", VK_UP},         {"down", VK_DOWN},
-      {"space", VK_SPACE},  {"enter", VK_RETURN},  {"escape", VK_ESCAPE}, {"tab", VK_TAB},
-      {"plus", VK_ADD},     {"minus", VK_SUBTRACT}, {"add", VK_ADD},      {"subtract", VK_SUBTRACT},
+      {"pageup", VK_PRIOR},  {"pagedown", VK_NEXT},  {"home", VK_HOME},     {"end", VK_END},
+      {"left", VK_LEFT},     {"right", VK_RIGHT},    {"up", VK_UP},         {"down", VK_DOWN},
+      {"space", VK_SPACE},   {"enter", VK_RETURN},   {"escape", VK_ESCAPE}, {"tab", VK_TAB},
+      {"plus", VK_ADD},      {"minus", VK_SUBTRACT}, {"add", VK_ADD},       {"subtract", VK_SUBTRACT},
       {"delete", VK_DELETE}, {"backspace", VK_BACK}, {"insert", VK_INSERT}, {"apps", VK_APPS},
   };
   return names;
@@ -84,9 +84,7 @@ class HeldModifiers {
   ~HeldModifiers() { SetKeyboardState(saved_); }
 
  private:
-  static void Press(BYTE* state, int key, int left, bool down) {
-    state[key] = state[left] = down ? 0x80 : 0;
-  }
+  static void Press(BYTE* state, int key, int left, bool down) { state[key] = state[left] = down ? 0x80 : 0; }
   BYTE saved_[256];
 };
 
@@ -109,7 +107,9 @@ std::string IconOf(HWND box) {
   const struct {
     LPCWSTR id;
     const char* name;
-  } kIcons[] = {{IDI_HAND, "error"}, {IDI_EXCLAMATION, "warning"}, {IDI_ASTERISK, "information"},
+  } kIcons[] = {{IDI_HAND, "error"},
+                {IDI_EXCLAMATION, "warning"},
+                {IDI_ASTERISK, "information"},
                 {IDI_QUESTION, "question"}};
   for (const auto& known : kIcons) {
     if (LoadIconW(nullptr, known.id) == icon) return known.name;
@@ -127,8 +127,8 @@ std::wstring TextOf(HWND window) {
 // The buttons a box may carry, with the names scenarios use for them.
 const std::map<std::string, int>& Answers() {
   static const std::map<std::string, int> answers = {
-      {"ok", IDOK}, {"cancel", IDCANCEL}, {"yes", IDYES}, {"no", IDNO}, {"retry", IDRETRY},
-      {"ignore", IDIGNORE}, {"abort", IDABORT}};
+      {"ok", IDOK},       {"cancel", IDCANCEL}, {"yes", IDYES},    {"no", IDNO},
+      {"retry", IDRETRY}, {"ignore", IDIGNORE}, {"abort", IDABORT}};
   return answers;
 }
 
@@ -186,8 +186,8 @@ HWND CreatePageWindow(int width, int height) {
 }
 
 HWND CreatePluginWindow(HWND page, int x, int y, int width, int height) {
-  return CreateWindowExW(0, kPluginClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, x, y,
-                         width, height, page, nullptr, GetModuleHandleW(nullptr), nullptr);
+  return CreateWindowExW(0, kPluginClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, x,
+                         y, width, height, page, nullptr, GetModuleHandleW(nullptr), nullptr);
 }
 
 void Pump(int milliseconds) {
@@ -348,7 +348,8 @@ std::string ToUtf8(const std::wstring& text) {
   const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
                                     nullptr, nullptr);
   std::string out(n, '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr,
+                      nullptr);
   return out;
 }
 

@@ -8,8 +8,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <iterator>
 #include <deque>
+#include <iterator>
 #include <map>
 #include <string>
 #include <vector>
@@ -50,52 +50,9 @@ struct StreamOptions {
   std::string midway;  // steps run after the first block
 };
 
-const char* kEntryNames[] = {"newp",      "destroy",   "setwindow", "newstream", "destroystream",
-                             "asfile",    "writeready", "write",    "print",     "event",
-                             "urlnotify", "javaClass", "getvalue",  "setvalue"};
-
-// Replaces each ${NAME} by its definition; 0 with the name in `error` when
-// one is not defined.
-int Substitute(const std::map<std::string, std::string>& definitions, std::string* text, std::string* error) {
-  std::string out;
-  size_t i = 0;
-  while (i < text->size()) {
-    const size_t open = text->find("${", i);
-    if (open == std::string::npos) break;
-    const size_t close = text->find('}', open);
-    if (close == std::string::npos) break;
-    out.append(*text, i, open - i);
-    const std::string name = text->substr(open + 2, close - open - 2);
-    auto found = definitions.find(name);
-    if (found == definitions.end()) return *error = "${" + name + "} is not defined (--define " + name + "=...)", 0;
-    out += found->second;
-    i = close + 1;
-  }
-  out.append(*text, i, std::string::npos);
-  *text = out;
-  return 1;
-}
-
-// The steps of a reaction, separated by ";" outside quotes.
-std::vector<std::string> SplitReaction(const std::string& text) {
-  std::vector<std::string> parts(1);
-  bool quoted = false;
-  for (size_t i = 0; i < text.size(); ++i) {
-    const char c = text[i];
-    if (c == '\\' && quoted && i + 1 < text.size()) {
-      parts.back() += c;
-      parts.back() += text[++i];
-      continue;
-    }
-    if (c == '"') quoted = !quoted;
-    if (c == ';' && !quoted) {
-      parts.emplace_back();
-    } else {
-      parts.back() += c;
-    }
-  }
-  return parts;
-}
+const char* kEntryNames[] = {"newp",      "destroy",    "setwindow", "newstream", "destroystream",
+                             "asfile",    "writeready", "write",     "print",     "event",
+                             "urlnotify", "javaClass",  "getvalue",  "setvalue"};
 
 // The plug-in's temporary files go to a folder of this run only, so that a
 // scenario can count them without seeing other programs' files.
@@ -239,7 +196,8 @@ int Browser::Run(const std::wstring& pluginPath, const std::wstring& scenarioPat
     return 2;
   }
   std::vector<Step> steps;
-  if (!Substitute(definitions, &scenario.body, &error) || !ParseScenario(scenario.body, &steps, &error)) {
+  if (!SubstituteDefinitions(definitions, &scenario.body, &error) ||
+      !ParseScenario(scenario.body, &steps, &error)) {
     std::fprintf(stderr, "nphost: %s\n", error.c_str());
     return 2;
   }
@@ -273,7 +231,7 @@ int Browser::Run(const std::wstring& pluginPath, const std::wstring& scenarioPat
 }
 
 void Browser::RunReaction(const std::string& text, int line) {
-  for (const std::string& part : SplitReaction(text)) {
+  for (const std::string& part : SplitSteps(text)) {
     if (part.find_first_not_of(" \t") == std::string::npos) continue;
     Step step;
     std::string error;
@@ -355,9 +313,11 @@ void Browser::Load(const Step& step) {
       slots[i] = nullptr;
     }
   }
-  const uint16_t version = static_cast<uint16_t>(std::strtol(step.Get("browser-version", "27").c_str(), nullptr, 0));
+  const uint16_t version =
+      static_cast<uint16_t>(std::strtol(step.Get("browser-version", "27").c_str(), nullptr, 0));
   const int size = std::atoi(step.Get("browser-size", "448").c_str());
-  if (size < 0 || static_cast<size_t>(size) > sizeof browserTable_) return Fail(step, "browser-size too large");
+  if (size < 0 || static_cast<size_t>(size) > sizeof browserTable_)
+    return Fail(step, "browser-size too large");
   FillBrowserTable(&browser_, static_cast<uint16_t>(size), version);
   const NPError initialized = initialize(&browser_);
   Observe("load", {{"getentrypoints", Number(entries)},
@@ -443,8 +403,8 @@ void Browser::Stream(const Step& step) {
 
 void Browser::DeliverStream(const StreamOptions& options, const char* stepName) {
   const std::string& data = options.document.body;
-  const size_t delivered = options.deliver < 0 ? data.size()
-                                               : std::min(data.size(), static_cast<size_t>(options.deliver));
+  const size_t delivered =
+      options.deliver < 0 ? data.size() : std::min(data.size(), static_cast<size_t>(options.deliver));
   uint32_t announced = static_cast<uint32_t>(delivered);
   if (options.announce == "unknown") {
     announced = 0;
@@ -462,7 +422,9 @@ void Browser::DeliverStream(const StreamOptions& options, const char* stepName) 
   std::string mime = options.mimeType;
   uint16_t stype = NP_NORMAL;
   const NPError opened = plugin_.newstream(&npp_, mime.data(), &stream, 0, &stype);
-  Fields fields = {{"url", Quoted(options.url)}, {"announced", Number(announced)}, {"newstream", Number(opened)},
+  Fields fields = {{"url", Quoted(options.url)},
+                   {"announced", Number(announced)},
+                   {"newstream", Number(opened)},
                    {"stype", Number(stype)}};
   if (opened == NPERR_NO_ERROR) {
     std::vector<int32_t> readies;
@@ -480,8 +442,9 @@ void Browser::DeliverStream(const StreamOptions& options, const char* stepName) 
       noteReady();
       const size_t length = std::min(options.block, delivered - offset);
       // Each block is offered once; what the plug-in does not take is counted.
-      const int32_t taken = plugin_.write(&npp_, &stream, static_cast<int32_t>(offset),
-                                          static_cast<int32_t>(length), const_cast<char*>(data.data() + offset));
+      const int32_t taken =
+          plugin_.write(&npp_, &stream, static_cast<int32_t>(offset), static_cast<int32_t>(length),
+                        const_cast<char*>(data.data() + offset));
       ++blocks;
       if (taken < 0) {
         aborted = true;
@@ -517,7 +480,8 @@ NPError Browser::GetUrl(NPP npp, const char* url, const char* target) {
   const bool toPlugin = target == nullptr;
   NPError result = NPERR_NO_ERROR;
   if (toPlugin && !FetchUrl(url, folder_, &options.document, &error)) result = NPERR_GENERIC_ERROR;
-  Observe("geturl", {{"url", Quoted(url)}, {"target", target ? Quoted(target) : "null"}, {"result", Number(result)}});
+  Observe("geturl",
+          {{"url", Quoted(url)}, {"target", target ? Quoted(target) : "null"}, {"result", Number(result)}});
   if (toPlugin && result == NPERR_NO_ERROR) {
     options.url = url;
     options.mimeType = options.document.mimeType;
@@ -543,7 +507,8 @@ void Browser::CallPlugin(const Step& step) {
     NPBool value = 0;
     result = plugin_.setvalue ? plugin_.setvalue(&npp_, static_cast<NPNVariable>(variable), &value) : -1;
   } else if (call == "handleevent") {
-    NPEvent event{static_cast<uint16_t>(std::strtol(step.Get("message", "0x0200").c_str(), nullptr, 0)), 0, 0};
+    NPEvent event{static_cast<uint16_t>(std::strtol(step.Get("message", "0x0200").c_str(), nullptr, 0)), 0,
+                  0};
     result = plugin_.event(&npp_, &event);
   } else if (call == "writeready") {
     NPStream stream{};
@@ -578,7 +543,8 @@ void Browser::Shutdown() {
   const NPError result = shutdown_();
   shutdown_ = nullptr;
   plugin_ = NPPluginFuncs{};
-  Observe("shutdown", {{"result", Number(result)}, {"objects", Number(static_cast<long long>(Host().liveObjects.size()))},
+  Observe("shutdown", {{"result", Number(result)},
+                       {"objects", Number(static_cast<long long>(Host().liveObjects.size()))},
                        {"allocations", Number(Host().liveAllocations)}});
 }
 
@@ -615,7 +581,8 @@ void Browser::Input(const Step& step) {
 
 HWND Browser::Target(const Step& step) const {
   if (step.HasWord("window")) return page_;
-  if (step.Has("class")) return pluginWindow_ ? FindDescendant(pluginWindow_, FromUtf8(step.Get("class"))) : nullptr;
+  if (step.Has("class"))
+    return pluginWindow_ ? FindDescendant(pluginWindow_, FromUtf8(step.Get("class"))) : nullptr;
   return pluginWindow_;
 }
 
@@ -654,7 +621,8 @@ void Browser::Inspect(const Step& step) {
 
 void Browser::ComparePictures(const Step& step) {
   RgbImage picture, reference;
-  if (!ReadBitmapFile(NativePath(step.Get("file"), folder_), &picture)) return Fail(step, "cannot read file=");
+  if (!ReadBitmapFile(NativePath(step.Get("file"), folder_), &picture))
+    return Fail(step, "cannot read file=");
   if (!ReadBitmapFile(NativePath(step.Get("reference"), folder_), &reference)) {
     return Fail(step, "cannot read reference=");
   }
@@ -674,7 +642,8 @@ void Browser::ComparePictures(const Step& step) {
 
 void Browser::Pixel(const Step& step) {
   RgbImage picture;
-  if (!ReadBitmapFile(NativePath(step.Get("file"), folder_), &picture)) return Fail(step, "cannot read file=");
+  if (!ReadBitmapFile(NativePath(step.Get("file"), folder_), &picture))
+    return Fail(step, "cannot read file=");
   const int x = std::atoi(step.Get("x", "0").c_str()), y = std::atoi(step.Get("y", "0").c_str());
   if (x < 0 || y < 0 || x >= picture.width || y >= picture.height) return Fail(step, "the point is outside");
   Observe("pixel", {{"x", Number(x)}, {"y", Number(y)}, {"colour", Quoted(ColourText(picture.At(x, y)))}});
@@ -701,7 +670,8 @@ void Browser::Expect(const Step& step) {
       AppendItem(&seen, calls[i].function + "(" + args + ")", ' ');
     }
     callsChecked_ = calls.size();
-    const std::string wanted = step.text.size() > 5 ? step.text.substr(step.text.find_first_not_of(' ', 5)) : "";
+    const std::string wanted =
+        step.text.size() > 5 ? step.text.substr(step.text.find_first_not_of(' ', 5)) : "";
     if (seen != wanted) Fail(step, "calls were: " + (seen.empty() ? std::string("none") : seen));
     return;
   }

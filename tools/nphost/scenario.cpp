@@ -30,9 +30,9 @@ int Tokenize(const std::string& text, std::vector<std::pair<std::string, bool>>*
       }
     }
     // Mark name=value tokens by where the first unquoted "=" stood.
-    tokens->emplace_back(equals == std::string::npos ? token : token.substr(0, equals) + '\x01' +
-                                                                   token.substr(equals + 1),
-                         quoted);
+    tokens->emplace_back(
+        equals == std::string::npos ? token : token.substr(0, equals) + '\x01' + token.substr(equals + 1),
+        quoted);
   }
   return 1;
 }
@@ -100,4 +100,46 @@ int ParseScenario(const std::string& text, std::vector<Step>* steps, std::string
     steps->push_back(std::move(step));
   }
   return 1;
+}
+
+int SubstituteDefinitions(const std::map<std::string, std::string>& definitions, std::string* text,
+                          std::string* error) {
+  std::string out;
+  size_t i = 0;
+  while (i < text->size()) {
+    const size_t open = text->find("${", i);
+    if (open == std::string::npos) break;
+    const size_t close = text->find('}', open);
+    if (close == std::string::npos) break;
+    out.append(*text, i, open - i);
+    const std::string name = text->substr(open + 2, close - open - 2);
+    auto found = definitions.find(name);
+    if (found == definitions.end())
+      return *error = "${" + name + "} is not defined (--define " + name + "=...)", 0;
+    out += found->second;
+    i = close + 1;
+  }
+  out.append(*text, i, std::string::npos);
+  *text = out;
+  return 1;
+}
+
+std::vector<std::string> SplitSteps(const std::string& text) {
+  std::vector<std::string> parts(1);
+  bool quoted = false;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '\\' && quoted && i + 1 < text.size()) {
+      parts.back() += c;
+      parts.back() += text[++i];
+      continue;
+    }
+    if (c == '"') quoted = !quoted;
+    if (c == ';' && !quoted) {
+      parts.emplace_back();
+    } else {
+      parts.back() += c;
+    }
+  }
+  return parts;
 }
