@@ -113,7 +113,8 @@ void ShowDownloadProgress(ViewerInstance* viewer, int64_t end) {
     SetStatusText(viewer, u"*");
     SetProgress(viewer, end, viewer->expectedLength);
   } else {
-    SetTextFormatted(&viewer->statusText, "  Downloading\u2026 %dK of (unknown)", static_cast<int>(end / 1024));
+    SetTextFormatted(&viewer->statusText, "  Downloading\u2026 %dK of (unknown)",
+                     static_cast<int>(end / 1024));
     SetStatusText(viewer, u"*");
   }
 }
@@ -154,6 +155,11 @@ int32_t FinishDownload(ViewerInstance* viewer) {
     document.size = viewer->bytesReceived;
     document.sizeKnown = 1;
   }
+  // A server that sends a block twice counts more bytes than the buffer
+  // holds; the document is never read past what was kept.
+  if (document.sourceKind == kSourceMemory && document.size > viewer->expectedLength) {
+    document.size = viewer->expectedLength;
+  }
   RefreshToolbar(viewer, 1);
   SetStatusText(viewer, u"  Processing\u2026");
   SetProgress(viewer, 0, 0);
@@ -161,7 +167,8 @@ int32_t FinishDownload(ViewerInstance* viewer) {
   ProcessDocument(viewer);
   ShowPage(viewer, viewer->currentPage);
   if (mismatch) {
-    LogWarning(&viewer->documentLog, "Expected %d bytes, received %d. Possible web site or web browser malfunction.",
+    LogWarning(&viewer->documentLog,
+               "Expected %d bytes, received %d. Possible web site or web browser malfunction.",
                static_cast<int>(viewer->expectedLength), static_cast<int>(viewer->bytesReceived));
   }
   RequestAutoPrint(viewer);
@@ -243,8 +250,9 @@ int32_t WriteData(ViewerInstance* viewer, int32_t offset, int32_t length, const 
     return -1;
   }
   const int64_t end = int64_t{offset} + length;
-  const int kept = viewer->document.sourceKind == kSourceMemory ? KeepInMemory(viewer, offset, length, bytes, end)
-                                                                : KeepInFile(viewer, length, bytes);
+  const int kept = viewer->document.sourceKind == kSourceMemory
+                       ? KeepInMemory(viewer, offset, length, bytes, end)
+                       : KeepInFile(viewer, length, bytes);
   if (!kept) {
     viewer->streamFailed = 1;
     return -1;
@@ -312,7 +320,8 @@ int ProcessDocument(ViewerInstance* viewer) {
   viewer->loadState = kLoadDone;
   if (document.pageCount > 0) {
     const int32_t last = document.pageCount - 1;
-    viewer->currentPage = viewer->initialPage < 0 ? 0 : (viewer->initialPage > last ? last : viewer->initialPage);
+    viewer->currentPage =
+        viewer->initialPage < 0 ? 0 : (viewer->initialPage > last ? last : viewer->initialPage);
     viewer->hasPages = 1;
   } else {
     viewer->pageInfo.valid = 0;

@@ -24,7 +24,9 @@ std::vector<uint8_t> GreyTiff(uint32_t width = 16, uint32_t height = 12) {
 
 class Intake : public ViewerTest {
  protected:
-  int32_t Begin(uint32_t announced) { return BeginStream(viewer_, &stream_, u"http://127.0.0.1/a.tif", u"image/tiff", announced); }
+  int32_t Begin(uint32_t announced) {
+    return BeginStream(viewer_, &stream_, u"http://127.0.0.1/a.tif", u"image/tiff", announced);
+  }
 
   // Offers the bytes in blocks; answers the first refusal (-1) or the count of the last block.
   int32_t Send(const std::vector<uint8_t>& bytes, size_t block, size_t from = 0) {
@@ -84,7 +86,8 @@ TEST_F(Intake, DocumentInMemoryIsReadAndShown) {
   EXPECT_EQ(Record().statuses.back(), "");
   EXPECT_NE(std::find(Record().statuses.begin(), Record().statuses.end(), "  Processing\u2026"),
             Record().statuses.end());
-  EXPECT_EQ(viewer_->documentLog.errorCount + viewer_->documentLog.warningCount, 0) << LogText(viewer_->documentLog);
+  EXPECT_EQ(viewer_->documentLog.errorCount + viewer_->documentLog.warningCount, 0)
+      << LogText(viewer_->documentLog);
   EXPECT_TRUE(Record().boxes.empty());
 }
 
@@ -127,8 +130,9 @@ TEST_F(Intake, MoreThanAnnouncedInMemoryAbortsWithTheInconsistencyMessage) {
   EXPECT_EQ(Send(tiff, 64), -1);
   EXPECT_EQ(viewer_->bytesReceived, firstEnd);
   ASSERT_EQ(Record().boxes.size(), 1u);
-  EXPECT_EQ(Record().boxes[0], "Inconsistent amount of data received (expected " + std::to_string(tiff.size() - 10) +
-                                    " bytes, received at least " + std::to_string(firstEnd) +
+  EXPECT_EQ(Record().boxes[0], "Inconsistent amount of data received (expected " +
+                                   std::to_string(tiff.size() - 10) + " bytes, received at least " +
+                                   std::to_string(firstEnd) +
                                    "). This probably indicates a malfunctioning web server.");
   EXPECT_EQ(Record().boxFlags[0], kIconWarning);
   EXPECT_EQ(WriteData(viewer_, 0, 4, tiff.data()), -1) << "every later block is refused";
@@ -142,7 +146,8 @@ TEST_F(Intake, MoreThanAnnouncedInMemoryAbortsWithTheInconsistencyMessage) {
 TEST_F(Intake, SizeMismatchesKeepTheDataReceivedAndWarn) {
   const std::vector<uint8_t> tiff = GreyTiff();
   const std::string warning = "Warning: Expected " + std::to_string(tiff.size() + 10) + " bytes, received " +
-                              std::to_string(tiff.size()) + ". Possible web site or web browser malfunction.\r\n";
+                              std::to_string(tiff.size()) +
+                              ". Possible web site or web browser malfunction.\r\n";
   // Fewer than announced, in memory.
   ASSERT_EQ(Begin(static_cast<uint32_t>(tiff.size() + 10)), kBeginAccepted);
   ASSERT_GT(Send(tiff, 50), 0);
@@ -165,10 +170,25 @@ TEST_F(Intake, SizeMismatchesKeepTheDataReceivedAndWarn) {
   EXPECT_TRUE(Record().boxes.empty());
 }
 
+TEST_F(Intake, BlocksSentTwiceInMemoryNeverLetTheDocumentPastItsBuffer) {
+  // The page is read from the buffer; a size beyond it would read freed or
+  // foreign memory.
+  const std::vector<uint8_t> tiff = GreyTiff();
+  ASSERT_EQ(Begin(static_cast<uint32_t>(tiff.size())), kBeginAccepted);
+  ASSERT_GT(Send(tiff, 64), 0);
+  ASSERT_GT(Send(tiff, 64), 0);
+  EXPECT_EQ(viewer_->bytesReceived, 2 * tiff.size());
+  EndStream(viewer_, kReasonDone);
+  EXPECT_EQ(viewer_->document.size, tiff.size());
+  EXPECT_TRUE(viewer_->hasPages);
+  EXPECT_TRUE(viewer_->pageInfo.valid);
+}
+
 TEST_F(Intake, DownloadsOverTwoGigabytesAreRefusedAndLeaveNoFile) {
   EXPECT_EQ(Begin(3000000000u), kBeginRefused);
   ASSERT_EQ(Record().boxes.size(), 1u);
-  EXPECT_EQ(Record().boxes[0], "TIFF file too large (3000000000 bytes). Downloads over 2GB are not supported.");
+  EXPECT_EQ(Record().boxes[0],
+            "TIFF file too large (3000000000 bytes). Downloads over 2GB are not supported.");
   const uint8_t block[4] = {'I', 'I', 42, 0};
   EXPECT_EQ(WriteData(viewer_, 0, 4, block), -1);
   EXPECT_EQ(WriteData(viewer_, 4, 4, block), -1);
@@ -283,9 +303,10 @@ TEST_F(Intake, AutomaticPrintFollowsTheSettings) {
   struct Case {
     int32_t autoPrint, allowScript, allowAutoPrint, action;
   };
-  for (Case c : {Case{0, 1, 1, kAutoPrintNone}, Case{1, 1, 0, kAutoPrintWithDialog}, Case{1, 0, 1, kAutoPrintNone},
-                 Case{4, 1, 1, kAutoPrintDirect}, Case{4, 1, 0, kAutoPrintNone}, Case{5, 1, 1, kAutoPrintDirect},
-                 Case{5, 1, 0, kAutoPrintWithDialog}, Case{3, 1, 1, kAutoPrintNone}}) {
+  for (Case c :
+       {Case{0, 1, 1, kAutoPrintNone}, Case{1, 1, 0, kAutoPrintWithDialog}, Case{1, 0, 1, kAutoPrintNone},
+        Case{4, 1, 1, kAutoPrintDirect}, Case{4, 1, 0, kAutoPrintNone}, Case{5, 1, 1, kAutoPrintDirect},
+        Case{5, 1, 0, kAutoPrintWithDialog}, Case{3, 1, 1, kAutoPrintNone}}) {
     viewer_->autoPrint = c.autoPrint;
     viewer_->prefs.allowScript = c.allowScript;
     viewer_->prefs.allowAutoPrint = c.allowAutoPrint;
@@ -310,7 +331,8 @@ TEST_F(Intake, LocalFileIsReadInPlaceAndUnloadForgetsIt) {
   ASSERT_TRUE(CreateTempFile(nullptr, &name));
   FileHandle file = CreateFileForWriting(name);
   ASSERT_NE(file, nullptr);
-  ASSERT_EQ(WriteToFile(file, tiff.data(), static_cast<uint32_t>(tiff.size())), static_cast<int64_t>(tiff.size()));
+  ASSERT_EQ(WriteToFile(file, tiff.data(), static_cast<uint32_t>(tiff.size())),
+            static_cast<int64_t>(tiff.size()));
   CloseFile(file);
 
   ASSERT_EQ(OpenLocalFile(viewer_, name.c_str()), 1);
