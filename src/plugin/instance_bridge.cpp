@@ -28,8 +28,8 @@ int32_t StartViewerLibrary(int32_t hostKind, int32_t majorVersion, int32_t minor
   if (g_windowSystem.start) g_windowSystem.start();
   Library().browserMajorVersion = majorVersion;
   Library().browserMinorVersion = minorVersion;
-  Library().events = {FirePageChange, FireMouseModeChange, FireSizeModeChange, FireOrientationChange,
-                      FireNegativeChange};
+  Library().events = {FirePageChange,        FireMouseModeChange, FireSizeModeChange,
+                      FireOrientationChange, FireNegativeChange,  FireCropSelect};
   return NPERR_NO_ERROR;
 }
 
@@ -66,11 +66,13 @@ NPError SetWindow(ViewerInstance* viewer, void* window) {
 // call for an older or refused stream cannot disturb the current document.
 NPError BeginStream(ViewerInstance* viewer, NPStream* stream, const char16_t* url, const char16_t* mimeType,
                     uint32_t expectedLength) {
-  if (viewer->loadState == kLoadAwaiting && stream != viewer->plugin.awaitedStream) return NPERR_GENERIC_ERROR;
+  if (viewer->loadState == kLoadAwaiting && stream != viewer->plugin.awaitedStream)
+    return NPERR_GENERIC_ERROR;
   return static_cast<NPError>(BeginStream(viewer, static_cast<void*>(stream), url, mimeType, expectedLength));
 }
 
-int32_t WriteData(ViewerInstance* viewer, NPStream* stream, int32_t offset, int32_t length, const void* buffer) {
+int32_t WriteData(ViewerInstance* viewer, NPStream* stream, int32_t offset, int32_t length,
+                  const void* buffer) {
   if (viewer->loadState != kLoadDownloading || stream != viewer->acceptedStream) return -1;
   return WriteData(viewer, offset, length, buffer);
 }

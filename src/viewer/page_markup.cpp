@@ -92,11 +92,11 @@ int SetCrop(ViewerInstance* viewer, int32_t directory, IntRect rect, int fire) {
   markup->cropActive = 1;
   markup->crop = NormalizeRect(rect);
   if (directory == viewer->currentDirectory) Invalidate(viewer, 0);
-  if (fire && viewer->hooks.cropSelected) {
+  if (fire && viewer->events.cropSelect) {
     const IntRect& c = markup->crop;
-    viewer->hooks.cropSelected(viewer, 1, PageOfDirectory(viewer, directory), c.left, c.top,
-                               Saturated(int64_t{c.right} - c.left + 1),
-                               Saturated(int64_t{c.bottom} - c.top + 1));
+    viewer->events.cropSelect(viewer, 1, PageOfDirectory(viewer, directory), c.left, c.top,
+                              Saturated(int64_t{c.right} - c.left + 1),
+                              Saturated(int64_t{c.bottom} - c.top + 1));
   }
   return 1;
 }
@@ -108,9 +108,9 @@ int ClearCrop(ViewerInstance* viewer, int32_t directory, int fire) {
   if (!markup || !markup->cropActive) return 1;
   markup->cropActive = 0;
   if (directory == viewer->currentDirectory) Invalidate(viewer, 0);
-  if (fire && viewer->hooks.cropSelected) {
-    viewer->hooks.cropSelected(viewer, 0, PageOfDirectory(viewer, directory), 0, 0,
-                               Saturated(viewer->pageInfo.width), Saturated(viewer->pageInfo.height));
+  if (fire && viewer->events.cropSelect) {
+    viewer->events.cropSelect(viewer, 0, PageOfDirectory(viewer, directory), 0, 0,
+                              Saturated(viewer->pageInfo.width), Saturated(viewer->pageInfo.height));
   }
   return 1;
 }

@@ -7,10 +7,10 @@
 
 #include "common/message_log.h"
 #include "common/text_buffer.h"
+#include "document/page_bitmap.h"
 #include "document/page_directory.h"
 #include "platform/platform.h"
 #include "plugin/plugin_link.h"
-#include "document/page_bitmap.h"
 #include "viewer/page_markup.h"
 #include "viewer/rubber_band.h"
 #include "viewer/view_geometry.h"
@@ -77,8 +77,6 @@ struct ViewerHooks {
   void (*drawBand)(ViewerInstance* viewer, IntRect band) = nullptr;
   // One line: vertical or horizontal, forward (down, right) or back.
   void (*scrollLine)(ViewerInstance* viewer, int vertical, int forward) = nullptr;
-  void (*cropSelected)(ViewerInstance* viewer, int32_t state, int32_t page, int32_t left, int32_t top,
-                       int32_t width, int32_t height) = nullptr;
   void (*closeMagnifier)(ViewerInstance* viewer) = nullptr;
   // The browser's window: taken over, shown again after a move or size, given back.
   int (*attachWindow)(ViewerInstance* viewer, void* window) = nullptr;
@@ -111,6 +109,10 @@ struct ViewerEvents {
   void (*sizeModeChange)(ViewerInstance* viewer, int32_t sizeMode, int32_t percent) = nullptr;
   void (*orientationChange)(ViewerInstance* viewer, int32_t orientation) = nullptr;  // 1 to 4
   void (*negativeChange)(ViewerInstance* viewer, int32_t negative) = nullptr;
+  // State 1: a crop rectangle was drawn (its page, left, top, width and height
+  // in image pixels); 0: it was removed (the page and its whole size).
+  void (*cropSelect)(ViewerInstance* viewer, int32_t state, int32_t page, int32_t left, int32_t top,
+                     int32_t width, int32_t height) = nullptr;
 };
 
 // The persistent preferences besides the view settings.
@@ -161,7 +163,7 @@ struct ViewerInstance {
   void* linkCursor = nullptr;
 
   // download; the data source, size and first bytes are kept in `document`
-  int32_t loadState = 0;  // LoadState
+  int32_t loadState = 0;        // LoadState
   uint32_t expectedLength = 0;  // as announced, 0 when unknown
   uint32_t bytesReceived = 0;
   int32_t streamFailed = 0;

@@ -38,8 +38,8 @@ class MarksTest : public ::testing::Test {
     viewer_.mainView.width = 200;
     viewer_.mainView.height = 100;
     viewer_.hooks.invalidate = [](ViewerInstance*, int erase) { g_recorder->invalidations.push_back(erase); };
-    viewer_.hooks.cropSelected = [](ViewerInstance*, int32_t state, int32_t page, int32_t left, int32_t top,
-                                    int32_t width, int32_t height) {
+    viewer_.events.cropSelect = [](ViewerInstance*, int32_t state, int32_t page, int32_t left, int32_t top,
+                                   int32_t width, int32_t height) {
       g_recorder->crops.push_back({state, page, left, top, width, height});
     };
     viewer_.hooks.drawBand = [](ViewerInstance*, IntRect band) { g_recorder->bandDrawings.push_back(band); };
