@@ -5,6 +5,8 @@
 
 #include "common/diagnostics.h"
 #include "plugin/browser_services.h"
+#include "viewer/build_view.h"
+#include "viewer/download_intake.h"
 #include "viewer/image_paint_win.h"
 #include "viewer/library.h"
 #include "viewer/library_win.h"
@@ -195,6 +197,32 @@ int AttachHook(ViewerInstance* viewer, void* window) {
   return AttachWindow(viewer, static_cast<HWND>(window));
 }
 
+// The picture changed but not its size (negative, smoothing, a half turn).
+void RebuildHook(ViewerInstance* viewer) { BuildView(viewer, &viewer->mainView); }
+
+// Long work nests (a download's end shows its first page); the cursor before
+// the outermost one comes back.
+void BusyHook(ViewerInstance*, int on) {
+  static int depth = 0;
+  static HCURSOR before = nullptr;
+  if (on) {
+    if (depth++ == 0) before = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+  } else if (depth > 0 && --depth == 0) {
+    SetCursor(before);
+  }
+}
+
+void PostAutoPrintHook(ViewerInstance* viewer) {
+  if (HWND plugin = PluginWindowOf(viewer)) PostMessageW(plugin, kAutoPrintMessage, 0, 0);
+}
+
+// Children of the image window die with it; their handles must not outlive it.
+void ForgetImageWindow(ViewerInstance* viewer) {
+  viewer->imageWindow = nullptr;
+  viewer->statusWindow = nullptr;
+  viewer->progressWindow = nullptr;
+}
+
 }  // namespace
 
 LRESULT CALLBACK PluginWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -222,6 +250,9 @@ LRESULT CALLBACK PluginWindowProcedure(HWND window, UINT message, WPARAM wParam,
     case WM_KEYDOWN:
       if (!ImageWindowOf(viewer) || !DecideKey(static_cast<int32_t>(wParam), 0).handled) break;
       OnKeyDown(viewer, wParam);
+      return 0;
+    case kAutoPrintMessage:
+      // Printing acts on this request; until it is built the request ends here.
       return 0;
     case WM_TIMER:
       if (wParam != 1) break;
@@ -251,7 +282,7 @@ LRESULT CALLBACK ImageWindowProcedure(HWND window, UINT message, WPARAM wParam, 
       return 0;
     case WM_NCDESTROY:
       // The browser may destroy its window, and ours with it, before detaching.
-      if (viewer->imageWindow == window) viewer->imageWindow = nullptr;
+      if (viewer->imageWindow == window) ForgetImageWindow(viewer);
       break;
     case WM_SETCURSOR:
       if (OnSetCursor(viewer, LOWORD(lParam))) return TRUE;
@@ -320,6 +351,8 @@ int AttachWindow(ViewerInstance* viewer, HWND pluginWindow) {
   LayoutChildren(viewer);
   LayoutMainView(viewer, 0);
   ShowWindow(image, SW_SHOW);
+  // A window given during a download shows where the download stands.
+  if (!ShowLoadStateText(viewer)) SetStatusText(viewer, u"*");
   UpdateWindow(pluginWindow);
   UpdateWindow(image);
   if (viewer->mode == kModeFullPage) SetFocus(pluginWindow);
@@ -337,12 +370,13 @@ void DetachWindow(ViewerInstance* viewer) {
   if (plugin && IsWindow(plugin)) {
     CloseMagnifier(viewer);
     viewer->magnifierWindow = nullptr;
+    SetStatusText(viewer, u"");
     if (HWND image = ImageWindowOf(viewer)) DestroyWindow(image);
     if (viewer->previousWindowProcedure)
       SetWindowLongPtrW(plugin, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(viewer->previousWindowProcedure));
     RemovePropW(plugin, kViewerProperty);
   }
-  viewer->imageWindow = nullptr;
+  ForgetImageWindow(viewer);
   viewer->previousWindowProcedure = nullptr;
   viewer->pluginWindow = nullptr;
 }
@@ -360,9 +394,10 @@ void StatusChanged(ViewerInstance* viewer) {
   const char16_t* text = TextOf(&viewer->statusText);
   if (*text) {
     if (!status) {
-      status = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP, 0, 0, inside.right,
-                               19, image, nullptr, GetModuleHandleW(nullptr), nullptr);
-      if (status && WindowLib().statusFont) SendMessageW(status, WM_SETFONT, reinterpret_cast<WPARAM>(WindowLib().statusFont), 0);
+      status = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP | SS_CENTERIMAGE,
+                               0, 0, inside.right, 19, image, nullptr, GetModuleHandleW(nullptr), nullptr);
+      if (status && WindowLib().statusFont)
+        SendMessageW(status, WM_SETFONT, reinterpret_cast<WPARAM>(WindowLib().statusFont), 0);
       viewer->statusWindow = status;
     }
     if (status) SetWindowTextW(status, reinterpret_cast<const wchar_t*>(text));
@@ -373,8 +408,8 @@ void StatusChanged(ViewerInstance* viewer) {
   HWND progress = static_cast<HWND>(viewer->progressWindow);
   if (viewer->progressPercent >= 0) {
     if (!progress) {
-      progress = CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD | WS_VISIBLE, 0, 19, inside.right, 10, image,
-                                 nullptr, GetModuleHandleW(nullptr), nullptr);
+      progress = CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD | WS_VISIBLE, 0, 19, inside.right, 10,
+                                 image, nullptr, GetModuleHandleW(nullptr), nullptr);
       viewer->progressWindow = progress;
     }
     if (progress) SendMessageW(progress, PBM_SETPOS, static_cast<WPARAM>(viewer->progressPercent), 0);
@@ -397,4 +432,7 @@ void InstallImageWindowHooks(ViewerHooks* hooks) {
   hooks->refreshWindow = RefreshWindow;
   hooks->detachWindow = DetachWindow;
   hooks->layoutMainView = LayoutMainView;
+  hooks->rebuildMainView = RebuildHook;
+  hooks->busy = BusyHook;
+  hooks->postAutoPrint = PostAutoPrintHook;
 }

@@ -11,10 +11,12 @@
 #include "document/stretch_copy.h"
 #include "plugin/instance_bridge.h"
 #include "tiff_fixture.h"
+#include "viewer/download_intake.h"
 #include "viewer/library.h"
 #include "viewer/library_win.h"
 #include "viewer/main_view_win.h"
 #include "viewer/page_markup.h"
+#include "viewer/page_view.h"
 #include "viewer/viewer_instance.h"
 
 namespace {
@@ -176,6 +178,31 @@ TEST_F(ImageWindowTest, BestFitShowsTheScaledDisplayBitmapOverTheBackground) {
   EXPECT_EQ(viewer_->mainView.renderMethod, kRenderOwnBitmap);
   ASSERT_EQ(viewer_->mainView.width, 200);
   ASSERT_EQ(viewer_->mainView.height, 133);
+  ExpectShows(Capture(), Displayed(200, 133, false), {0, 0});
+}
+
+TEST_F(ImageWindowTest, NegativeSmoothingAndHalfTurnsRepaintTheChangedPicture) {
+  LoadDocument(GreyPattern(300, 200));
+  viewer_->sizeMode = kSizeBestFit;
+  Attach();
+  const Picture before = Capture();
+  // Each change keeps the view's size, so only a rebuilt display bitmap
+  // shows it; the expectation is computed from the changed page bitmap.
+  ToggleNegative(viewer_);
+  Pump();
+  const Picture negative = Capture();
+  EXPECT_NE(negative.rgb, before.rgb);
+  ExpectShows(negative, Displayed(200, 133, false), {0, 0});
+
+  ToggleSmooth(viewer_);
+  Pump();
+  ASSERT_FALSE(viewer_->raster.resample);
+  const Picture rough = Capture();
+  EXPECT_NE(rough.rgb, negative.rgb);
+  ExpectShows(rough, Displayed(200, 133, false), {0, 0});
+
+  SetOrientation(viewer_, 2);
+  Pump();
   ExpectShows(Capture(), Displayed(200, 133, false), {0, 0});
 }
 
@@ -364,6 +391,47 @@ TEST_F(ImageWindowTest, DetachGivesTheWindowBackAndTheSameWindowOnlyLaysOut) {
   EXPECT_EQ(GetPropW(other, L"mvtf"), nullptr);
   EXPECT_EQ(GetWindowLongPtrW(other, GWLP_WNDPROC), hostProcedure_);
   DestroyWindow(other);
+}
+
+TEST_F(ImageWindowTest, StatusLineFollowsTheInstanceFromWindowToWindow) {
+  auto statusOf = [](HWND image) { return FindWindowExW(image, nullptr, L"Static", nullptr); };
+  auto textOf = [](HWND window) {
+    wchar_t text[128] = {};
+    GetWindowTextW(window, text, 128);
+    return std::wstring(text);
+  };
+  Attach();
+  viewer_->loadState = kLoadDownloading;
+  SetStatusText(viewer_, u"  Downloading\u2026 5% of 10K");
+  SetProgress(viewer_, 1, 2);
+  HWND status = statusOf(image_);
+  ASSERT_NE(status, nullptr);
+  EXPECT_EQ(static_cast<HWND>(viewer_->statusWindow), status);
+  EXPECT_TRUE(GetWindowLongPtrW(status, GWL_STYLE) & SS_CENTERIMAGE);
+
+  // A new window during the download shows where the download stands.
+  HWND other = CreateWindowExW(0, L"MervaneTestHost", L"other", WS_POPUP | WS_VISIBLE, 300, 40, 120, 100,
+                               nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+  ASSERT_EQ(SetWindow(viewer_, other), NPERR_NO_ERROR);
+  EXPECT_FALSE(IsWindow(status));
+  HWND image = static_cast<HWND>(viewer_->imageWindow);
+  HWND again = statusOf(image);
+  ASSERT_NE(again, nullptr);
+  EXPECT_EQ(static_cast<HWND>(viewer_->statusWindow), again);
+  EXPECT_EQ(textOf(again), L"  Downloading\u2026");
+  EXPECT_EQ(viewer_->progressWindow, nullptr);
+
+  // The browser may destroy its window before it tells the plug-in; the
+  // status line dies with it and is made again in the next window.
+  DestroyWindow(other);
+  EXPECT_EQ(viewer_->imageWindow, nullptr);
+  EXPECT_EQ(viewer_->statusWindow, nullptr);
+  viewer_->loadState = kLoadDone;
+  ASSERT_EQ(SetWindow(viewer_, plugin_), NPERR_NO_ERROR);
+  SetStatusText(viewer_, u"  Download failed");
+  image_ = static_cast<HWND>(viewer_->imageWindow);
+  ASSERT_NE(statusOf(image_), nullptr);
+  EXPECT_EQ(textOf(statusOf(image_)), L"  Download failed");
 }
 
 TEST_F(ImageWindowTest, TheViewerCursorsComeFromTheModule) {
