@@ -23,7 +23,7 @@ def check(condition, what):
 
 def query(wine_run, key):
     """The values of a key as {name: (type, data)}, or None when it is missing."""
-    done = subprocess.run([wine_run, "reg", "query", key, "/reg:64"], capture_output=True, timeout=60)
+    done = subprocess.run([wine_run, "reg", "query", key, "/reg:64"], capture_output=True, timeout=120)
     if done.returncode != 0:
         return None
     values = {}
@@ -35,7 +35,7 @@ def query(wine_run, key):
 
 
 def saved_in(wine_run, probe, mode):
-    done = subprocess.run([wine_run, probe, mode], capture_output=True, timeout=60)
+    done = subprocess.run([wine_run, probe, mode], capture_output=True, timeout=120)
     check(done.returncode == 0, f"settings_probe {mode} exit {done.returncode}: {done.stderr.decode(errors='replace')}")
     target, other = (LOW, MAIN) if mode == "low" else (MAIN, LOW)
     values = query(wine_run, target)
@@ -67,7 +67,7 @@ def main():
         saved_in(wine_run, probe, "main")
     finally:
         # The plug-in's scenarios read the same keys.
-        subprocess.run([wine_run, probe, "clear"], capture_output=True, timeout=60)
+        subprocess.run([wine_run, probe, "clear"], capture_output=True, timeout=120)
         check(query(wine_run, MAIN) is None, f"{MAIN} removed after the test")
     print(f"{len(failures)} failed")
     return 1 if failures else 0
