@@ -70,6 +70,7 @@ void OnWheel(ViewerInstance* viewer, HWND window, WPARAM wParam) {
                                   viewer->scaleIndex);
   if (index == viewer->scaleIndex) return;
   viewer->scaleIndex = index;
+  if (viewer->hooks.refreshToolbar) viewer->hooks.refreshToolbar(viewer, 0);
   LayoutMainView(viewer, 1);
 }
 
