@@ -1,5 +1,6 @@
 #include "viewer/download_intake.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -152,13 +153,11 @@ int32_t FinishDownload(ViewerInstance* viewer) {
   Document& document = viewer->document;
   const bool mismatch = viewer->expectedLength != 0 && viewer->expectedLength != viewer->bytesReceived;
   if (mismatch || !document.sizeKnown) {
-    document.size = viewer->bytesReceived;
+    // A server that sends a block twice counts more bytes than a memory
+    // buffer holds; the document is never read past what was kept.
+    const bool inMemory = document.sourceKind == kSourceMemory;
+    document.size = inMemory ? std::min(viewer->bytesReceived, viewer->expectedLength) : viewer->bytesReceived;
     document.sizeKnown = 1;
-  }
-  // A server that sends a block twice counts more bytes than the buffer
-  // holds; the document is never read past what was kept.
-  if (document.sourceKind == kSourceMemory && document.size > viewer->expectedLength) {
-    document.size = viewer->expectedLength;
   }
   RefreshToolbar(viewer, 1);
   SetStatusText(viewer, u"  Processing\u2026");

@@ -381,9 +381,7 @@ ScrollFacts ScrollOf(HWND window, int bar, LONG_PTR style) {
 
 void InspectWindow(HWND window, WindowFacts* facts) {
   *facts = WindowFacts();
-  wchar_t text[1024];
-  const int length = GetWindowTextW(window, text, 1024);
-  facts->text.assign(text, length > 0 ? length : 0);
+  facts->text = TextOf(window);
   facts->visible = IsWindowVisible(window) != 0;
   RECT client{};
   GetClientRect(window, &client);
