@@ -67,26 +67,110 @@ int32_t DecodeSymbolValue(const uint32_t* runs, double module, double* error) {
   return value;
 }
 
+// Code sets A and B share the symbol values 96 to 102 for their function and
+// switch codes, in different places; set C uses 100 to 102.
+enum SymbolRole : uint8_t { kCharacter, kFunction, kShift, kToSetA, kToSetB, kToSetC, kFnc4 };
+enum CodeSet : uint8_t { kSetA, kSetB, kSetC };
+
+//                                    96 FNC3    97 FNC2    98       99       100      101      102 FNC1
+constexpr SymbolRole kSetARoles[7] = {kFunction, kFunction, kShift, kToSetC, kToSetB, kFnc4, kFunction};
+constexpr SymbolRole kSetBRoles[7] = {kFunction, kFunction, kShift, kToSetC, kFnc4, kToSetA, kFunction};
+constexpr SymbolRole kSetCRoles[3] = {kToSetB, kToSetA, kFunction};  // 100, 101, 102
+
+SymbolRole RoleOf(CodeSet set, int32_t value) {
+  if (set == kSetC) return value < 100 ? kCharacter : kSetCRoles[value - 100];
+  if (value < 96) return kCharacter;
+  return set == kSetA ? kSetARoles[value - 96] : kSetBRoles[value - 96];
+}
+
+// The text of a symbol as its data symbols arrive, following the code set.
+struct SymbolText {
+  CodeSet set = kSetB;       // symbols that start with Start B
+  bool shifted = false;      // the next symbol only is in the other of sets A and B
+  bool extended = false;     // two FNC4 in a row: characters are Latin-1's upper half until two more
+  bool fnc4Pending = false;  // one FNC4: the next character flips that
+  bool lastWasFnc4 = false;
+  std::string text;
+};
+
+bool AppendCharacter(SymbolText* t, int32_t character) {
+  if (t->text.size() >= static_cast<size_t>(kBarcodeTextMaximum)) return false;
+  t->text.push_back(static_cast<char>(character));
+  return true;
+}
+
+// FNC4 reaches the characters of sets A and B only, never set C's digits.
+bool AppendExtensible(SymbolText* t, int32_t character) {
+  if (t->extended != t->fnc4Pending) character += 128;
+  t->fnc4Pending = false;
+  return AppendCharacter(t, character);
+}
+
+// False when the value has no place in a data symbol or the text grows too long.
+bool TakeSymbol(SymbolText* t, int32_t value) {
+  if (value > 102) return false;  // a start symbol among the data
+  CodeSet set = t->set;
+  if (t->shifted) set = set == kSetA ? kSetB : kSetA;
+  t->shifted = false;
+  SymbolRole role = RoleOf(set, value);
+  bool fnc4 = role == kFnc4;
+  if (fnc4 && t->lastWasFnc4) {
+    t->extended = !t->extended;
+    t->fnc4Pending = false;
+    fnc4 = false;  // a third FNC4 starts a new pair
+  } else if (fnc4) {
+    t->fnc4Pending = true;
+  }
+  t->lastWasFnc4 = fnc4;
+  switch (role) {
+    case kCharacter:
+      if (set == kSetC) return AppendCharacter(t, '0' + value / 10) && AppendCharacter(t, '0' + value % 10);
+      // Set A holds the control characters where set B has the lower case.
+      return AppendExtensible(t, set == kSetA && value >= 64 ? value - 64 : value + 32);
+    case kShift:
+      t->shifted = true;
+      return true;
+    case kToSetA:
+      t->set = kSetA;
+      return true;
+    case kToSetB:
+      t->set = kSetB;
+      return true;
+    case kToSetC:
+      t->set = kSetC;
+      return true;
+    case kFunction:
+    case kFnc4:
+      return true;
+  }
+  return false;
+}
+
 // Decodes the span found by FindSymbolSpan into text; false when a symbol is
-// unknown, the check character disagrees or there is no data.
+// unknown or out of place, the check character disagrees or there is no text.
 bool DecodeSpan(const uint32_t* runs, int32_t q, int32_t span, std::string* text) {
   int32_t symbols = (span - 14) / 6;  // data and check symbols between start and stop
-  if (symbols < 2 || symbols - 1 > kBarcodeTextMaximum) return false;
+  if (symbols < 2) return false;
   uint64_t sum = 0;
   for (int32_t k = q + 1; k <= q + span - 8; ++k) sum += runs[k];
   double module = sum / (11.0 * (symbols + 1));
   double error = 0;
   for (int k = 0; k < 6; ++k) error += runs[q + 1 + k] / module - kCode128Widths[kCode128StartB][k];
-  int32_t values[kBarcodeTextMaximum + 1] = {};
-  for (int32_t s = 0; s < symbols; ++s) {
-    values[s] = DecodeSymbolValue(runs + q + 7 + 6 * s, module, &error);
-    if (values[s] < 0) return false;
-  }
+  SymbolText reading;
   int64_t checksum = kCode128StartB;
-  for (int32_t s = 0; s + 1 < symbols; ++s) checksum += int64_t{s + 1} * values[s];
-  if (values[symbols - 1] != checksum % 103) return false;
-  text->clear();
-  for (int32_t s = 0; s + 1 < symbols; ++s) text->push_back(static_cast<char>(values[s] + 32));
+  int32_t previous = -1;
+  // Each symbol is taken as data once the next one shows it is not the check.
+  for (int32_t s = 0; s < symbols; ++s) {
+    int32_t value = DecodeSymbolValue(runs + q + 7 + 6 * s, module, &error);
+    if (value < 0) return false;
+    if (s > 0) {
+      checksum += int64_t{s} * previous;
+      if (!TakeSymbol(&reading, previous)) return false;
+    }
+    previous = value;
+  }
+  if (previous != checksum % 103 || reading.text.empty()) return false;
+  *text = std::move(reading.text);
   return true;
 }
 

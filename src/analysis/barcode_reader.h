@@ -1,5 +1,6 @@
-// Code 128 (code set B) reading and the ink measure of a page, both from one
-// row-by-row run-length scan.
+// Code 128 reading (symbols that start with Start B, through their code set
+// switches) and the ink measure of a page, both from one row-by-row
+// run-length scan.
 #pragma once
 
 #include <cstddef>

@@ -14,7 +14,7 @@ barcodes, forms = os.path.join(fixtures, "barcodes"), os.path.join(fixtures, "om
 
 def run(*args):
     done = subprocess.run([mrvtool, *args], capture_output=True, text=True)
-    return done.returncode, done.stdout.splitlines(), done.stderr
+    return done.returncode, done.stdout.split("\n")[:-1], done.stderr
 
 
 def texts_and_ink(*args):
@@ -26,6 +26,28 @@ rc, texts, ink = texts_and_ink(os.path.join(barcodes, "a4_300.tif"))
 check("300 dpi page", rc == 0 and texts == ["Sep/Invoice-77;x"] and 0 < ink < 0.01, (rc, texts, ink))
 rc, texts, ink = texts_and_ink("--region", "880,480,300,100", os.path.join(barcodes, "four.tif"))
 check("region", texts == ["right"] and ink > 0.1, (texts, ink))
+
+# Start B symbols in which zint switches code sets, read from the files zint
+# writes itself (its own quiet zones and text line): zint arguments after its
+# Code 128 defaults, the text. Lines are split at line feeds only, since a
+# misread may well hold a character that Python takes for a line end.
+SWITCHING = [
+    (["-d", "MRV-4711/ab"], "MRV-4711/ab"),  # a digit run in the middle: Code C, then Code B
+    (["-d", "AB123456"], "AB123456"),  # a run at the end
+    (["-d", "AB12345CD"], "AB12345CD"),  # an odd run: its first digit stays in set B
+    (["--esc", "-d", r"ab\tcd"], "ab\tcd"),  # Shift: one set A character
+    (["--esc", "-d", r"ab\x01\x02\x03\x04cd"], "ab\x01\x02\x03\x04cd"),  # Code A, then set A's Code B
+    (["--esc", "-d", r"ab\x01\x021234\x03\x04"], "ab\x01\x021234\x03\x04"),  # set A to C and C to A
+    (["-d", "Größe 12345678"], "Größe 12345678"),  # FNC4 before each Latin-1 letter
+    (["-d", "äöüéèàa1234"], "äöüéèàa1234"),  # two FNC4 hold Latin-1 until two more
+    (["-b", "GS1_128", "-d", "[10]AB12[21]x"], "10AB1221x"),  # FNC1 in sets B and C gives no character
+]
+with tempfile.TemporaryDirectory() as work:
+    symbol = os.path.join(work, "symbol.tif")
+    for args, expected in SWITCHING:
+        subprocess.run(["zint", "-b", "CODE128", "--quietzones", "--filetype=TIF", "-o", symbol, *args], check=True)
+        rc, texts, _ = texts_and_ink(symbol)
+        check(f"code sets {expected!r}", rc == 0 and texts == [expected], (rc, texts))
 
 with tempfile.TemporaryDirectory() as work:
     # Page 2 of a two-page file.
