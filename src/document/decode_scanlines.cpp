@@ -39,8 +39,20 @@ int DecodeLowDepthScanlines(TiffDecoder* d) {
 }
 
 int DecodeGreyScanlines(TiffDecoder* d) {
-  if (d->bitsPerSample > 8 && d->planar != 1) return 0;
-  if (d->effectivePhotometric == 3 && (d->samplesPerPixel != 1 || d->bitsPerSample != 8)) return 0;
+  // Wide samples are narrowed in place along the row, which needs them side by side.
+  if (d->bitsPerSample > 8 && d->planar != 1) {
+    DecoderError(d, "Unsupported PLANARCONFIG (%d)", d->planar);
+    return 0;
+  }
+  // A palette index shares its pixel with nothing, not even an alpha sample.
+  if (d->effectivePhotometric == 3 && d->samplesPerPixel != 1) {
+    DecoderError(d, "Unsupported samples/pixel");
+    return 0;
+  }
+  if (d->effectivePhotometric == 3 && d->bitsPerSample != 8) {
+    DecoderError(d, "Unsupported bits/sample (%d)", d->bitsPerSample);
+    return 0;
+  }
   RowReader reader;
   if (!OpenRowReader(&reader, d)) return 0;
   uint32_t stride = d->planar == 2 ? 1 : d->samplesPerPixel;

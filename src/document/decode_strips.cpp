@@ -86,7 +86,14 @@ int ReadTileRow(TiffDecoder* d, const uint8_t* tile, uint32_t tx, uint32_t rowIn
 int DecodeStrips(TiffDecoder* d) {
   uint32_t spp = d->samplesPerPixel;
   bool grey = d->effectivePhotometric == 0 || d->effectivePhotometric == 1;
-  if ((grey ? spp != 1 : spp < 3) || d->planar != 1 || d->bitsPerSample != 8) return 0;
+  if (grey ? spp != 1 : spp < 3) {
+    DecoderError(d, "Unsupported samples/pixel");
+    return 0;
+  }
+  if (d->planar != 1 || d->bitsPerSample != 8) {
+    DecoderError(d, "This type of image is not supported");
+    return 0;
+  }
   uint32_t rowsPerStrip = RowsPerStrip(d);
   uint32_t strips = TIFFNumberOfStrips(d->tiff);
   if (strips > d->height) strips = d->height;
@@ -150,7 +157,11 @@ int DecodeSubsampledYCbCr(TiffDecoder* d, int wholeImageTile) {
     DecoderError(d, "Strip size too large (%u)", static_cast<uint32_t>(unitBytes));
     return 0;
   }
-  if (unitBytes <= 0) return 0;
+  // libtiff sizes nothing for subsampling it refuses.
+  if (unitBytes <= 0) {
+    DecoderError(d, "Invalid YCBCRSUBSAMPLING values");
+    return 0;
+  }
   Buffer buffer;
   buffer.bytes = static_cast<uint8_t*>(AllocateOrReport(d->log, static_cast<size_t>(unitBytes)));
   if (!buffer.bytes) return 0;

@@ -177,7 +177,7 @@ int LoadPage(const Document* document, int32_t ifdIndex, const PageLoadOptions* 
       return 0;
     }
   }
-  TiffDecoder* decoder = CreateTiffDecoder();
+  TiffDecoder* decoder = CreateTiffDecoder(log);
   int loaded = decoder && DecodeInto(tiff, options, info, bitmap, log, decoder);
   int32_t orientation = decoder ? decoder->orientation : 1;
   FreeTiffDecoder(decoder);

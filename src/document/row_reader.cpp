@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "common/diagnostics.h"
+
 namespace {
 
 // A strip above this is read row by row: the loader's work areas are meant to
@@ -72,7 +74,7 @@ int OpenRowReader(RowReader* reader, TiffDecoder* decoder) {
       bufferBytes = stripBytes;
     }
   }
-  decoder->scanline = static_cast<uint8_t*>(malloc(bufferBytes));
+  decoder->scanline = static_cast<uint8_t*>(AllocateOrReport(decoder->log, bufferBytes));
   reader->buffer = decoder->scanline;
   return reader->buffer != nullptr;
 }

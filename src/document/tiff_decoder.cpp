@@ -6,8 +6,9 @@
 #include <cstring>
 #include <new>
 
-#include "document/photometric_name.h"
+#include "common/diagnostics.h"
 #include "common/text_format.h"
+#include "document/photometric_name.h"
 
 namespace {
 
@@ -263,13 +264,17 @@ int ChooseStrategy(TiffDecoder* d) {
 
 }  // namespace
 
-TiffDecoder* CreateTiffDecoder() { return new (std::nothrow) TiffDecoder{}; }
+TiffDecoder* CreateTiffDecoder(MessageLog* log) {
+  void* block = AllocateOrReport(log, sizeof(TiffDecoder));
+  return block ? new (block) TiffDecoder{} : nullptr;
+}
 
 void FreeTiffDecoder(TiffDecoder* decoder) {
   if (!decoder) return;
   free(decoder->scanline);
   free(decoder->palette);
-  delete decoder;
+  decoder->~TiffDecoder();
+  free(decoder);
 }
 
 void AttachTiffDecoder(TiffDecoder* decoder, TIFF* tiff, MessageLog* log, DecoderMessage onError,

@@ -68,8 +68,8 @@ struct TiffDecoder {
   uint32_t libraryErrors = 0;
 };
 
-// Zero-filled, or null when there is no memory.
-TiffDecoder* CreateTiffDecoder();
+// Zero-filled, or null when there is no memory (said in `log`).
+TiffDecoder* CreateTiffDecoder(MessageLog* log);
 void FreeTiffDecoder(TiffDecoder* decoder);
 void AttachTiffDecoder(TiffDecoder* decoder, TIFF* tiff, MessageLog* log, DecoderMessage onError,
                        DecoderMessage onWarning, DecoderMessage onLibraryMessage);

@@ -65,6 +65,32 @@ void ExpectSameAsLibtiff(const std::vector<uint8_t>& bytes, const char* what) {
   ReleasePageBitmap(&bitmap);
 }
 
+// A little-endian classic TIFF with one directory (entries in tag order)
+// followed by `data`, which starts at DataOffset(entries.size()).
+struct RawEntry {
+  uint16_t tag, type;
+  uint32_t count, value;
+};
+
+uint32_t DataOffset(size_t entries) { return static_cast<uint32_t>(8 + 2 + 12 * entries + 4); }
+
+std::vector<uint8_t> HandMadeTiff(const std::vector<RawEntry>& entries, const std::vector<uint8_t>& data) {
+  std::vector<uint8_t> file = {'I', 'I', 42, 0, 8, 0, 0, 0};
+  auto put = [&file](uint32_t v, int n) {
+    for (int i = 0; i < n; ++i) file.push_back(static_cast<uint8_t>(v >> (8 * i)));
+  };
+  put(static_cast<uint32_t>(entries.size()), 2);
+  for (const RawEntry& e : entries) {
+    put(e.tag, 2);
+    put(e.type, 2);
+    put(e.count, 4);
+    put(e.value, 4);
+  }
+  put(0, 4);
+  file.insert(file.end(), data.begin(), data.end());
+  return file;
+}
+
 // The fax codes tiffcp cannot write: modified Huffman in its byte-aligned and
 // word-aligned forms, in both fill orders.
 TEST(PageLoader, ModifiedHuffmanPagesMatchLibtiff) {
@@ -298,28 +324,16 @@ TEST(PageLoader, GroupThreeWithoutEolCodesIsReadAsModifiedHuffman) {
   ASSERT_GT(TIFFReadRawStrip(t, 0, strip.data(), static_cast<tmsize_t>(strip.size())), 0);
   TIFFClose(t);
   // The same strip under a hand-made Group 3 directory.
-  std::vector<uint8_t> file = {'I', 'I', 42, 0, 8, 0, 0, 0};
-  struct Entry {
-    uint16_t tag, type;
-    uint32_t count, value;
-  };
-  uint32_t dataAt = 8 + 2 + 9 * 12 + 4;
-  std::vector<Entry> entries = {{256, 3, 1, 200}, {257, 3, 1, 40},  {258, 3, 1, 1},
-                                {259, 3, 1, 3},   {262, 3, 1, 0},   {273, 4, 1, dataAt},
-                                {278, 3, 1, 40},  {279, 4, 1, static_cast<uint32_t>(strip.size())},
-                                {292, 4, 1, 0}};
-  auto put = [&file](uint32_t v, int n) {
-    for (int i = 0; i < n; ++i) file.push_back(static_cast<uint8_t>(v >> (8 * i)));
-  };
-  put(static_cast<uint32_t>(entries.size()), 2);
-  for (const Entry& e : entries) {
-    put(e.tag, 2);
-    put(e.type, 2);
-    put(e.count, 4);
-    put(e.value, 4);
-  }
-  put(0, 4);
-  file.insert(file.end(), strip.begin(), strip.end());
+  std::vector<uint8_t> file = HandMadeTiff({{256, 3, 1, 200},
+                                            {257, 3, 1, 40},
+                                            {258, 3, 1, 1},
+                                            {259, 3, 1, 3},
+                                            {262, 3, 1, 0},
+                                            {273, 4, 1, DataOffset(9)},
+                                            {278, 3, 1, 40},
+                                            {279, 4, 1, static_cast<uint32_t>(strip.size())},
+                                            {292, 4, 1, 0}},
+                                           strip);
 
   PageInfo info;
   PageBitmap bitmap;
@@ -454,6 +468,62 @@ TEST(PageLoader, RefusesWhatItCannotShow) {
   document.sourceKind = kSourceNone;
   EXPECT_FALSE(LoadPage(&document, 0, &options, &info, &bitmap, &silent));
   EXPECT_EQ(LogText(silent), "Error: Internal error: No file to load\r\n");
+}
+
+// Layouts that no reading strategy takes are refused with the reason in the
+// page log, never with an empty one.
+TEST(PageLoader, RefusedLayoutsSayWhy) {
+  struct Refusal {
+    const char* what;
+    std::vector<uint8_t> bytes;
+    const char* error;
+  };
+  // An office suite's palette page: 8-bit indexes with an unassociated alpha.
+  TestPage paletteWithAlpha = Palette(8, std::vector<uint16_t>(3 * 256, 0x8000), {GreyRows(8, 8, 2)});
+  paletteWithAlpha.samplesPerPixel = 2;
+  paletteWithAlpha.compression = COMPRESSION_LZW;
+  paletteWithAlpha.extraTags = [](TIFF* t) {
+    uint16_t alpha = EXTRASAMPLE_UNASSALPHA;
+    TIFFSetField(t, TIFFTAG_EXTRASAMPLES, 1, &alpha);
+  };
+  TestPage wideGreyInPlanes;
+  wideGreyInPlanes.bitsPerSample = 16;
+  wideGreyInPlanes.samplesPerPixel = 2;
+  wideGreyInPlanes.planar = PLANARCONFIG_SEPARATE;
+  wideGreyInPlanes.rows = {GreyRows(8, 8, 2), GreyRows(8, 8, 2)};
+  TestPage jpegGreyWithAlpha;
+  jpegGreyWithAlpha.samplesPerPixel = 2;
+  jpegGreyWithAlpha.compression = COMPRESSION_JPEG;
+  jpegGreyWithAlpha.rows = {GreyRows(8, 8, 2)};
+  // Rows of 2.7 terabytes (65535 samples of 32 bits, the widest page), which
+  // no memory holds as a row buffer; the file itself stops after 4 bytes.
+  std::vector<uint8_t> hugeRows = HandMadeTiff({{256, 4, 1, 0xA00000},
+                                                {257, 3, 1, 1},
+                                                {258, 3, 1, 32},
+                                                {259, 3, 1, 1},
+                                                {262, 3, 1, 1},
+                                                {273, 4, 1, DataOffset(8)},
+                                                {277, 3, 1, 0xFFFF},
+                                                {279, 4, 1, 4}},
+                                               {1, 2, 3, 4});
+  const Refusal refusals[] = {
+      {"palette with alpha", WriteTestTiff(paletteWithAlpha), "Unsupported samples/pixel"},
+      {"16-bit grey in planes", WriteTestTiff(wideGreyInPlanes), "Unsupported PLANARCONFIG (2)"},
+      {"JPEG grey with alpha", WriteTestTiff(jpegGreyWithAlpha), "Unsupported samples/pixel"},
+      {"row buffer", hugeRows, "Out of memory (failed to allocate 4253024256 bytes)"},
+  };
+  for (const Refusal& refusal : refusals) {
+    SCOPED_TRACE(refusal.what);
+    const std::vector<uint8_t>& bytes = refusal.bytes;
+    ASSERT_FALSE(bytes.empty());
+    PageInfo info;
+    PageBitmap bitmap;
+    MessageLog log;
+    EXPECT_FALSE(LoadFirstPage(bytes, &info, &bitmap, &log));
+    EXPECT_NE(LogText(log).find(std::string("Error: ") + refusal.error + "\r\n"), std::string::npos)
+        << LogText(log);
+    EXPECT_EQ(bitmap.block, nullptr);
+  }
 }
 
 }  // namespace
