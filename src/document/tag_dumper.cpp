@@ -46,8 +46,10 @@ uint64_t ReadUnsigned(TagDumper* d, uint64_t offset, int bytes) {
     return 0;
   }
   uint64_t value = 0;
-  if (!d->hasError && offset >= d->cacheOffset && offset - d->cacheOffset + bytes <= d->cacheValid) {
-    // The common case: the whole value is inside the window.
+  // The common case: the whole value is inside the window. Compared as
+  // distances inside it, since offset + bytes wraps for offsets just below 2^64.
+  if (!d->hasError && offset >= d->cacheOffset && offset - d->cacheOffset < d->cacheValid &&
+      d->cacheValid - (offset - d->cacheOffset) >= static_cast<uint64_t>(bytes)) {
     const uint8_t* p = d->cache + (offset - d->cacheOffset);
     for (int i = 0; i < bytes; ++i) {
       value |= static_cast<uint64_t>(p[i]) << (d->byteOrder == kDumpBigEndian ? 8 * (bytes - 1 - i) : 8 * i);

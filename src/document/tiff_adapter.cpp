@@ -64,9 +64,10 @@ toff_t MemorySeek(thandle_t handle, toff_t offset, int whence) {
     errno = 22;
     return static_cast<toff_t>(-1);
   }
-  // libtiff passes negative relative offsets as large unsigned values.
-  int64_t target = base + static_cast<int64_t>(offset);
-  if (target < 0 || target > source->size) {
+  // libtiff passes negative relative offsets as large unsigned values, and
+  // offsets from the file may be anything: a sum that overflows is outside too.
+  int64_t target = 0;
+  if (__builtin_add_overflow(base, static_cast<int64_t>(offset), &target) || target < 0 || target > source->size) {
     errno = 22;
     return static_cast<toff_t>(-1);
   }

@@ -378,6 +378,51 @@ TEST(TagDumperReading, CacheWindowEdgesAndTheStickyError) {
   EXPECT_EQ(dumper.hasError, 1);
 }
 
+// Offsets whose value would end exactly at 2^64: with the whole file in the
+// read window, the window test must not wrap and take bytes from before it.
+TEST(TagDumperReading, ValuesEndingAtTheTopOfTheOffsetsAreRefusedWithTheFileCached) {
+  struct Case {
+    int width;
+    uint64_t offset;
+  };
+  const Case cases[] = {
+      {1, 0xFFFFFFFFFFFFFFFFull}, {2, 0xFFFFFFFFFFFFFFFEull}, {4, 0xFFFFFFFFFFFFFFFCull},
+      {8, 0xFFFFFFFFFFFFFFF8ull}, {8, 0xFFFFFFFFFFFFFFF9ull},
+  };
+  std::vector<uint8_t> bytes = {'I', 'I', 43, 0, 8, 0, 0, 0, 16, 0, 0, 0, 0, 0, 0, 0};
+  bytes.resize(88, 0x5A);
+  for (const Case& c : cases) {
+    TagDumper dumper;
+    for (uint64_t known : {uint64_t{0}, uint64_t{bytes.size()}}) {
+      InitTagDumper(&dumper, kDumpPlainText, ReadFromVector, IgnoreText, &bytes, known);
+      ASSERT_TRUE(ParseDumpHeader(&dumper));
+      ASSERT_EQ(dumper.cacheValid, bytes.size());
+      uint64_t value = c.width == 1   ? DumpRead8(&dumper, c.offset)
+                       : c.width == 2 ? DumpRead16(&dumper, c.offset)
+                       : c.width == 4 ? DumpRead32(&dumper, c.offset)
+                                      : DumpRead64(&dumper, c.offset);
+      EXPECT_EQ(value, 0u) << c.width << " bytes at " << c.offset;
+      EXPECT_EQ(std::string(dumper.errorText), "Attempt to read beyond end of file") << c.width << " at " << c.offset;
+    }
+  }
+
+  // The same through a whole-file dump: an 88-byte BigTIFF whose first
+  // directory lies 8 bytes below 2^64.
+  TiffBuilder big(true);
+  int ifd = big.AddIfd();
+  big.Add(ifd, 256, 4, {8});
+  big.AddString(ifd, 270, "fifteen letters");
+  big.SetFirstRaw(0xFFFFFFFFFFFFFFF8ull);
+  bytes = big.Build();
+  ASSERT_EQ(bytes.size(), 88u);
+  std::string text = DumpBytes(bytes);
+  EXPECT_NE(text.find("\nTIFF image at offset 18446744073709551608\nError: Attempt to read beyond end of file\n\n"),
+            std::string::npos)
+      << text;
+  EXPECT_EQ(CountOf(text, "TIFF image at offset "), 1u);
+  EXPECT_EQ(text.find("Number of tags"), std::string::npos);
+}
+
 TEST(TagDumperReading, BigTiffEntriesHave64BitCountsAndOffsets) {
   TiffBuilder b(true);
   int ifd = AddPage(&b);

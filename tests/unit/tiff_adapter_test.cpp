@@ -179,3 +179,39 @@ TEST(TiffFiles, WrittenPageCountsOffsetsFromWhereWritingBegan) {
 }
 
 }  // namespace
+
+namespace {
+
+// libtiff hands the seek procedure offsets taken from the file and negative
+// relative moves as huge unsigned values; none may overflow the position.
+TEST(TiffMemory, SeeksFarOutsideTheDocumentAreRefused) {
+  std::vector<uint8_t> bytes = TruncatedGreyPage(4, 4, 16, COMPRESSION_NONE);
+  const toff_t size = bytes.size();
+  InstallSilentHandlers();
+  TIFF* tiff = OpenTiffFromMemory(bytes.data(), static_cast<uint32_t>(bytes.size()));
+  ASSERT_NE(tiff, nullptr);
+  TIFFSeekProc seek = TIFFGetSeekProc(tiff);
+  thandle_t handle = TIFFClientdata(tiff);
+  struct Case {
+    toff_t offset;
+    int whence;
+    toff_t expected;
+  };
+  const toff_t kFailed = static_cast<toff_t>(-1);
+  const Case cases[] = {
+      {20, SEEK_SET, 20},
+      {0x7FFFFFFFFFFFFFFFull, SEEK_CUR, kFailed},
+      {0x7FFFFFFFFFFFFFF0ull, SEEK_END, kFailed},
+      {0xFFFFFFFFFFFFFFFFull, SEEK_SET, kFailed},
+      {0xFFFFFFFFFFFFFFFFull - 19, SEEK_CUR, 0},  // 20 back from 20
+      {0, SEEK_END, size},
+      {1, SEEK_END, kFailed},
+      {size, SEEK_SET, size},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(seek(handle, c.offset, c.whence), c.expected) << c.offset << " from " << c.whence;
+  }
+  TIFFClose(tiff);
+}
+
+}  // namespace
