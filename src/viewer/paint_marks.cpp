@@ -25,9 +25,10 @@ struct Painter {
 
 }  // namespace
 
-std::vector<MarkFill> MarksToPaint(const ViewerInstance* viewer, const ViewState* view, int32_t directory) {
+std::vector<MarkFill> MarksToPaint(const ViewerInstance* viewer, const ViewState* view, int32_t directory,
+                                   const PageInfo* page) {
   std::vector<MarkFill> fills;
-  if (!viewer->marksPresent) return fills;
+  if (!viewer->marksPresent || !page) return fills;
   const PageMarkup* markup = FindMarkup(viewer, directory);
   if (!markup) return fills;
   Painter painter{view->originX, view->originY, &fills};
@@ -37,7 +38,7 @@ std::vector<MarkFill> MarksToPaint(const ViewerInstance* viewer, const ViewState
   } else if (view->kind == kViewBurnedCopy) {
     painter.originX = painter.originY = 0;
   }
-  const PageInfo* info = &viewer->pageInfo;
+  const PageInfo* info = page;
   // On screen the white-outs stay just visible against white paper; on paper and in copies they are white.
   uint32_t whiteout = view->kind == kViewMain ? kMainWhiteoutColour : kWhiteColour;
   for (const WhiteoutMark& mark : markup->whiteouts) {
