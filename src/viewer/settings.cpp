@@ -87,6 +87,11 @@ const Setting kSettings[] = {
 // written by any low-integrity process, so a value outside its range is
 // ignored like a value of the wrong type: the earlier value stays. Colours are
 // 0x00BBGGRR; a top byte would make them palette references.
+struct SettingRange {
+  const char16_t* name;
+  uint32_t minimum;
+  uint32_t maximum;
+};
 const SettingRange kRanges[] = {
     {u"resample", 0, 1},        {u"negative", 0, 1},          {u"orientation", 0, 3},
     {u"sizemode", 0, 3},        {u"mousemode", 0, 6},         {u"toolbar", 0, 2},
@@ -106,7 +111,8 @@ constexpr int32_t kNumberTextCapacity = 64;
 constexpr int32_t kButtonSizeMinimum = 22;
 constexpr int32_t kButtonSizeMaximum = 100;
 
-int32_t AsPercent(uint32_t value) { return value > INT32_MAX ? INT32_MAX : static_cast<int32_t>(value); }
+// A stored number as an int: huge values stop at the largest int instead of turning negative.
+int32_t AsInt(uint32_t value) { return value > INT32_MAX ? INT32_MAX : static_cast<int32_t>(value); }
 
 int32_t Saturated(int64_t value) {
   return static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
@@ -117,18 +123,18 @@ void ReadDwordSetting(ViewerInstance* viewer, const Setting& setting, uint32_t v
     case Kind::kPlain:
       *setting.field(viewer) = static_cast<int32_t>(value);
       break;
-    case Kind::kLevel:  // "above 2" must not wrap round to a negative level
-      *setting.field(viewer) = AsPercent(value);
+    case Kind::kLevel:  // "above 2" must stay above 2
+      *setting.field(viewer) = AsInt(value);
       break;
     case Kind::kScalePercent:
-      *setting.field(viewer) = ScaleIndex(AsPercent(value));
+      *setting.field(viewer) = ScaleIndex(AsInt(value));
       break;
     case Kind::kZoomPercent:
-      *setting.field(viewer) = ZoomIndex(AsPercent(value));
+      *setting.field(viewer) = ZoomIndex(AsInt(value));
       break;
     case Kind::kButtonSize:
       *setting.field(viewer) =
-          std::clamp<int32_t>(AsPercent(value), kButtonSizeMinimum, kButtonSizeMaximum) + 4;
+          std::clamp<int32_t>(AsInt(value), kButtonSizeMinimum, kButtonSizeMaximum) + 4;
       break;
     case Kind::kAccessBits:
       viewer->registryAccess |= value;
