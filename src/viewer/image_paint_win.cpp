@@ -60,7 +60,7 @@ void FillOutside(HDC dc, RECT update, RECT picture, HBRUSH brush) {
 }
 
 void PaintMarks(const ViewerInstance* viewer, HDC dc, const ViewState* view) {
-  for (const MarkFill& fill : MarksToPaint(viewer, view, viewer->currentDirectory)) {
+  for (const MarkFill& fill : MarksToPaint(viewer, view, viewer->currentDirectory, &viewer->pageInfo)) {
     RECT r{fill.left, fill.top, fill.right, fill.bottom};
     if (fill.colour == kMainWhiteoutColour) {
       WindowLibrary& lib = WindowLib();

@@ -31,6 +31,7 @@ int LoadDirectory(ViewerInstance* viewer, int32_t page) {
   viewer->currentDirectory = index < 0 ? 0 : index;
   PageLoadOptions options;
   options.memoryLimitMb = viewer->raster.memoryLimitMb;
+  options.readPrintTags = viewer->printRouting;
   const int loaded =
       LoadPage(&viewer->document, index, &options, &viewer->pageInfo, &viewer->pageBitmap, &viewer->pageLog);
   if (!loaded && viewer->pageLog.errorCount == 0 && viewer->pageLog.warningCount == 0) {

@@ -25,9 +25,10 @@ struct Painter {
 
 }  // namespace
 
-std::vector<MarkFill> MarksToPaint(const ViewerInstance* viewer, const ViewState* view, int32_t directory) {
+std::vector<MarkFill> MarksToPaint(const ViewerInstance* viewer, const ViewState* view, int32_t directory,
+                                   const PageInfo* page) {
   std::vector<MarkFill> fills;
-  if (!viewer->marksPresent) return fills;
+  if (!viewer->marksPresent || !page) return fills;
   const PageMarkup* markup = FindMarkup(viewer, directory);
   if (!markup) return fills;
   Painter painter{view->originX, view->originY, &fills};
@@ -37,15 +38,14 @@ std::vector<MarkFill> MarksToPaint(const ViewerInstance* viewer, const ViewState
   } else if (view->kind == kViewBurnedCopy) {
     painter.originX = painter.originY = 0;
   }
-  const PageInfo* info = &viewer->pageInfo;
   // On screen the white-outs stay just visible against white paper; on paper and in copies they are white.
   uint32_t whiteout = view->kind == kViewMain ? kMainWhiteoutColour : kWhiteColour;
   for (const WhiteoutMark& mark : markup->whiteouts) {
-    IntRect r = ImageRectToView(view, info, mark.rect);
+    IntRect r = ImageRectToView(view, page, mark.rect);
     painter.Fill(r.left, r.top, int64_t{r.right} + 1, int64_t{r.bottom} + 1, whiteout);
   }
   if (view->kind == kViewBurnedCopy || !markup->cropActive) return fills;
-  IntRect c = ImageRectToView(view, info, markup->crop);
+  IntRect c = ImageRectToView(view, page, markup->crop);
   uint32_t mask = view->kind == kViewPrinted ? kWhiteColour : kBlackColour;
   int64_t W = view->width, H = view->height;
   int64_t x1 = int64_t{c.right} + 1, y1 = int64_t{c.bottom} + 1;

@@ -23,6 +23,9 @@ struct MarkFill {
   uint32_t colour = 0;  // 0x00BBGGRR
 };
 
-// Empty without marks or for an invalid directory. For the main view the
-// rectangles are already moved by minus the scroll position.
-std::vector<MarkFill> MarksToPaint(const ViewerInstance* viewer, const ViewState* view, int32_t directory);
+// Empty without marks or for an invalid directory. The marks are mapped with
+// the size of the page they belong to (`page`, that directory's page facts),
+// which is the shown page only on screen. For the main view the rectangles are
+// already moved by minus the scroll position.
+std::vector<MarkFill> MarksToPaint(const ViewerInstance* viewer, const ViewState* view, int32_t directory,
+                                   const PageInfo* page);

@@ -5,6 +5,7 @@
 
 #include "common/decimal_text.h"
 #include "common/text_format.h"
+#include "output/upload_fields.h"
 #include "viewer/view_geometry.h"
 #include "viewer/library.h"
 
@@ -55,7 +56,7 @@ void Target(ViewerInstance* viewer, const char16_t*, const char16_t* value) {
   SetText(&viewer->target, value);
 }
 
-void Toolbar(ViewerInstance* viewer, const char16_t* name, const char16_t* value) {
+void Toolbar(ViewerInstance* viewer, const char16_t*, const char16_t* value) {
   static const Word kWords[] = {{u"top", kToolbarTop}, {u"bottom", kToolbarBottom}, {u"off", kToolbarNone}};
   int32_t code = WordCode(value, kWords);
   if (code >= 0) {
@@ -63,10 +64,9 @@ void Toolbar(ViewerInstance* viewer, const char16_t* name, const char16_t* value
   } else if (SameWord(value, u"on")) {
     // "on" only asks for a toolbar; one already placed stays where it is.
     if (viewer->toolbarPosition == kToolbarNone) viewer->toolbarPosition = kToolbarTop;
-  } else {
-    Ignored(viewer, name, value);
   }
-  // Whatever the page said, the user's toolbar setting no longer moves it.
+  // Whatever the page said, the user's toolbar setting no longer moves it:
+  // even an unknown word is used, so it is not reported as ignored.
   viewer->toolbarFollowsSetting = 0;
 }
 
@@ -153,16 +153,17 @@ void EnableEvents(ViewerInstance* viewer, const char16_t*, const char16_t* value
   viewer->eventMask = ReadDecimal(value);
 }
 
+// Cleaned as they are set, so no later reader meets a line break or a quote.
 void UploadUrl(ViewerInstance* viewer, const char16_t*, const char16_t* value) {
-  SetText(&viewer->uploadUrl, value);
+  SetText(&viewer->uploadUrl, CleanUploadUrl(value).c_str());
 }
 
 void UploadParamName(ViewerInstance* viewer, const char16_t*, const char16_t* value) {
-  SetText(&viewer->uploadFieldName, value);
+  SetText(&viewer->uploadFieldName, CleanUploadName(value).c_str());
 }
 
 void UploadFileName(ViewerInstance* viewer, const char16_t*, const char16_t* value) {
-  SetText(&viewer->uploadFileName, value);
+  SetText(&viewer->uploadFileName, CleanUploadName(value).c_str());
 }
 
 void SketchButtons(ViewerInstance* viewer, const char16_t* name, const char16_t* value) {

@@ -17,6 +17,7 @@ enum class Kind {
   kScalePercent,  // percent stored, nearest scale index held
   kZoomPercent,
   kButtonSize,  // button size stored, toolbar height held
+  kLevel,       // DWORD into an int field, a huge value held as the largest int
   kAccessBits,  // combined over the passes with OR
   kMiscBits,
   kMemoryLimit,
@@ -42,7 +43,7 @@ const Setting kSettings[] = {
     {u"zscalepct", Kind::kZoomPercent, kGroupView, [](ViewerInstance* v) { return &v->zoomIndex; }},
     {u"mousemode", Kind::kPlain, kGroupView, [](ViewerInstance* v) { return &v->mouseMode; }},
     {u"access", Kind::kAccessBits, 0, nullptr},
-    {u"lctrl", Kind::kPlain, 0, [](ViewerInstance* v) { return &v->logoControl; }},
+    {u"lctrl", Kind::kLevel, 0, [](ViewerInstance* v) { return &v->logoControl; }},
     {u"toolbar", Kind::kPlain, kGroupPreferences, [](ViewerInstance* v) { return &v->prefs.toolbar; }},
     {u"zoomsize", Kind::kPlain, kGroupPreferences, [](ViewerInstance* v) { return &v->prefs.zoomSize; }},
     {u"pansens", Kind::kPlain, kGroupPreferences, [](ViewerInstance* v) { return &v->prefs.panSensitivity; }},
@@ -82,11 +83,36 @@ const Setting kSettings[] = {
     {u"miscflags", Kind::kMiscBits, 0, nullptr},
 };
 
+// The settings that mean something only inside a range. The user keys can be
+// written by any low-integrity process, so a value outside its range is
+// ignored like a value of the wrong type: the earlier value stays. Colours are
+// 0x00BBGGRR; a top byte would make them palette references.
+struct SettingRange {
+  const char16_t* name;
+  uint32_t minimum;
+  uint32_t maximum;
+};
+const SettingRange kRanges[] = {
+    {u"resample", 0, 1},        {u"negative", 0, 1},          {u"orientation", 0, 3},
+    {u"sizemode", 0, 3},        {u"mousemode", 0, 6},         {u"toolbar", 0, 2},
+    {u"zoomsize", 1, 6},        {u"pansens", 1, 5},           {u"bgcolor", 0, 0xFFFFFF},
+    {u"tooltips", 0, 1},        {u"zoommon", 0, 2},           {u"fixratio", 0, 1},
+    {u"printfull", 0, 1},       {u"printcenter", 0, 1},       {u"printautorotate", 0, 1},
+    {u"printstretched", 0, 1},  {u"allowscript", 0, 1},       {u"allowautoprint", 0, 1},
+    {u"autoupdate", 0, 1},      {u"localaccess", 0, 2},       {u"supportmultcopies", 0, 1},
+    {u"pencolor", 0, 0xFFFFFF},
+};
+
+bool SameName(std::u16string_view a, std::u16string_view b) {
+  return a.size() == b.size() && StartsWithNoCase(a, b);
+}
+
 constexpr int32_t kNumberTextCapacity = 64;
 constexpr int32_t kButtonSizeMinimum = 22;
 constexpr int32_t kButtonSizeMaximum = 100;
 
-int32_t AsPercent(uint32_t value) { return value > INT32_MAX ? INT32_MAX : static_cast<int32_t>(value); }
+// A stored number as an int: huge values stop at the largest int instead of turning negative.
+int32_t AsInt(uint32_t value) { return value > INT32_MAX ? INT32_MAX : static_cast<int32_t>(value); }
 
 int32_t Saturated(int64_t value) {
   return static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
@@ -97,15 +123,18 @@ void ReadDwordSetting(ViewerInstance* viewer, const Setting& setting, uint32_t v
     case Kind::kPlain:
       *setting.field(viewer) = static_cast<int32_t>(value);
       break;
+    case Kind::kLevel:  // "above 2" must stay above 2
+      *setting.field(viewer) = AsInt(value);
+      break;
     case Kind::kScalePercent:
-      *setting.field(viewer) = ScaleIndex(AsPercent(value));
+      *setting.field(viewer) = ScaleIndex(AsInt(value));
       break;
     case Kind::kZoomPercent:
-      *setting.field(viewer) = ZoomIndex(AsPercent(value));
+      *setting.field(viewer) = ZoomIndex(AsInt(value));
       break;
     case Kind::kButtonSize:
       *setting.field(viewer) =
-          std::clamp<int32_t>(AsPercent(value), kButtonSizeMinimum, kButtonSizeMaximum) + 4;
+          std::clamp<int32_t>(AsInt(value), kButtonSizeMinimum, kButtonSizeMaximum) + 4;
       break;
     case Kind::kAccessBits:
       viewer->registryAccess |= value;
@@ -149,7 +178,9 @@ void ReadPass(ViewerInstance* viewer, StoreKey* key) {
       continue;
     }
     uint32_t value;
-    if (ReadDword(key, setting.name, &value)) ReadDwordSetting(viewer, setting, value);
+    if (ReadDword(key, setting.name, &value) && SettingInRange(setting.name, value)) {
+      ReadDwordSetting(viewer, setting, value);
+    }
   }
 }
 
@@ -266,12 +297,18 @@ int DeleteUserValue(SettingsStore* store, const char16_t* name) {
   return DeleteValue(key.get(), name);
 }
 
+int SettingInRange(const char16_t* name, uint32_t value) {
+  if (!name) return 0;
+  for (const SettingRange& range : kRanges) {
+    if (SameName(name, range.name)) return value >= range.minimum && value <= range.maximum;
+  }
+  return 1;
+}
+
 int IsTextSetting(const char16_t* name) {
   if (!name) return 0;
   std::u16string_view wanted(name);
-  auto same = [&](std::u16string_view known) {
-    return wanted.size() == known.size() && StartsWithNoCase(wanted, known);
-  };
+  auto same = [&](std::u16string_view known) { return SameName(wanted, known); };
   for (const Setting& setting : kSettings) {
     if (IsText(setting.kind) && same(setting.name)) return 1;
   }

@@ -34,6 +34,11 @@ int WriteUserDword(SettingsStore* store, const char16_t* name, uint32_t value);
 int ReadUserDword(SettingsStore* store, const char16_t* name, uint32_t* value);
 int DeleteUserValue(SettingsStore* store, const char16_t* name);
 
+// Non-zero when `value` lies in the named setting's range (both ends
+// included), or the setting has none. Whatever stores a setting's value from
+// outside checks it here first.
+int SettingInRange(const char16_t* name, uint32_t value);
+
 // Whether the viewer reads the named setting as text rather than as a DWORD.
 int IsTextSetting(const char16_t* name);
 

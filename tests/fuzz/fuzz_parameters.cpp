@@ -75,7 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     AddWhiteout(viewer, {Number(values, 5), Number(values, 6), Number(values, 7, 999983), INT32_MIN});
     for (int32_t kind = kViewMain; kind <= kViewBurnedCopy; ++kind) {
       viewer->mainView.kind = kind;
-      MarksToPaint(viewer, &viewer->mainView, viewer->currentDirectory);
+      MarksToPaint(viewer, &viewer->mainView, viewer->currentDirectory, &viewer->pageInfo);
     }
     DestroyInstance(&viewer);
   }

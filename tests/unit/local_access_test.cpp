@@ -35,6 +35,34 @@ TEST(LocalAccess, DecidesByAddressKindAndSetting) {
   }
 }
 
+// Browsers drop leading and trailing controls and spaces and every tab, CR and
+// LF before they act on an address, and a query or fragment is no part of the
+// file's name; addresses built to slip past the rule that way are refused.
+TEST(LocalAccess, AddressesAreJudgedAsTheBrowserWillReadThem) {
+  const Case cases[] = {
+      {1, u" javascript:alert(1)", 0, u"Error: Remote access to local non-TIFF files not allowed.\r\n"},
+      {0, u"\x01\x1f vbscript:x", 0, u"Error: Remote access to local files not allowed.\r\n"},
+      {1, u"java\tscript:alert(1)", 0, u"Error: Remote access to local non-TIFF files not allowed.\r\n"},
+      {1, u"javascript\n:alert(1)", 0, u"Error: Remote access to local non-TIFF files not allowed.\r\n"},
+      {1, u"j\ra\nvascript:x", 0, u"Error: Remote access to local non-TIFF files not allowed.\r\n"},
+      {0, u"  c:\\secret.tif", 0, u"Error: Remote access to local files not allowed.\r\n"},
+      {0, u"\tfi\nle:///c:/a.tif", 0, u"Error: Remote access to local files not allowed.\r\n"},
+      {1, u"file:///c:/secret.txt?.tif", 0, u"Error: Remote access to local non-TIFF files not allowed.\r\n"},
+      {1, u"file:///c:/secret.txt#.tif", 0, u"Error: Remote access to local non-TIFF files not allowed.\r\n"},
+      {1, u"c:\\secret.txt#x?.tiff", 0, u"Error: Remote access to local non-TIFF files not allowed.\r\n"},
+      {1, u"file:///c:/secret.txt .tif \x1f", 1, u""},  // the name itself ends in .tif
+      {1, u"file:///c:/scan.tif?page=2#top", 1, u""},
+      {1, u"C:\\SCANS\\FAX.TI\tF\r\n", 1, u""},
+      {1, u"http://example.test/a.php?x=.txt", 1, u""},
+  };
+  for (const Case& c : cases) {
+    MessageLog log;
+    EXPECT_EQ(CheckLocalAccess(c.setting, &log, c.address), c.allowed)
+        << std::string(c.address, c.address + std::char_traits<char16_t>::length(c.address));
+    EXPECT_EQ(std::u16string(TextOf(&log.text)), c.logged);
+  }
+}
+
 TEST(LocalAccess, NullAddressIsAllowed) {
   MessageLog log;
   EXPECT_EQ(CheckLocalAccess(0, &log, nullptr), 1);

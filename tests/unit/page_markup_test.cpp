@@ -244,11 +244,11 @@ TEST_F(MarksTest, DraggingPastTheWindowEdgeScrollsOneLineThatWay) {
 }
 
 TEST_F(MarksTest, MainViewPaintsOffWhiteMarksAndABlackMaskAtTheScrollPosition) {
-  EXPECT_TRUE(MarksToPaint(&viewer_, &viewer_.mainView, 0).empty());
+  EXPECT_TRUE(MarksToPaint(&viewer_, &viewer_.mainView, 0, &viewer_.pageInfo).empty());
   AddWhiteout(&viewer_, {10, 20, 19, 29});
   SetCrop(&viewer_, 0, {50, 20, 149, 79}, 0);
   viewer_.scroll = {5, 7};
-  std::vector<MarkFill> fills = MarksToPaint(&viewer_, &viewer_.mainView, 0);
+  std::vector<MarkFill> fills = MarksToPaint(&viewer_, &viewer_.mainView, 0, &viewer_.pageInfo);
   ASSERT_EQ(fills.size(), 5u);
   EXPECT_EQ(fills[0].left, 5);
   EXPECT_EQ(fills[0].top, 13);
@@ -261,7 +261,7 @@ TEST_F(MarksTest, MainViewPaintsOffWhiteMarksAndABlackMaskAtTheScrollPosition) {
     masked += int64_t{fills[i].right - fills[i].left} * (fills[i].bottom - fills[i].top);
   }
   EXPECT_EQ(masked, 200 * 100 - 100 * 60);  // everything outside the crop, once
-  EXPECT_TRUE(MarksToPaint(&viewer_, &viewer_.mainView, 7).empty());
+  EXPECT_TRUE(MarksToPaint(&viewer_, &viewer_.mainView, 7, &viewer_.pageInfo).empty());
 }
 
 TEST_F(MarksTest, PrintedPagesMaskInWhiteAndBurnedCopiesGetOnlyWhiteouts) {
@@ -273,7 +273,7 @@ TEST_F(MarksTest, PrintedPagesMaskInWhiteAndBurnedCopiesGetOnlyWhiteouts) {
   printed.height = 200;
   printed.originX = 1000;
   printed.originY = 2000;
-  std::vector<MarkFill> fills = MarksToPaint(&viewer_, &printed, 0);
+  std::vector<MarkFill> fills = MarksToPaint(&viewer_, &printed, 0, &viewer_.pageInfo);
   ASSERT_EQ(fills.size(), 2u);  // the white-out and the band right of the crop
   EXPECT_EQ(fills[0].left, 1000);
   EXPECT_EQ(fills[0].right, 1200);
@@ -288,11 +288,40 @@ TEST_F(MarksTest, PrintedPagesMaskInWhiteAndBurnedCopiesGetOnlyWhiteouts) {
   copy.width = 200;
   copy.height = 100;
   copy.originX = 50;
-  std::vector<MarkFill> burned = MarksToPaint(&viewer_, &copy, 0);
+  std::vector<MarkFill> burned = MarksToPaint(&viewer_, &copy, 0, &viewer_.pageInfo);
   ASSERT_EQ(burned.size(), 1u);
   EXPECT_EQ(burned[0].left, 0);
   EXPECT_EQ(burned[0].right, 100);
   EXPECT_EQ(burned[0].colour, kWhiteColour);
+}
+
+// Printing, the merged page image and upload paint pages that are not on
+// screen: their marks are mapped with that page's size, not the shown page's.
+TEST_F(MarksTest, MarksOfAnotherPageAreMappedWithItsOwnSize) {
+  PageMarkup* other = MarkupOf(&viewer_, 2, 1);
+  ASSERT_NE(other, nullptr);
+  viewer_.marksPresent = 1;
+  other->whiteouts.push_back({kMarkWhiteout, {0, 0, 199, 399}});
+  ASSERT_TRUE(SetCropByPage(&viewer_, 1, 2, 200, 400, 200, 400));  // the bottom right quarter
+  PageInfo info;
+  info.width = 400;
+  info.height = 800;
+  info.valid = 1;
+  ViewState printed;
+  printed.kind = kViewPrinted;
+  printed.width = 400;
+  printed.height = 800;
+  std::vector<MarkFill> fills = MarksToPaint(&viewer_, &printed, 2, &info);
+  ASSERT_FALSE(fills.empty());
+  EXPECT_EQ(fills[0].left, 0);
+  EXPECT_EQ(fills[0].top, 0);
+  EXPECT_EQ(fills[0].right, 200);
+  EXPECT_EQ(fills[0].bottom, 400);
+  int64_t masked = 0;
+  for (size_t i = 1; i < fills.size(); ++i) {
+    masked += int64_t{fills[i].right - fills[i].left} * (fills[i].bottom - fills[i].top);
+  }
+  EXPECT_EQ(masked, 400 * 800 - 200 * 400);
 }
 
 }  // namespace

@@ -113,6 +113,36 @@ TEST_F(PageView, PagesChangeWithTheirEvent) {
   EXPECT_EQ(Width(), 20);
 }
 
+// The page's print routing tags are read only when the page asked for it.
+TEST_F(PageView, PrintRoutingReadsThePrintTagsOfEachShownPage) {
+  TestPage routed = GreyPage(8, 8, 0);
+  routed.extraTags = [](TIFF* t) {
+    TIFFSetField(t, TIFFTAG_PAGENAME, "3");
+    TIFFSetField(t, TIFFTAG_MODEL, "12");
+    TIFFSetField(t, TIFFTAG_TARGETPRINTER, "2");
+  };
+  bytes_ = WriteTestTiffPages({GreyPage(8, 8, 9), routed});
+  struct Case {
+    int32_t printRouting;
+    int32_t pageName, model, targetPrinter;
+  };
+  for (const Case& c : {Case{1, 3, 12, 2}, Case{0, -1, -1, -1}}) {
+    Recreate();
+    viewer_->printRouting = c.printRouting;
+    int stream = 0;
+    ASSERT_EQ(BeginStream(viewer_, &stream, u"http://127.0.0.1/r.tif", nullptr,
+                          static_cast<uint32_t>(bytes_.size())),
+              kBeginAccepted);
+    ASSERT_EQ(WriteData(viewer_, 0, static_cast<int32_t>(bytes_.size()), bytes_.data()),
+              static_cast<int32_t>(bytes_.size()));
+    EndStream(viewer_, kReasonDone);
+    ASSERT_EQ(SetCurrentPage(viewer_, 1), 1);
+    EXPECT_EQ(viewer_->pageInfo.pageName, c.pageName) << c.printRouting;
+    EXPECT_EQ(viewer_->pageInfo.model, c.model) << c.printRouting;
+    EXPECT_EQ(viewer_->pageInfo.targetPrinter, c.targetPrinter) << c.printRouting;
+  }
+}
+
 TEST_F(PageView, PageWithoutPictureIsReportedInThePageLog) {
   LoadDocument();
   EXPECT_EQ(ShowPage(viewer_, 5), 0);

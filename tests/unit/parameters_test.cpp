@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/diagnostics.h"
+#include "common/text_format.h"
 #include "viewer/library.h"
 #include "viewer/settings.h"
 
@@ -66,14 +67,21 @@ TEST_F(ParametersTest, ToolbarOnShowsAToolbarTheSettingHid) {
   EXPECT_EQ(v->toolbarPosition, kToolbarTop);
 }
 
+// Every toolbar value is used: it fixes the position, so none is reported as ignored.
 TEST_F(ParametersTest, AnyToolbarValueFixesThePosition) {
-  Setting(u"toolbar", kToolbarBottom);
-  ViewerInstance* v = Create({{u"toolbar", u"sideways"}});
-  EXPECT_EQ(v->toolbarPosition, kToolbarBottom);
-  EXPECT_EQ(v->toolbarFollowsSetting, 0);
-  EXPECT_EQ(v->documentLog.warningCount, 1);
-  EXPECT_EQ(std::u16string(TextOf(&v->documentLog.lastLine)),
-            u"Warning: Ignored parameter toolbar=\"sideways\"\r\n");
+  for (const char16_t* value : {u"sideways", u"true", u"", u"1"}) {
+    if (viewer_) {
+      DestroyInstance(&viewer_);
+      StopLibrary();
+      owned_ = std::make_unique<MemoryStore>();
+      store_ = owned_.get();
+    }
+    Setting(u"toolbar", kToolbarBottom);
+    ViewerInstance* v = Create({{u"toolbar", value}});
+    EXPECT_EQ(v->toolbarPosition, kToolbarBottom);
+    EXPECT_EQ(v->toolbarFollowsSetting, 0);
+    EXPECT_EQ(v->documentLog.warningCount, 0) << Utf16ToUtf8(TextOf(&v->documentLog.text));
+  }
 }
 
 TEST_F(ParametersTest, WithoutAToolbarParameterThePositionFollowsTheSetting) {
@@ -165,6 +173,17 @@ TEST_F(ParametersTest, NumbersReadAsTheViewerReadsThem) {
   ApplyParameters(v, 1, std::vector<const char16_t*>{u"page"}.data(),
                   std::vector<const char16_t*>{u"-99999999999"}.data());
   EXPECT_EQ(v->initialPage, INT32_MIN);  // held, not wrapped
+}
+
+// The upload puts these texts into its request line, headers and form part
+// headers, so line breaks and quotes must never survive.
+TEST_F(ParametersTest, UploadTextsAreCleanedWhenSet) {
+  ViewerInstance* v = Create({{u"uploadurl", u"http://127.0.0.1/up load?a=1#x\r\nX-Evil: 'y'\\"},
+                              {u"uploadparamname", u"fi\"le\r\nX: y; name=z"},
+                              {u"uploadfilename", u"sc\u00e9n \"1\".tif"}});
+  EXPECT_EQ(std::u16string(TextOf(&v->uploadUrl)), u"http://127.0.0.1/up_load?a=1_x__X-Evil:__y__");
+  EXPECT_EQ(std::u16string(TextOf(&v->uploadFieldName)), u"fi_le__X_ y_ name_z");
+  EXPECT_EQ(std::u16string(TextOf(&v->uploadFileName)), u"sc_n _1_.tif");
 }
 
 TEST_F(ParametersTest, AccessParameterOnAFullPageViewerWithRegistryBitOneTakesEverything) {

@@ -153,6 +153,63 @@ TEST_F(SettingsTest, ButtonSizeAboveTheRangeIsHeldAtTheTop) {
   EXPECT_EQ(Start()->prefs.toolbarHeight, 104);
 }
 
+// Any low-integrity process can write the user keys, so a value outside the
+// range its setting knows is ignored: the earlier pass's value, or the
+// default, stays.
+TEST_F(SettingsTest, ValuesOutsideTheirRangeAreIgnored) {
+  struct Case {
+    const char16_t* name;
+    uint32_t earlier;  // in range, not the default
+    std::vector<uint32_t> outside;
+    int32_t* (*field)(ViewerInstance* viewer);
+  };
+  const Case cases[] = {
+      {u"resample", 0, {2, 0xFFFFFFFF}, [](ViewerInstance* v) { return &v->raster.resample; }},
+      {u"negative", 1, {2}, [](ViewerInstance* v) { return &v->negative; }},
+      {u"orientation", 3, {4, 6, 0xFFFFFFFF}, [](ViewerInstance* v) { return &v->orientation; }},
+      {u"sizemode", 2, {4, 9}, [](ViewerInstance* v) { return &v->sizeMode; }},
+      {u"mousemode", 6, {7, 0x80000000}, [](ViewerInstance* v) { return &v->mouseMode; }},
+      {u"toolbar", 2, {3, 77}, [](ViewerInstance* v) { return &v->prefs.toolbar; }},
+      {u"zoomsize", 6, {0, 7}, [](ViewerInstance* v) { return &v->prefs.zoomSize; }},
+      {u"pansens", 5, {0, 6, 0x40000000}, [](ViewerInstance* v) { return &v->prefs.panSensitivity; }},
+      {u"tooltips", 0, {2}, [](ViewerInstance* v) { return &v->prefs.toolTips; }},
+      {u"zoommon", 2, {3}, [](ViewerInstance* v) { return &v->prefs.zoomMonitor; }},
+      {u"fixratio", 0, {2}, [](ViewerInstance* v) { return &v->prefs.fixRatio; }},
+      {u"printfull", 1, {2}, [](ViewerInstance* v) { return &v->prefs.printFull; }},
+      {u"printcenter", 1, {2}, [](ViewerInstance* v) { return &v->prefs.printCenter; }},
+      {u"printautorotate", 1, {2}, [](ViewerInstance* v) { return &v->prefs.printAutoRotate; }},
+      {u"printstretched", 1, {2}, [](ViewerInstance* v) { return &v->prefs.printStretched; }},
+      {u"allowscript", 0, {2}, [](ViewerInstance* v) { return &v->prefs.allowScript; }},
+      {u"allowautoprint", 1, {2}, [](ViewerInstance* v) { return &v->prefs.allowAutoPrint; }},
+      {u"autoupdate", 0, {2}, [](ViewerInstance* v) { return &v->prefs.autoUpdate; }},
+      {u"localaccess", 0, {3, 0xFFFFFFFF}, [](ViewerInstance* v) { return &v->prefs.localAccess; }},
+      {u"supportmultcopies", 1, {2}, [](ViewerInstance* v) { return &v->prefs.supportMultipleCopies; }},
+      {u"bgcolor", 0x123456, {0x01000000}, [](ViewerInstance* v) { return &v->prefs.backgroundColour; }},
+      {u"pencolor", 0xFFFFFF, {0x02FFFFFF}, [](ViewerInstance* v) { return &v->prefs.penColour; }},
+  };
+  ViewerInstance* v = Start();
+  for (const Case& c : cases) {
+    const std::string name(c.name, c.name + std::char_traits<char16_t>::length(c.name));
+    MemoryStore empty;
+    LoadSettings(v, &empty);
+    const int32_t byDefault = *c.field(v);
+    for (uint32_t outside : c.outside) {
+      MemoryStore store;
+      store.Put(StoreRoot::kUser, kLowIntegrityKeyPath, c.name, DwordValue(outside));
+      LoadSettings(v, &store);
+      EXPECT_EQ(*c.field(v), byDefault) << name << " " << outside << " alone";
+      store.Put(StoreRoot::kMachine, kMainKeyPath, c.name, DwordValue(c.earlier));
+      LoadSettings(v, &store);
+      EXPECT_EQ(*c.field(v), static_cast<int32_t>(c.earlier)) << name << " " << outside << " after a valid one";
+    }
+  }
+}
+
+TEST_F(SettingsTest, AHugeLogoValueStillHidesTheLogo) {
+  Low(u"lctrl", DwordValue(0xFFFFFFFF));
+  EXPECT_GT(Start()->logoControl, 2);
+}
+
 TEST_F(SettingsTest, TextsAreTakenOnlyWhenAllTheirNumbersParse) {
   Machine(u"zoomloc", TextValue(u"30,40"));
   User(u"zoomloc", TextValue(u"77"));  // one number: the location stays

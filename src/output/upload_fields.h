@@ -1,0 +1,18 @@
+// The texts an upload writes into its request: the target address goes into
+// the request line, the field and file names into the form part headers
+// between double quotes. The page gives them, so they are cleaned when they
+// are set; the upload later relies on that and on nothing else.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// Used when the page named no field or file.
+constexpr char16_t kDefaultUploadFieldName[] = u"file";
+constexpr char16_t kDefaultUploadFileName[] = u"image.tif";
+
+// Every character from 0 to 32 or above 126, and "#", "'" and "\", becomes "_".
+std::u16string CleanUploadUrl(std::u16string_view url);
+// Every character but A-Z, a-z, 0-9, space and "$+,-./@_" becomes "_". For the
+// file field name, the file name and the names of added form fields.
+std::u16string CleanUploadName(std::u16string_view name);
