@@ -31,12 +31,15 @@ void DiscardDownload(ViewerInstance* viewer) {
 }
 
 // The end of a download without a usable document. Its reason is in the log
-// or was shown; the window shows the log over the empty view.
+// or was shown; the window shows the log over the empty view. Taking the
+// status line and the progress bar away repaints only what they covered, so
+// the whole view is invalidated for the log lines beneath.
 int32_t FailDownload(ViewerInstance* viewer) {
   DiscardDownload(viewer);
   viewer->hasPages = 0;
   SetStatusText(viewer, u"  Download failed");
   SetProgress(viewer, 0, 0);
+  Invalidate(viewer, 1);
   return 0;
 }
 

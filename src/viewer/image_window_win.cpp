@@ -174,6 +174,21 @@ int OnRightButtonDown(ViewerInstance* viewer) {
   return 1;
 }
 
+// The download's status line and progress bar keep their places inside the
+// image window and take its client width, which also changes when the page's
+// scroll bars come or go.
+void FitStatusWindows(ViewerInstance* viewer) {
+  HWND image = ImageWindowOf(viewer);
+  if (!image) return;
+  RECT inside;
+  GetClientRect(image, &inside);
+  constexpr UINT kResizeOnly = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE;
+  if (HWND status = static_cast<HWND>(viewer->statusWindow))
+    SetWindowPos(status, nullptr, 0, 0, inside.right, 19, kResizeOnly);
+  if (HWND progress = static_cast<HWND>(viewer->progressWindow))
+    SetWindowPos(progress, nullptr, 0, 0, inside.right, 10, kResizeOnly);
+}
+
 // ---- hooks ----
 
 void InvalidateHook(ViewerInstance* viewer, int erase) {
@@ -275,6 +290,7 @@ LRESULT CALLBACK ImageWindowProcedure(HWND window, UINT message, WPARAM wParam, 
   if (!viewer) return DefWindowProcW(window, message, wParam, lParam);
   switch (message) {
     case WM_SIZE:
+      FitStatusWindows(viewer);
       if ((wParam == SIZE_RESTORED || wParam == SIZE_MAXIMIZED) && viewer->scrollGuard == 0)
         LayoutMainView(viewer, viewer->sizeMode != kSizeFixed);
       return 0;
@@ -322,15 +338,7 @@ void LayoutChildren(ViewerInstance* viewer) {
   GetClientRect(plugin, &client);
   // No toolbar yet: the image window takes the whole plug-in window.
   MoveWindow(image, 0, 0, client.right, client.bottom, TRUE);
-  // The download's status line and progress bar keep their places inside the
-  // image window and take its new width.
-  RECT inside;
-  GetClientRect(image, &inside);
-  constexpr UINT kResizeOnly = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE;
-  if (HWND status = static_cast<HWND>(viewer->statusWindow))
-    SetWindowPos(status, nullptr, 0, 0, inside.right, 19, kResizeOnly);
-  if (HWND progress = static_cast<HWND>(viewer->progressWindow))
-    SetWindowPos(progress, nullptr, 0, 0, inside.right, 10, kResizeOnly);
+  FitStatusWindows(viewer);
 }
 
 int AttachWindow(ViewerInstance* viewer, HWND pluginWindow) {

@@ -74,6 +74,9 @@ void LayoutMainView(ViewerInstance* viewer, int keepRelative) {
 int ScrollBar(ViewerInstance* viewer, int bar, int32_t code, int absolute, int32_t position) {
   HWND window = ImageWindowOf(viewer);
   if (!window || (bar != SB_HORZ && bar != SB_VERT)) return 0;
+  // A released view keeps the extent of the page it showed; without a page
+  // the window holds only the status line and the log, which stay put.
+  if (!ShowsPage(viewer)) return 0;
   const bool vertical = bar == SB_VERT;
   RECT client;
   GetClientRect(window, &client);

@@ -272,7 +272,9 @@ int CaptureClientArea(HWND window, const std::wstring& file, int* width, int* he
   if (!window || !GetClientRect(window, &client)) return 0;
   const int w = client.right, h = client.bottom;
   if (w <= 0 || h <= 0) return 0;
-  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  // The pending messages (paints of what the plug-in invalidated among them)
+  // are handled, nothing more: a region the plug-in forgot to invalidate
+  // keeps its old pixels, as it would on the user's screen.
   Pump(0);
   BITMAPINFO info = {};
   info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
@@ -313,6 +315,11 @@ int CaptureClientArea(HWND window, const std::wstring& file, int* width, int* he
   *width = w;
   *height = h;
   return ok;
+}
+
+void RedrawAll(HWND window) {
+  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  Pump(0);
 }
 
 HWND FindDescendant(HWND parent, const std::wstring& className) {

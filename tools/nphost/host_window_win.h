@@ -37,8 +37,11 @@ void SendMouse(HWND plugin, POINT point, const std::string& button, const std::s
 void SendWheel(HWND plugin, POINT point, int notches, Modifiers modifiers);
 
 // Writes the client area of `window` (its children included) as a 24-bit
-// BMP; 0 on failure.
+// BMP, as it stands on screen once the pending messages are handled; it
+// never invalidates anything. 0 on failure.
 int CaptureClientArea(HWND window, const std::wstring& file, int* width, int* height);
+// Invalidates `window` and its children and paints them at once.
+void RedrawAll(HWND window);
 // The first descendant of `parent` with this window class, or null.
 HWND FindDescendant(HWND parent, const std::wstring& className);
 

@@ -113,6 +113,7 @@ class Browser {
   void Shutdown();
   void Input(const Step& step);
   void Capture(const Step& step);
+  void Redraw(const Step& step);
   void Inspect(const Step& step);
   void ComparePictures(const Step& step);
   void Pixel(const Step& step);
@@ -270,6 +271,8 @@ void Browser::RunStep(const Step& step) {
     Input(step);
   } else if (step.verb == "capture") {
     Capture(step);
+  } else if (step.verb == "redraw") {
+    Redraw(step);
   } else if (step.verb == "inspect") {
     Inspect(step);
   } else if (step.verb == "compare") {
@@ -595,6 +598,13 @@ void Browser::Capture(const Step& step) {
     return Fail(step, "no such window, or the capture failed");
   }
   Observe("capture", {{"file", Quoted(file)}, {"width", Number(width)}, {"height", Number(height)}});
+}
+
+void Browser::Redraw(const Step& step) {
+  HWND target = Target(step);
+  if (!target) return Fail(step, "no such window");
+  RedrawAll(target);
+  Observe("redraw", {});
 }
 
 void Browser::Inspect(const Step& step) {

@@ -3,13 +3,15 @@
 mrvtool renders from them for the same page, size and settings, into a folder.
 
 pages.tif holds three Group 4 pages of different shapes (tiffcp compresses
-them); each reference is the display bitmap the viewer should paint for one
+them); unshowable.tif holds the first of them and a second page too large to
+decode, which the viewer lists but cannot show; each reference is the display bitmap the viewer should paint for one
 scenario case, as `mrvtool render` computes it.
 
 usage: make_e2e_fixtures.py OUTPUT_FOLDER [--drive Z:] MRVTOOL_COMMAND...
 (--drive: mrvtool is a Windows program that sees this machine's files on that drive)
 """
 import os
+import struct
 import subprocess
 import sys
 
@@ -53,6 +55,35 @@ REFERENCES = {
 }
 
 
+def append_oversized_page(path):
+    """Links one more directory to the end of a little-endian classic TIFF: an
+    8-bit grey page of 60000 x 60000 pixels whose single strip holds one byte.
+    Its directory reads, but no viewer has the memory to decode it."""
+    with open(path, "rb") as f:
+        data = bytearray(f.read())
+    if data[:4] != b"II*\0":
+        sys.exit("%s: expected a little-endian classic TIFF" % path)
+    link = 4
+    while True:
+        ifd = struct.unpack_from("<I", data, link)[0]
+        if ifd == 0:
+            break
+        count = struct.unpack_from("<H", data, ifd)[0]
+        link = ifd + 2 + 12 * count
+    entries = [(256, 4, 60000), (257, 4, 60000), (258, 3, 8), (259, 3, 1), (262, 3, 1),
+               (273, 4, 8), (277, 3, 1), (278, 4, 60000), (279, 4, 1)]
+    if len(data) % 2:
+        data.append(0)
+    struct.pack_into("<I", data, link, len(data))
+    data += struct.pack("<H", len(entries))
+    for tag, kind, value in entries:
+        inline = struct.pack("<I", value) if kind == 4 else struct.pack("<HH", value, 0)
+        data += struct.pack("<HHI", tag, kind, 1) + inline
+    data += struct.pack("<I", 0)
+    with open(path, "wb") as f:
+        f.write(data)
+
+
 def write_pages(folder):
     plain = []
     for number, (width, height, shade) in enumerate(PAGES, 1):
@@ -61,6 +92,9 @@ def write_pages(folder):
         write_tiff(path, width, height, 1, 1, MIN_IS_WHITE, rows)
         plain.append(path)
     subprocess.run(["tiffcp", "-c", "g4"] + plain + [os.path.join(folder, "pages.tif")], check=True)
+    unshowable = os.path.join(folder, "unshowable.tif")
+    subprocess.run(["tiffcp", "-c", "g4", plain[0], unshowable], check=True)
+    append_oversized_page(unshowable)
     for path in plain:
         os.remove(path)
 
@@ -81,7 +115,7 @@ def main():
                               stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
         if done.returncode != 0 or not os.path.exists(out):
             sys.exit("mrvtool render %s failed:\n%s" % (" ".join(options), done.stdout))
-    print("wrote pages.tif and %d references to %s" % (len(REFERENCES), folder))
+    print("wrote pages.tif, unshowable.tif and %d references to %s" % (len(REFERENCES), folder))
 
 
 if __name__ == "__main__":
