@@ -35,7 +35,7 @@ int PlatformMessageBox(void* owner, const std::u16string& text, const std::u16st
 using FileHandle = void*;
 // An existing file, opened for reading with reading by others allowed.
 FileHandle OpenFileForReading(const std::u16string& name);
-// Creates the file or empties an existing one.
+// Creates the file or empties an existing one; others may read it meanwhile.
 FileHandle CreateFileForWriting(const std::u16string& name);
 // Opens the file for adding to its end, creating it when missing.
 FileHandle OpenFileForAppending(const std::u16string& name);

@@ -74,7 +74,9 @@ FileHandle OpenFileForReading(const std::u16string& name) {
 }
 
 FileHandle CreateFileForWriting(const std::u16string& name) {
-  return Wrap(CreateFileW(AsWide(name), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+  // Others may read the file while it is written (a download can be looked at
+  // as it arrives), but not write it.
+  return Wrap(CreateFileW(AsWide(name), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                           FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 

@@ -51,10 +51,16 @@ NPError NPP_New(NPMIMEType, NPP instance, uint16_t mode, int16_t argc, char* arg
   } catch (const std::bad_alloc&) {
     return NPERR_GENERIC_ERROR;
   }
-  if (status == NPERR_NO_ERROR) FireReady(ViewerOf(instance));
+  if (status == NPERR_NO_ERROR) {
+    InstanceCall call(ViewerOf(instance));
+    FireReady(ViewerOf(instance));
+  }
   return static_cast<NPError>(status);
 }
 
+// The browser may call this from inside a call of the same instance (a page
+// handler removed the element, or a message box of ours let the browser run);
+// the slot is cleared at once and the instance goes when that call returns.
 NPError NPP_Destroy(NPP instance, NPSavedData**) noexcept {
   if (!ViewerOf(instance)) return NPERR_INVALID_INSTANCE_ERROR;
   return static_cast<NPError>(DestroyInstance(SlotOf(instance)));
@@ -63,6 +69,7 @@ NPError NPP_Destroy(NPP instance, NPSavedData**) noexcept {
 NPError NPP_SetWindow(NPP instance, NPWindow* window) noexcept {
   ViewerInstance* viewer = ViewerOf(instance);
   if (!viewer) return NPERR_INVALID_INSTANCE_ERROR;
+  InstanceCall call(viewer);
   return SetWindow(viewer, window ? window->window : nullptr);
 }
 
@@ -71,9 +78,12 @@ NPError NPP_NewStream(NPP instance, NPMIMEType type, NPStream* stream, NPBool, u
   if (!viewer) return NPERR_INVALID_INSTANCE_ERROR;
   if (!stream) return NPERR_INVALID_PARAM;
   if (stype) *stype = NP_NORMAL;
+  InstanceCall call(viewer);
   PluginLink* link = PluginLinkOf(viewer);
   if (LoadStateOf(viewer) == 1 && !link->awaitedStream) link->awaitedStream = stream;
   FireReady(viewer);
+  // The page's handler may have removed the element.
+  if (!ViewerOf(instance)) return NPERR_INVALID_INSTANCE_ERROR;
   try {
     std::u16string url;
     std::u16string mimeType;
@@ -88,6 +98,7 @@ NPError NPP_NewStream(NPP instance, NPMIMEType type, NPStream* stream, NPBool, u
 NPError NPP_DestroyStream(NPP instance, NPStream* stream, NPReason reason) noexcept {
   ViewerInstance* viewer = ViewerOf(instance);
   if (!viewer) return NPERR_INVALID_INSTANCE_ERROR;
+  InstanceCall call(viewer);
   const NPError result = EndStream(viewer, stream, reason);
   // The page hears of the end whatever it was, a failed download included.
   FireFileReady(viewer);
@@ -101,6 +112,7 @@ int32_t NPP_WriteReady(NPP, NPStream*) noexcept { return kWriteReadyAmount; }
 int32_t NPP_Write(NPP instance, NPStream* stream, int32_t offset, int32_t len, void* buffer) noexcept {
   ViewerInstance* viewer = ViewerOf(instance);
   if (!viewer || offset < 0 || len < 0) return -1;
+  InstanceCall call(viewer);
   return WriteData(viewer, stream, offset, len, buffer);
 }
 

@@ -113,7 +113,8 @@ int32_t DeliverEvent(NPP npp, const char* name, NPVariant* args, uint32_t count)
 }
 
 int EventGateOpen(ViewerInstance* viewer, uint32_t bit) {
-  if (!viewer || !ScriptingAllowed(viewer)) return 0;
+  // A viewer the browser has let go of, still finishing a call, tells the page nothing.
+  if (!viewer || !BrowserInstanceOf(viewer) || !ScriptingAllowed(viewer)) return 0;
   if (PluginLinkOf(viewer)->inEvent) return 0;
   return (EventMaskOf(viewer) & bit) == bit;
 }

@@ -89,6 +89,8 @@ int PrepareTempFile(ViewerInstance* viewer) {
 int KeepInMemory(ViewerInstance* viewer, int64_t offset, int32_t length, const void* bytes, int64_t end) {
   if (!viewer->memoryBuffer) return 0;
   if (end > viewer->expectedLength) {
+    // The box's modal loop lets the browser deliver further blocks; they must find the stream failed.
+    viewer->streamFailed = 1;
     ShowMessage(Owner(viewer), kIconWarning,
                 "Inconsistent amount of data received (expected %d bytes, received at least %d). This "
                 "probably indicates a malfunctioning web server.",
@@ -103,6 +105,7 @@ int KeepInMemory(ViewerInstance* viewer, int64_t offset, int32_t length, const v
 int KeepInFile(ViewerInstance* viewer, int32_t length, const void* bytes) {
   if (!viewer->tempFile) return 0;
   if (WriteToFile(viewer->tempFile, bytes, static_cast<uint32_t>(length)) != length) {
+    viewer->streamFailed = 1;  // before the box, whose modal loop lets more blocks arrive
     ShowMessage(Owner(viewer), kIconError, "Unable to write to temporary file!");
     return 0;
   }
@@ -326,6 +329,9 @@ int ProcessDocument(ViewerInstance* viewer) {
         viewer->initialPage < 0 ? 0 : (viewer->initialPage > last ? last : viewer->initialPage);
     viewer->hasPages = 1;
   } else {
+    // The toolbar and the page's scripts count the empty view as one page, the current one.
+    document.pageCount = 1;
+    viewer->currentPage = 0;
     viewer->pageInfo.valid = 0;
     CloseMagnifier(viewer);
     ReleaseViewBitmap(&viewer->mainView);

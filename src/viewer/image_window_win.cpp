@@ -137,7 +137,7 @@ int OnMouseUp(ViewerInstance* viewer, HWND window) {
   if (viewer->linkPressed) {
     ReleaseCapture();
     viewer->linkPressed = 0;
-    if (PointerInside(window))
+    if (PointerInside(window) && viewer->browserInstance)
       OpenUrl(static_cast<NPP>(viewer->browserInstance), TextOf(&viewer->href), TextOf(&viewer->target));
     return 1;
   }
@@ -239,12 +239,33 @@ void ForgetImageWindow(ViewerInstance* viewer) {
   viewer->progressWindow = nullptr;
 }
 
+// Some browsers destroy their window before they detach it. The window goes
+// back to its own procedure without our property, and the instance forgets it
+// and the children that die with it, so no dead handle is used later (a
+// message box owned by a dead window would not even show).
+LRESULT OnPluginWindowDestroyed(ViewerInstance* viewer, HWND window, WPARAM wParam, LPARAM lParam) {
+  auto previous = reinterpret_cast<WNDPROC>(viewer->previousWindowProcedure);
+  if (previous) SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
+  RemovePropW(window, kViewerProperty);
+  CloseMagnifier(viewer);
+  viewer->magnifierWindow = nullptr;
+  viewer->toolbarWindow = nullptr;
+  ForgetImageWindow(viewer);
+  viewer->previousWindowProcedure = nullptr;
+  if (viewer->pluginWindow == window) viewer->pluginWindow = nullptr;
+  return previous ? CallWindowProcW(previous, window, WM_DESTROY, wParam, lParam)
+                  : DefWindowProcW(window, WM_DESTROY, wParam, lParam);
+}
+
 }  // namespace
 
 LRESULT CALLBACK PluginWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   ViewerInstance* viewer = ViewerOfPluginWindow(window);
   if (!viewer) return DefWindowProcW(window, message, wParam, lParam);
+  InstanceCall call(viewer);
   switch (message) {
+    case WM_DESTROY:
+      return OnPluginWindowDestroyed(viewer, window, wParam, lParam);
     case WM_ERASEBKGND:
       return 1;  // the children cover the window
     case WM_SIZE:
@@ -288,6 +309,7 @@ LRESULT CALLBACK PluginWindowProcedure(HWND window, UINT message, WPARAM wParam,
 LRESULT CALLBACK ImageWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   ViewerInstance* viewer = ViewerOfImageWindow(window);
   if (!viewer) return DefWindowProcW(window, message, wParam, lParam);
+  InstanceCall call(viewer);
   switch (message) {
     case WM_SIZE:
       FitStatusWindows(viewer);

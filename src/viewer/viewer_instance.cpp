@@ -86,6 +86,15 @@ int32_t CreateInstance(ViewerInstance** slot, int32_t mode, void* browserInstanc
 int32_t DestroyInstance(ViewerInstance** slot) {
   if (!slot || !*slot) return kStatusNoInstance;
   ViewerInstance* viewer = *slot;
+  *slot = nullptr;
+  if (viewer->callDepth > 0) {
+    // A call of this instance is still on the stack and will go on using the
+    // record; the browser's handle may be gone once we return, so nothing
+    // reaches the browser through it any more.
+    viewer->destroyPending = 1;
+    viewer->browserInstance = nullptr;
+    return kStatusDone;
+  }
   viewer->loadState = 0;
   if (viewer->hooks.detachWindow) viewer->hooks.detachWindow(viewer);
   if (viewer->tempFile) CloseFile(viewer->tempFile);
@@ -105,6 +114,16 @@ int32_t DestroyInstance(ViewerInstance** slot) {
   ReleaseLog(&viewer->documentLog);
   ReleaseLog(&viewer->pageLog);
   delete viewer;  // the text buffers free themselves
-  *slot = nullptr;
   return kStatusDone;
+}
+
+InstanceCall::InstanceCall(ViewerInstance* viewer) : viewer_(viewer) {
+  if (viewer_) ++viewer_->callDepth;
+}
+
+InstanceCall::~InstanceCall() {
+  if (!viewer_ || --viewer_->callDepth > 0 || !viewer_->destroyPending) return;
+  // Destruction sends window messages of its own; they must not start it again.
+  viewer_->destroyPending = 0;
+  DestroyInstance(&viewer_);
 }

@@ -152,6 +152,8 @@ struct ViewerInstance {
   ViewerHooks hooks;
   ViewerEvents events;
   PluginLink plugin;  // what the browser boundary keeps for itself
+  int32_t callDepth = 0;       // calls from outside that are still running (InstanceCall)
+  int32_t destroyPending = 0;  // the browser let go of the instance during such a call
 
   // windows
   void* imageWindow = nullptr;
@@ -264,8 +266,25 @@ struct ViewerInstance {
 // to `*slot`; answers a ViewerStatus.
 int32_t CreateInstance(ViewerInstance** slot, int32_t mode, void* browserInstance, int32_t count,
                        const char16_t* const* names, const char16_t* const* values);
-// Frees everything the instance owns and clears the slot.
+// Frees everything the instance owns and clears the slot. While a call of the
+// instance runs (InstanceCall), only the slot is cleared; the outermost call
+// frees the instance when it ends.
 int32_t DestroyInstance(ViewerInstance** slot);
+
+// One call into the instance from outside: a browser callback, a window
+// message. The instance is not freed while one runs; a destruction asked for
+// meanwhile (a page's handler removed the element, or the browser went on with
+// its work while a message box was open) happens when the outermost call ends.
+class InstanceCall {
+ public:
+  explicit InstanceCall(ViewerInstance* viewer);
+  ~InstanceCall();
+  InstanceCall(const InstanceCall&) = delete;
+  InstanceCall& operator=(const InstanceCall&) = delete;
+
+ private:
+  ViewerInstance* viewer_;
+};
 
 // Restriction bit test: non-zero when the feature is taken away.
 inline int IsRestricted(const ViewerInstance* viewer, uint32_t bit) {

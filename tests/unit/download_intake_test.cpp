@@ -7,6 +7,7 @@
 
 #include "platform/platform.h"
 #include "tiff_fixture.h"
+#include "viewer/page_view.h"
 #include "viewer_fixture.h"
 
 namespace {
@@ -275,6 +276,84 @@ TEST_F(Intake, DataThatIsNotTiffEndsWithoutAPicture) {
   EXPECT_EQ(Status(viewer_), "  Unable to display image");
   EXPECT_EQ(viewer_->documentLog.errorCount, 1) << LogText(viewer_->documentLog);
   EXPECT_EQ(viewer_->pageBitmap.block, nullptr);
+}
+
+TEST_F(Intake, DocumentWithoutPagesCountsOnePage) {
+  // The toolbar and the page count a script reads show "1 of 1" over the
+  // empty view, never "0"; moving to that one page changes nothing.
+  std::vector<uint8_t> noDirectory = GreyTiff();
+  noDirectory.resize(8);
+  for (int i = 4; i < 8; ++i) noDirectory[i] = 0;  // first directory at offset 0: none
+  struct Case {
+    const char* name;
+    std::vector<uint8_t> bytes;
+  };
+  for (const Case& c :
+       {Case{"not TIFF", std::vector<uint8_t>(100, 'x')}, Case{"no directory", noDirectory}}) {
+    Recreate();
+    ASSERT_EQ(Begin(static_cast<uint32_t>(c.bytes.size())), kBeginAccepted) << c.name;
+    ASSERT_GT(Send(c.bytes, 100), 0) << c.name;
+    EndStream(viewer_, kReasonDone);
+    EXPECT_FALSE(viewer_->hasPages) << c.name;
+    EXPECT_EQ(viewer_->document.pageCount, 1) << c.name;
+    EXPECT_EQ(viewer_->currentPage, 0) << c.name;
+    EXPECT_EQ(Status(viewer_), "  Unable to display image") << c.name;
+    TakeCalls();
+    EXPECT_EQ(StepPage(viewer_, kStepLast), 1) << c.name;
+    EXPECT_EQ(StepPage(viewer_, kStepNext), 0) << c.name;
+    EXPECT_TRUE(TakeCalls().empty()) << c.name;
+  }
+}
+
+// The owner of a message box lets the browser go on delivering blocks while
+// the box is open; the stream has already failed, so they are refused.
+int32_t g_writeDuringBox = 0;
+ViewerInstance* g_boxViewer = nullptr;
+
+TEST_F(Intake, BlocksDeliveredWhileAFailureBoxIsOpenAreRefused) {
+  SetMessageBoxHook([](void*, const std::u16string& text, const std::u16string&, uint32_t flags) {
+    Record().boxes.push_back(Utf16ToUtf8(text));
+    Record().boxFlags.push_back(flags);
+    static const uint8_t block[4] = {'I', 'I', 42, 0};
+    if (g_boxViewer) {
+      ViewerInstance* viewer = g_boxViewer;
+      g_boxViewer = nullptr;  // once: a second failure would open a second box
+      g_writeDuringBox = WriteData(viewer, 0, 4, block);
+    }
+    return 1;
+  });
+  struct Case {
+    const char* name;
+    uint32_t announced;
+    int32_t length;  // the failing block, at offset 0
+    const char* box;
+  };
+  const std::vector<uint8_t> bytes(64, 0x41);
+  for (const Case& c : {Case{"past the announced end", 16, 32,
+                             "Inconsistent amount of data received (expected 16 "
+                             "bytes, received at least 32). This probably "
+                             "indicates a malfunctioning web server."},
+                        Case{"temporary file not writable", 0, 32, "Unable to write to temporary file!"}}) {
+    Recreate();
+    Record().boxes.clear();
+    ASSERT_EQ(Begin(c.announced), kBeginAccepted) << c.name;
+    if (c.announced == 0) {
+      // A handle that refuses writing stands in for a full disk.
+      CloseFile(viewer_->tempFile);
+      viewer_->tempFile = OpenFileForReading(TempName());
+      ASSERT_NE(viewer_->tempFile, nullptr);
+    }
+    g_writeDuringBox = 0;
+    g_boxViewer = viewer_;
+    EXPECT_EQ(WriteData(viewer_, 0, c.length, bytes.data()), -1) << c.name;
+    EXPECT_EQ(g_writeDuringBox, -1) << c.name;
+    ASSERT_EQ(Record().boxes.size(), 1u) << c.name;
+    EXPECT_EQ(Record().boxes[0], c.box);
+    EXPECT_EQ(viewer_->bytesReceived, static_cast<uint32_t>(c.length))
+        << c.name << ": the refused block is not counted";
+    EndStream(viewer_, kReasonDone);
+    EXPECT_EQ(Status(viewer_), "  Download failed") << c.name;
+  }
 }
 
 TEST_F(Intake, AutomaticPrintIsAskedAfterTheFirstStreamOnly) {

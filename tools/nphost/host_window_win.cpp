@@ -15,6 +15,35 @@ constexpr wchar_t kPluginClass[] = L"nphostPlugin";
 std::function<void(const MessageBoxRecord&)> g_onBox;
 std::string g_answer = "default";
 HHOOK g_hook = nullptr;
+std::function<void()> g_whileBoxOpen;
+// The box waiting for its answer while g_whileBoxOpen runs, and the button.
+HWND g_openBox = nullptr;
+int g_openBoxButton = 0;
+WindowRemains* g_remains = nullptr;  // filled when the plug-in window ends
+
+// Properties still set on a window, named as they were set.
+BOOL CALLBACK NoteProperty(HWND, LPWSTR name, HANDLE, ULONG_PTR list) {
+  std::string* names = reinterpret_cast<std::string*>(list);
+  if (!names->empty()) names->push_back(',');
+  if (IS_INTRESOURCE(name)) {
+    names->push_back('#');
+    names->append(std::to_string(reinterpret_cast<uintptr_t>(name)));
+  } else {
+    for (const wchar_t* c = name; *c; ++c) names->push_back(static_cast<char>(*c));
+  }
+  return TRUE;
+}
+
+LRESULT CALLBACK PluginProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  // The last message a window gets: whatever a plug-in did not give back is still there.
+  if (message == WM_NCDESTROY && g_remains) {
+    g_remains->subclassed =
+        GetWindowLongPtrW(window, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(PluginProcedure);
+    g_remains->properties.clear();
+    EnumPropsExW(window, NoteProperty, reinterpret_cast<LPARAM>(&g_remains->properties));
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
+}
 
 LRESULT CALLBACK PageProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_ERASEBKGND) {
@@ -37,7 +66,7 @@ void RegisterClasses() {
   page.lpszClassName = kPageClass;
   RegisterClassW(&page);
   WNDCLASSW plugin = page;
-  plugin.lpfnWndProc = DefWindowProcW;
+  plugin.lpfnWndProc = PluginProcedure;
   plugin.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
   plugin.lpszClassName = kPluginClass;
   RegisterClassW(&plugin);
@@ -139,6 +168,22 @@ std::string AnswerName(int id) {
   return std::to_string(id);
 }
 
+// A posted command ends the box's own modal loop; a sent one may not.
+void PressButton(HWND box, int button) {
+  PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(box, button)));
+}
+
+void CALLBACK RunWhileBoxOpen(HWND, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(nullptr, timer);
+  std::function<void()> work;
+  work.swap(g_whileBoxOpen);
+  HWND box = g_openBox;
+  g_openBox = nullptr;
+  if (work) work();
+  if (IsWindow(box)) PressButton(box, g_openBoxButton);
+}
+
 LRESULT CALLBACK BoxHook(int code, WPARAM wParam, LPARAM lParam) {
   static std::set<HWND> answered;
   if (code == HCBT_ACTIVATE) {
@@ -157,9 +202,14 @@ LRESULT CALLBACK BoxHook(int code, WPARAM wParam, LPARAM lParam) {
       if (button == 0) button = IDOK;
       record.answer = AnswerName(button);
       if (g_onBox) g_onBox(record);
-      // A posted command ends the box's own modal loop; a sent one may not.
-      PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
-                   reinterpret_cast<LPARAM>(GetDlgItem(box, button)));
+      if (g_whileBoxOpen) {
+        // A timer of the thread fires inside the box's modal loop.
+        g_openBox = box;
+        g_openBoxButton = button;
+        SetTimer(nullptr, 0, 0, RunWhileBoxOpen);
+      } else {
+        PressButton(box, button);
+      }
     }
   }
   return CallNextHookEx(g_hook, code, wParam, lParam);
@@ -349,6 +399,15 @@ void WatchMessageBoxes(std::function<void(const MessageBoxRecord&)> onBox) {
 }
 
 void SetMessageBoxAnswer(const std::string& answer) { g_answer = answer; }
+
+void WhileNextMessageBoxIsOpen(std::function<void()> work) { g_whileBoxOpen = std::move(work); }
+
+void DestroyPluginWindow(HWND plugin, WindowRemains* remains) {
+  *remains = WindowRemains{};
+  g_remains = remains;
+  DestroyWindow(plugin);
+  g_remains = nullptr;
+}
 
 std::string ToUtf8(const std::wstring& text) {
   if (text.empty()) return std::string();

@@ -63,6 +63,20 @@ void InspectWindow(HWND window, WindowFacts* facts);
 // the box's default button, else "ok", "cancel", "yes", "no".
 void WatchMessageBoxes(std::function<void(const MessageBoxRecord&)> onBox);
 void SetMessageBoxAnswer(const std::string& answer);
+// Work to do while the next message box is open, inside its modal loop, as
+// a browser runs its own tasks then; the box is answered afterwards (unless
+// the work destroyed it).
+void WhileNextMessageBoxIsOpen(std::function<void()> work);
+
+// What a plug-in window left behind when it was destroyed: whether its window
+// procedure was still replaced by someone else's, and the names of the
+// properties still set on it (atoms as "#N"), comma-separated.
+struct WindowRemains {
+  bool subclassed = false;
+  std::string properties;
+};
+// Destroys the plug-in window as a browser does when it drops it unasked.
+void DestroyPluginWindow(HWND plugin, WindowRemains* remains);
 
 std::string ToUtf8(const std::wstring& text);
 std::wstring FromUtf8(const std::string& text);

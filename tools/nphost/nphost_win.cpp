@@ -110,6 +110,7 @@ class Browser {
   void DeliverStream(const StreamOptions& options, const char* stepName);
   void CallPlugin(const Step& step);
   void Destroy();
+  void DestroyWindowFirst(const Step& step);
   void Shutdown();
   void Input(const Step& step);
   void Capture(const Step& step);
@@ -283,8 +284,15 @@ void Browser::RunStep(const Step& step) {
     Files(step);
   } else if (step.verb == "answer") {
     SetMessageBoxAnswer(step.words.empty() ? "default" : step.words[0]);
+    if (step.Has("then")) {
+      const std::string steps = step.Get("then");
+      const int line = step.line;
+      WhileNextMessageBoxIsOpen([this, steps, line]() { RunReaction(steps, line); });
+    }
   } else if (step.verb == "destroy") {
     Destroy();
+  } else if (step.verb == "destroy-window") {
+    DestroyWindowFirst(step);
   } else if (step.verb == "shutdown") {
     Shutdown();
   } else if (step.verb == "expect") {
@@ -539,6 +547,18 @@ void Browser::Destroy() {
   pluginWindow_ = page_ = nullptr;
   ClosePage();
   Observe("destroy", {{"result", Number(destroyed)}, {"pdata", npp->pdata ? "true" : "false"}});
+}
+
+// Some browsers destroy the plug-in window before they detach or destroy the
+// instance; the plug-in must give the window back on its own.
+void Browser::DestroyWindowFirst(const Step& step) {
+  if (!pluginWindow_) return Fail(step, "no plug-in window");
+  WindowRemains remains;
+  DestroyPluginWindow(pluginWindow_, &remains);
+  pluginWindow_ = nullptr;
+  Pump(0);
+  Observe("destroy-window", {{"subclassed", remains.subclassed ? "true" : "false"},
+                             {"properties", Quoted(remains.properties)}});
 }
 
 void Browser::Shutdown() {
