@@ -284,6 +284,7 @@ void Browser::RunStep(const Step& step) {
     Files(step);
   } else if (step.verb == "answer") {
     SetMessageBoxAnswer(step.words.empty() ? "default" : step.words[0]);
+    WhileNextMessageBoxIsOpen(nullptr);
     if (step.Has("then")) {
       const std::string steps = step.Get("then");
       const int line = step.line;
