@@ -43,10 +43,7 @@ void Rgba(benchmark::State& state, PageKind kind) {
 void Load(benchmark::State& state, PageKind kind) {
   const A4Page& page = PageOf(kind);
   Document document;
-  document.sourceKind = kSourceMemory;
-  document.bytes = page.bytes.data();
-  document.size = static_cast<uint32_t>(page.bytes.size());
-  document.sizeKnown = 1;
+  PointAtMemory(&document, page.bytes.data(), static_cast<uint32_t>(page.bytes.size()));
   MessageLog log;
   if (!ReadPageDirectory(&document, &log)) {
     state.SkipWithError("the page directory could not be read");

@@ -46,10 +46,7 @@ void Scale(benchmark::State& state, PageKind kind, int smooth) {
 void Load(benchmark::State& state, PageKind kind) {
   const A4Page& page = PageOf(kind);
   Document document;
-  document.sourceKind = kSourceMemory;
-  document.bytes = page.bytes.data();
-  document.size = static_cast<uint32_t>(page.bytes.size());
-  document.sizeKnown = 1;
+  PointAtMemory(&document, page.bytes.data(), static_cast<uint32_t>(page.bytes.size()));
   MessageLog log;
   ReadPageDirectory(&document, &log);
   PageLoadOptions options;

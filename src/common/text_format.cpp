@@ -152,6 +152,10 @@ bool StartsWithNoCase(std::u16string_view text, std::u16string_view prefix) {
   return true;
 }
 
+bool EqualsNoCase(std::u16string_view text, std::u16string_view other) {
+  return text.size() == other.size() && StartsWithNoCase(text, other);
+}
+
 bool EndsWithNoCase(std::u16string_view text, std::u16string_view suffix) {
   return text.size() >= suffix.size() && StartsWithNoCase(text.substr(text.size() - suffix.size()), suffix);
 }

@@ -30,4 +30,5 @@ size_t Utf16Length(const char16_t* text);
 // ASCII-only case folding, as the viewer compares addresses, tags and words.
 char16_t AsciiLower(char16_t c);
 bool StartsWithNoCase(std::u16string_view text, std::u16string_view prefix);
+bool EqualsNoCase(std::u16string_view text, std::u16string_view other);
 bool EndsWithNoCase(std::u16string_view text, std::u16string_view suffix);

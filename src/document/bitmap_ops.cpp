@@ -242,3 +242,25 @@ int Transpose(PageBitmap* bitmap, MessageLog* log) {
   *bitmap = result;
   return 1;
 }
+
+// Each turn is ordered so that the step that may fail for want of memory
+// comes first, or can be undone by a step that cannot fail.
+int TurnBitmap(PageBitmap* bitmap, int32_t quarters, MessageLog* log) {
+  switch (((quarters % 4) + 4) % 4) {
+    case 1:  // a mirrored picture transposed is the picture turned clockwise
+      MirrorRows(bitmap);
+      if (Transpose(bitmap, log)) return 1;
+      MirrorRows(bitmap);
+      return 0;
+    case 2:
+      if (!ReverseRowOrder(bitmap, log)) return 0;
+      MirrorRows(bitmap);
+      return 1;
+    case 3:
+      if (!Transpose(bitmap, log)) return 0;
+      MirrorRows(bitmap);
+      return 1;
+    default:
+      return 1;
+  }
+}

@@ -23,3 +23,6 @@ int ReverseRowOrder(PageBitmap* bitmap, MessageLog* log);
 // Stored row r of the result is stored column r of the source; width, height
 // and the pixel densities are exchanged. The source is untouched on failure.
 int Transpose(PageBitmap* bitmap, MessageLog* log);
+// Turns the bitmap by `quarters` quarter turns clockwise (taken modulo 4);
+// on failure the bitmap is as it was and the reason is in `log`.
+int TurnBitmap(PageBitmap* bitmap, int32_t quarters, MessageLog* log);

@@ -227,48 +227,54 @@ int ReduceRows(const PageBitmap* source, PageBitmap* target, const ReductionPlan
   return 1;
 }
 
-}  // namespace
+// The work memory of one reduction, carved from one allocation: 8-byte items
+// first, then 4-byte, then bytes.
+struct ReductionMemory {
+  uint8_t* block = nullptr;
+  RowWords words;
+  GreyColumn* columns = nullptr;
+  uint8_t* sums = nullptr;  // 32- or 64-bit vertical sums
+  uint32_t* wordEnds = nullptr;
+  uint32_t* insideStarts = nullptr;
+  uint8_t* work = nullptr;
+  uint8_t* values = nullptr;  // null when the columns are too wide for a table
+};
 
-int ReduceToGrey(MessageLog* log, const PageBitmap* source, PageBitmap* target) {
-  const BitmapHeader* in = HeaderOf(source);
-  const BitmapHeader* out = HeaderOf(target);
-  const uint32_t sourceWidth = static_cast<uint32_t>(in->width);
-  const uint32_t sourceHeight = static_cast<uint32_t>(in->height);
-  const uint32_t width = static_cast<uint32_t>(out->width);
-  const uint32_t height = static_cast<uint32_t>(out->height);
-  if (in->bitCount != 1 || out->bitCount != 8 || width < 1 || height < 1 || width > sourceWidth ||
-      height > sourceHeight)
-    return 0;
-
-  const uint64_t a = uint64_t{sourceWidth} * kUnit / width;
-  const uint64_t v = uint64_t{sourceHeight} * kUnit / height;
+// Step one: the memory for a source row `sourceWidth` pixels wide reduced to
+// `width` columns of width `a`; the out-of-memory message when it fails.
+int AllocateReduction(MessageLog* log, uint32_t sourceWidth, uint32_t width, uint64_t a, bool narrowSums,
+                      ReductionMemory* m) {
   const uint32_t wordCount = (sourceWidth + 63) / 64;
-  // Vertical sums reach 255 v; 32 bits hold them unless rows are reduced
-  // more than 4096 times.
-  const bool narrowSums = v * 255 <= UINT32_MAX;
   const size_t sumBytes = (narrowSums ? sizeof(uint32_t) : sizeof(uint64_t)) * width;
   const size_t bytes = sumBytes + sizeof(uint64_t) * (wordCount + 1) + sizeof(GreyColumn) * width +
                        2 * sizeof(uint32_t) * wordCount + wordCount + width + (a <= kValueTableMaximum ? a + 1 : 0);
-  auto* memory = static_cast<uint8_t*>(AllocateOrReport(log, bytes));
-  if (!memory) return 0;
-  // 8-byte items first, then 4-byte, then bytes.
-  uint8_t* at = memory;
-  RowWords words;
-  words.words = reinterpret_cast<uint64_t*>(at);
+  m->block = static_cast<uint8_t*>(AllocateOrReport(log, bytes));
+  if (!m->block) return 0;
+  uint8_t* at = m->block;
+  m->words.words = reinterpret_cast<uint64_t*>(at);
   at += sizeof(uint64_t) * (wordCount + 1);
-  auto* columns = reinterpret_cast<GreyColumn*>(at);
+  m->columns = reinterpret_cast<GreyColumn*>(at);
   at += sizeof(GreyColumn) * width;
-  uint8_t* sums = at;
+  m->sums = at;
   at += sumBytes;
-  auto* wordEnds = reinterpret_cast<uint32_t*>(at);
-  uint32_t* insideStarts = wordEnds + wordCount;
+  m->wordEnds = reinterpret_cast<uint32_t*>(at);
+  m->insideStarts = m->wordEnds + wordCount;
   at += 2 * sizeof(uint32_t) * wordCount;
-  words.uniform = at;
-  uint8_t* work = at + wordCount;
-  uint8_t* values = a <= kValueTableMaximum ? work + width : nullptr;
-  words.count = wordCount;
-  words.lastMask = sourceWidth % 64 ? ~uint64_t{0} << (64 - sourceWidth % 64) : ~uint64_t{0};
+  m->words.uniform = at;
+  m->work = at + wordCount;
+  m->values = a <= kValueTableMaximum ? m->work + width : nullptr;
+  m->words.count = wordCount;
+  m->words.lastMask = sourceWidth % 64 ? ~uint64_t{0} << (64 - sourceWidth % 64) : ~uint64_t{0};
+  return 1;
+}
 
+// Step two: where each target column starts and ends in the source row, which
+// columns each word of the row closes and opens, and the table of column values.
+ReductionPlan PlanColumns(const ReductionMemory& memory, uint32_t width, uint64_t a) {
+  const uint32_t wordCount = memory.words.count;
+  GreyColumn* columns = memory.columns;
+  uint32_t* wordEnds = memory.wordEnds;
+  uint32_t* insideStarts = memory.insideStarts;
   // Column m covers [m a, (m + 1) a); a >= 4096, so it cuts at most one pixel
   // at each end.
   uint32_t endWord = 0, startWord = 0;
@@ -299,8 +305,8 @@ int ReduceToGrey(MessageLog* log, const PageBitmap* source, PageBitmap* target) 
   plan.a = a;
   plan.fastDivide = a * 255 <= UINT32_MAX;
   plan.columnWidth = MakeFastDivisor(plan.fastDivide ? static_cast<uint32_t>(a) : 1);
-  plan.values = values;
-  if (values) {
+  plan.values = memory.values;
+  if (uint8_t* values = memory.values) {
     // floor(sum * 255 / a), stepped rather than divided.
     uint64_t quotient = 0, next = a;  // next: the numerator where the quotient rises
     for (uint64_t sum = 0, numerator = 0; sum <= a; ++sum, numerator += 255) {
@@ -311,8 +317,34 @@ int ReduceToGrey(MessageLog* log, const PageBitmap* source, PageBitmap* target) 
       values[sum] = static_cast<uint8_t>(quotient);
     }
   }
-  const int ok = narrowSums ? ReduceRows(source, target, plan, &words, work, reinterpret_cast<uint32_t*>(sums))
-                            : ReduceRows(source, target, plan, &words, work, reinterpret_cast<uint64_t*>(sums));
-  free(memory);
+  return plan;
+}
+
+}  // namespace
+
+int ReduceToGrey(MessageLog* log, const PageBitmap* source, PageBitmap* target) {
+  const BitmapHeader* in = HeaderOf(source);
+  const BitmapHeader* out = HeaderOf(target);
+  const uint32_t sourceWidth = static_cast<uint32_t>(in->width);
+  const uint32_t sourceHeight = static_cast<uint32_t>(in->height);
+  const uint32_t width = static_cast<uint32_t>(out->width);
+  const uint32_t height = static_cast<uint32_t>(out->height);
+  if (in->bitCount != 1 || out->bitCount != 8 || width < 1 || height < 1 || width > sourceWidth ||
+      height > sourceHeight)
+    return 0;
+
+  const uint64_t a = uint64_t{sourceWidth} * kUnit / width;
+  const uint64_t v = uint64_t{sourceHeight} * kUnit / height;
+  // Vertical sums reach 255 v; 32 bits hold them unless rows are reduced
+  // more than 4096 times.
+  const bool narrowSums = v * 255 <= UINT32_MAX;
+  ReductionMemory m;
+  if (!AllocateReduction(log, sourceWidth, width, a, narrowSums, &m)) return 0;
+  const ReductionPlan plan = PlanColumns(m, width, a);
+  // Step three: the rows.
+  const int ok =
+      narrowSums ? ReduceRows(source, target, plan, &m.words, m.work, reinterpret_cast<uint32_t*>(m.sums))
+                 : ReduceRows(source, target, plan, &m.words, m.work, reinterpret_cast<uint64_t*>(m.sums));
+  free(m.block);
   return ok;
 }

@@ -11,7 +11,6 @@ namespace {
 constexpr uint64_t kStringShown = 200;
 constexpr uint64_t kRationalsShown = 20;
 constexpr uint64_t kNumbersShown = 50;
-constexpr uint32_t kXmlPacketTag = 700;
 
 void Separator(DumpOutput* out, uint64_t index) {
   if (index) WriteText(out, 0, ", ");
@@ -128,7 +127,7 @@ void WriteIntegers(TagDumper* d, const DumpEntry& e) {
     total += value;
   }
   if (e.count > kNumbersShown) MoreMark(out);
-  if ((e.tag == 279 || e.tag == 325) && e.count > 1) {
+  if ((e.tag == kDumpTagStripByteCounts || e.tag == kDumpTagTileByteCounts) && e.count > 1) {
     // Byte counts are summed over every value, not only the ones shown.
     for (; i < e.count && !d->hasError; ++i) total += ReadInteger(d, e, i);
     if (!d->hasError) WriteText(out, 0, " (total=%" PRIu64 ")", total);
@@ -145,7 +144,7 @@ void WriteIntegers(TagDumper* d, const DumpEntry& e) {
 
 void WriteContents(TagDumper* d, const DumpEntry& e) {
   if (!e.fieldType) return;
-  if (e.tag == kXmlPacketTag || e.type == 2) {
+  if (e.tag == kDumpTagXmlPacket || e.type == 2) {
     WriteStringContents(d, e, e.dataSize);
     return;
   }

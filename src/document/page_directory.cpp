@@ -108,8 +108,8 @@ uint64_t NextIfdOffset(ByteReader* reader, Layout layout, uint32_t offset) {
 }
 
 // Reads the current directory's NewSubfileType, SubIFDs and successor.
-bool ExamineDirectory(Document* document, MessageLog* log, TIFF* tiff, ByteReader* reader, Layout layout,
-                      size_t index) {
+bool ExamineIfd(Document* document, MessageLog* log, TIFF* tiff, ByteReader* reader, Layout layout,
+                size_t index) {
   uint32_t subfileType = 0;
   if (TIFFGetField(tiff, TIFFTAG_SUBFILETYPE, &subfileType)) document->ifds[index].flags |= subfileType;
   const IfdEntry entry = document->ifds[index];
@@ -163,6 +163,13 @@ int ValidateTiffHeader(Document* document, MessageLog* log) {
   return 0;
 }
 
+void PointAtMemory(Document* document, const uint8_t* bytes, uint32_t size) {
+  document->sourceKind = kSourceMemory;
+  document->bytes = bytes;
+  document->size = size;
+  document->sizeKnown = 1;
+}
+
 int ReadPageDirectory(Document* document, MessageLog* log) {
   InstallLogHandlers(log);
   document->ifds.clear();
@@ -197,7 +204,7 @@ int ReadPageDirectory(Document* document, MessageLog* log) {
       }
     }
     positioned = false;
-    if (!ExamineDirectory(document, log, tiff, &reader, layout, index)) break;
+    if (!ExamineIfd(document, log, tiff, &reader, layout, index)) break;
   }
   TIFFClose(tiff);
   return document->ifds.empty() ? 0 : 1;

@@ -67,6 +67,10 @@ struct PageInfo {
 void ResetPageInfo(PageInfo* info);
 void ReleasePageInfo(PageInfo* info);
 
+// Points the document at bytes held in memory (not copied, not owned) whose
+// size is known.
+void PointAtMemory(Document* document, const uint8_t* bytes, uint32_t size);
+
 int ValidateTiffHeader(Document* document, MessageLog* log);
 int ReadPageDirectory(Document* document, MessageLog* log);
 void NumberPages(Document* document, MessageLog* log);

@@ -13,6 +13,9 @@ struct PageLoadOptions {
   int32_t readPrintTags = 0;   // read PageName, Model and TargetPrinter as numbers
 };
 
+// What the viewer says of a page that failed to load without a message of its own.
+constexpr char kUnknownLoadFailure[] = "Unable to display image; unknown reason";
+
 // Non-zero with a complete bitmap and info; on failure the bitmap is released
 // and the reason is in `log` (some failures that libtiff reported itself, or
 // an index outside the table, add nothing).

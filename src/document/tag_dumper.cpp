@@ -134,12 +134,12 @@ bool AddToList(TagDumper* d, int32_t list, uint64_t offset, uint32_t flags) {
 // The kind of child directory an entry points to: 0 for none.
 uint32_t ChildKind(uint32_t tag) {
   switch (tag) {
-    case 330:  // SubIFDs
-    case 400:  // GlobalParametersIFD
+    case kDumpTagSubIfds:
+    case kDumpTagGlobalParametersIfd:
       return 1;
-    case 34665:  // Exif
-    case 34853:  // GPS
-    case 40965:  // Interoperability
+    case kDumpTagExifIfd:
+    case kDumpTagGpsIfd:
+    case kDumpTagInteroperabilityIfd:
       return 2;
     default:
       return 0;

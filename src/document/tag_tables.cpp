@@ -176,6 +176,9 @@ struct ValueRow {
   const char* meaning;
 };
 
+// The highest tag with a row below.
+constexpr uint32_t kLastTagWithMeanings = 531;
+
 const ValueRow kValueMeanings[] = {
     {255, 1, "full-res-version"}, {255, 2, "reduced-res-version"}, {255, 3, "one-page-of-many"},
     {263, 1, "no dithering"}, {263, 2, "ordered dither"}, {263, 3, "error diffusion"},
@@ -240,8 +243,8 @@ void ShownTagName(uint32_t tag, char kind, char* out, size_t size) {
 void ValueMeaning(uint32_t tag, uint64_t value, char* out, size_t size) {
   out[0] = 0;
   // Most values belong to tags without meanings: answered before any search.
-  if (tag < 254 || tag > 531) return;
-  if (tag == 254) {
+  if (tag < kDumpTagSubfileType || tag > kLastTagWithMeanings) return;
+  if (tag == kDumpTagSubfileType) {
     // A set of flags: every known bit is named, the first after a colon.
     size_t used = 0;
     for (size_t bit = 0; bit < std::size(kSubfileTypeBits) && used < size; ++bit) {
@@ -252,9 +255,10 @@ void ValueMeaning(uint32_t tag, uint64_t value, char* out, size_t size) {
     }
     return;
   }
-  if (tag == 259 || tag == 262) {
+  if (tag == kDumpTagCompression || tag == kDumpTagPhotometric) {
     uint32_t code = value > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<uint32_t>(value);
-    snprintf(out, size, ":%s", tag == 259 ? DumpCompressionName(code) : DumpPhotometricName(code));
+    snprintf(out, size, ":%s",
+             tag == kDumpTagCompression ? DumpCompressionName(code) : DumpPhotometricName(code));
     return;
   }
   bool tagHasMeanings = false;

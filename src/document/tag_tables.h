@@ -5,6 +5,20 @@
 #include <cstddef>
 #include <cstdint>
 
+// The tags the dump itself acts on. The dump reads files without libtiff, so
+// it names them itself.
+constexpr uint32_t kDumpTagSubfileType = 254;
+constexpr uint32_t kDumpTagCompression = 259;
+constexpr uint32_t kDumpTagPhotometric = 262;
+constexpr uint32_t kDumpTagStripByteCounts = 279;
+constexpr uint32_t kDumpTagTileByteCounts = 325;
+constexpr uint32_t kDumpTagSubIfds = 330;
+constexpr uint32_t kDumpTagGlobalParametersIfd = 400;
+constexpr uint32_t kDumpTagXmlPacket = 700;
+constexpr uint32_t kDumpTagExifIfd = 34665;
+constexpr uint32_t kDumpTagGpsIfd = 34853;
+constexpr uint32_t kDumpTagInteroperabilityIfd = 40965;
+
 struct DumpFieldType {
   const char* name;
   uint32_t itemSize;

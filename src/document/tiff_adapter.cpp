@@ -39,7 +39,7 @@ struct MemorySource {
 tmsize_t MemoryRead(thandle_t handle, void* buffer, tmsize_t n) {
   auto* source = static_cast<MemorySource*>(handle);
   if (!source || !source->open) {
-    errno = 9;
+    errno = EBADF;
     return -1;
   }
   int64_t available = source->size - source->position;
@@ -61,14 +61,14 @@ toff_t MemorySeek(thandle_t handle, toff_t offset, int whence) {
   int64_t base = whence == SEEK_SET ? 0 : whence == SEEK_CUR ? source->position
                  : whence == SEEK_END ? source->size : -1;
   if (base < 0) {
-    errno = 22;
+    errno = EINVAL;
     return static_cast<toff_t>(-1);
   }
   // libtiff passes negative relative offsets as large unsigned values, and
   // offsets from the file may be anything: a sum that overflows is outside too.
   int64_t target = 0;
   if (__builtin_add_overflow(base, static_cast<int64_t>(offset), &target) || target < 0 || target > source->size) {
-    errno = 22;
+    errno = EINVAL;
     return static_cast<toff_t>(-1);
   }
   source->position = static_cast<int32_t>(target);
@@ -78,7 +78,7 @@ toff_t MemorySeek(thandle_t handle, toff_t offset, int whence) {
 int MemoryClose(thandle_t handle) {
   auto* source = static_cast<MemorySource*>(handle);
   if (!source->open) {
-    errno = 9;
+    errno = EBADF;
     return -1;
   }
   source->open = 0;
@@ -106,7 +106,7 @@ struct FileSource {
 tmsize_t FileRead(thandle_t handle, void* buffer, tmsize_t n) {
   auto* source = static_cast<FileSource*>(handle);
   if (!source || !source->open) {
-    errno = 9;
+    errno = EBADF;
     return -1;
   }
   if (n <= 0) return 0;

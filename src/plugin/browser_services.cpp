@@ -26,7 +26,7 @@ int ToBrowserText(const char16_t* text, std::string* out) {
 bool IsSelfTarget(const char16_t* target) {
   constexpr std::u16string_view kSelf = u"_self";
   const std::u16string_view text(target);
-  return text.size() == kSelf.size() && StartsWithNoCase(text, kSelf);
+  return EqualsNoCase(text, kSelf);
 }
 
 }  // namespace

@@ -3,16 +3,13 @@
 #include <algorithm>
 #include <new>
 
+#include "common/saturated.h"
 #include "viewer/viewer_instance.h"
 
 namespace {
 
 void Invalidate(ViewerInstance* viewer, int erase) {
   if (viewer->hooks.invalidate) viewer->hooks.invalidate(viewer, erase);
-}
-
-int32_t Saturated(int64_t value) {
-  return static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
 }
 
 int32_t PageOfDirectory(const ViewerInstance* viewer, int32_t directory) {

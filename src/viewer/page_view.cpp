@@ -35,7 +35,7 @@ int LoadDirectory(ViewerInstance* viewer, int32_t page) {
   const int loaded =
       LoadPage(&viewer->document, index, &options, &viewer->pageInfo, &viewer->pageBitmap, &viewer->pageLog);
   if (!loaded && viewer->pageLog.errorCount == 0 && viewer->pageLog.warningCount == 0) {
-    LogError(&viewer->pageLog, "Unable to display image; unknown reason");
+    LogError(&viewer->pageLog, "%s", kUnknownLoadFailure);
   }
   return loaded;
 }
@@ -65,28 +65,6 @@ void Tell(void (*event)(ViewerInstance*, int32_t), ViewerInstance* viewer, int32
 
 int HasValidPage(const ViewerInstance* viewer) {
   return viewer->pageInfo.valid && viewer->pageBitmap.block != nullptr;
-}
-
-// Each turn is ordered so that the step that may fail for want of memory
-// comes first, or can be undone by a step that cannot fail.
-int TurnBitmap(PageBitmap* bitmap, int32_t quarters, MessageLog* log) {
-  switch (((quarters % 4) + 4) % 4) {
-    case 1:  // a mirrored picture transposed is the picture turned clockwise
-      MirrorRows(bitmap);
-      if (Transpose(bitmap, log)) return 1;
-      MirrorRows(bitmap);
-      return 0;
-    case 2:
-      if (!ReverseRowOrder(bitmap, log)) return 0;
-      MirrorRows(bitmap);
-      return 1;
-    case 3:
-      if (!Transpose(bitmap, log)) return 0;
-      MirrorRows(bitmap);
-      return 1;
-    default:
-      return 1;
-  }
 }
 
 int ShowPage(ViewerInstance* viewer, int32_t page) {

@@ -30,6 +30,3 @@ int SetMouseMode(ViewerInstance* viewer, int32_t mode);
 
 // A page is shown: its bitmap exists and its facts were read.
 int HasValidPage(const ViewerInstance* viewer);
-// Turns the bitmap by `quarters` quarter turns clockwise (taken modulo 4);
-// on failure the bitmap is as it was and the reason is in `log`.
-int TurnBitmap(PageBitmap* bitmap, int32_t quarters, MessageLog* log);

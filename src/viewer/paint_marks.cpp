@@ -2,14 +2,11 @@
 
 #include <algorithm>
 
+#include "common/saturated.h"
 #include "viewer/page_markup.h"
 #include "viewer/viewer_instance.h"
 
 namespace {
-
-int32_t Saturated(int64_t value) {
-  return static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
-}
 
 struct Painter {
   int64_t originX;

@@ -13,10 +13,6 @@ namespace {
 
 constexpr size_t kQuotedValueMaximum = 64;
 
-bool SameWord(std::u16string_view a, std::u16string_view b) {
-  return a.size() == b.size() && StartsWithNoCase(a, b);
-}
-
 struct Word {
   const char16_t* text;
   int32_t code;
@@ -26,7 +22,7 @@ struct Word {
 template <size_t N>
 int32_t WordCode(const char16_t* value, const Word (&words)[N]) {
   for (const Word& word : words) {
-    if (SameWord(value, word.text)) return word.code;
+    if (EqualsNoCase(value, word.text)) return word.code;
   }
   return -1;
 }
@@ -61,7 +57,7 @@ void Toolbar(ViewerInstance* viewer, const char16_t*, const char16_t* value) {
   int32_t code = WordCode(value, kWords);
   if (code >= 0) {
     viewer->toolbarPosition = code;
-  } else if (SameWord(value, u"on")) {
+  } else if (EqualsNoCase(value, u"on")) {
     // "on" only asks for a toolbar; one already placed stays where it is.
     if (viewer->toolbarPosition == kToolbarNone) viewer->toolbarPosition = kToolbarTop;
   }
@@ -76,7 +72,7 @@ void Fit(ViewerInstance* viewer, const char16_t* name, const char16_t* value) {
   int32_t code = WordCode(value, kWords);
   if (code >= 0) {
     viewer->sizeMode = code;
-  } else if (SameWord(value, u"none")) {
+  } else if (EqualsNoCase(value, u"none")) {
     viewer->sizeMode = kSizeFixed;
     viewer->scaleIndex = Library().defaultScaleIndex;
   } else if (int32_t percent = ReadDecimal(value); percent > 0) {
@@ -137,7 +133,7 @@ void ToolbarItems(ViewerInstance* viewer, const char16_t*, const char16_t* value
 }
 
 void PrintHack(ViewerInstance* viewer, const char16_t* name, const char16_t* value) {
-  if (!SameWord(value, u"yes")) return Ignored(viewer, name, value);
+  if (!EqualsNoCase(value, u"yes")) return Ignored(viewer, name, value);
   viewer->printRouting = 1;
 }
 
@@ -226,7 +222,7 @@ void ApplyParameters(ViewerInstance* viewer, int32_t count, const char16_t* cons
     if (!names[i]) continue;
     const char16_t* value = values[i] ? values[i] : u"";
     for (const Parameter& parameter : kParameters) {
-      if (SameWord(names[i], parameter.name)) {
+      if (EqualsNoCase(names[i], parameter.name)) {
         parameter.apply(viewer, names[i], value);
         break;
       }

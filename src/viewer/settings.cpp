@@ -4,10 +4,11 @@
 
 #include "common/decimal_text.h"
 #include "common/diagnostics.h"
+#include "common/saturated.h"
 #include "common/text_format.h"
 #include "document/disabled_compressions.h"
-#include "viewer/view_geometry.h"
 #include "viewer/library.h"
+#include "viewer/view_geometry.h"
 
 namespace {
 
@@ -103,20 +104,12 @@ const SettingRange kRanges[] = {
     {u"pencolor", 0, 0xFFFFFF},
 };
 
-bool SameName(std::u16string_view a, std::u16string_view b) {
-  return a.size() == b.size() && StartsWithNoCase(a, b);
-}
-
 constexpr int32_t kNumberTextCapacity = 64;
 constexpr int32_t kButtonSizeMinimum = 22;
 constexpr int32_t kButtonSizeMaximum = 100;
 
 // A stored number as an int: huge values stop at the largest int instead of turning negative.
 int32_t AsInt(uint32_t value) { return value > INT32_MAX ? INT32_MAX : static_cast<int32_t>(value); }
-
-int32_t Saturated(int64_t value) {
-  return static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
-}
 
 void ReadDwordSetting(ViewerInstance* viewer, const Setting& setting, uint32_t value) {
   switch (setting.kind) {
@@ -300,7 +293,7 @@ int DeleteUserValue(SettingsStore* store, const char16_t* name) {
 int SettingInRange(const char16_t* name, uint32_t value) {
   if (!name) return 0;
   for (const SettingRange& range : kRanges) {
-    if (SameName(name, range.name)) return value >= range.minimum && value <= range.maximum;
+    if (EqualsNoCase(name, range.name)) return value >= range.minimum && value <= range.maximum;
   }
   return 1;
 }
@@ -308,7 +301,7 @@ int SettingInRange(const char16_t* name, uint32_t value) {
 int IsTextSetting(const char16_t* name) {
   if (!name) return 0;
   std::u16string_view wanted(name);
-  auto same = [&](std::u16string_view known) { return SameName(wanted, known); };
+  auto same = [&](std::u16string_view known) { return EqualsNoCase(wanted, known); };
   for (const Setting& setting : kSettings) {
     if (IsText(setting.kind) && same(setting.name)) return 1;
   }

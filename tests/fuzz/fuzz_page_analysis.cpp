@@ -49,10 +49,7 @@ bool RandomPage(Input* in, PageBitmap* page) {
 bool DecodedPage(const uint8_t* data, size_t size, PageBitmap* page) {
   Document document;
   MessageLog log;
-  document.sourceKind = kSourceMemory;
-  document.bytes = data;
-  document.size = static_cast<uint32_t>(size);
-  document.sizeKnown = 1;
+  PointAtMemory(&document, data, static_cast<uint32_t>(size));
   if (!ReadPageDirectory(&document, &log)) return false;
   NumberPages(&document, &log);
   int index = PageToIfd(&document, 0);

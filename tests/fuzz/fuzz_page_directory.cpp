@@ -9,10 +9,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (int32_t ignore = 0; ignore < 4; ignore += 3) {
     Document document;
     MessageLog log;
-    document.sourceKind = kSourceMemory;
-    document.bytes = data;
-    document.size = static_cast<uint32_t>(size);
-    document.sizeKnown = 1;
+    PointAtMemory(&document, data, static_cast<uint32_t>(size));
     document.ignoreSpecialImages = ignore;
     if (ReadPageDirectory(&document, &log)) NumberPages(&document, &log);
     for (int32_t page = 0; page < document.pageCount; ++page) {

@@ -19,10 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > 0xFFFFFFFFu) return 0;
   Document document;
   MessageLog documentLog;
-  document.sourceKind = kSourceMemory;
-  document.bytes = data;
-  document.size = static_cast<uint32_t>(size);
-  document.sizeKnown = 1;
+  PointAtMemory(&document, data, static_cast<uint32_t>(size));
   if (!ReadPageDirectory(&document, &documentLog)) return 0;
   NumberPages(&document, &documentLog);
   PageLoadOptions options;

@@ -36,10 +36,7 @@ int Discard(void*, const char*, size_t) { return 1; }
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > 0xFFFFFFFFu) return 0;
   Document document;
-  document.sourceKind = kSourceMemory;
-  document.bytes = data;
-  document.size = static_cast<uint32_t>(size);
-  document.sizeKnown = 1;
+  PointAtMemory(&document, data, static_cast<uint32_t>(size));
   MessageLog log;
   RichTextCheck check;
   DumpDocument(&document, -1, kDumpRichText, CheckRichText, &check, &log);

@@ -33,6 +33,9 @@ check("subifd pages", sub["pages"] == len(sub["ifds"]))
 rc, hidden = info("--ignore-special", "2", chain)
 main_chain = sum(1 for f in flags if not f & 0x10000000)
 check("--ignore-special 2 drops subifds", hidden["pages"] == main_chain and rc == 0)
+for bad in ("x", "1x", "4", "-1", ""):
+    run = subprocess.run([mrvtool, "info", "--ignore-special", bad, chain], capture_output=True, text=True)
+    check(f"--ignore-special {bad!r} refused", run.returncode == 2 and "bad value" in run.stderr, run.stderr)
 
 rc, two = info(os.path.join(images, "test_two_ifds.tif"))
 check("two ifds", rc == 0 and two["pages"] == 2 and two["errors"] == 0)

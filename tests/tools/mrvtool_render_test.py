@@ -152,6 +152,12 @@ with tempfile.TemporaryDirectory() as work:
     render(plain, bmp, "--orient", "3")
     compare("viewer counter-clockwise turn", read_bmp(bmp),
             turned_clockwise(turned_clockwise(turned_clockwise(upright))), 0)
+    # Numbers outside 0-3 turn as the viewer turns: quarter turns modulo 4.
+    for beyond, within in (("5", "1"), ("-1", "3"), ("6", "2"), ("4", "0")):
+        rc, text = render(plain, bmp, "--orient", within)
+        expected = read_bmp(bmp)
+        rc, text = render(plain, bmp, "--orient", beyond)
+        check(f"orientation {beyond} turns as {within}", rc == 0 and read_bmp(bmp) == expected, text)
     render(plain, bmp, "--negative")
     compare("negative", read_bmp(bmp), (upright[0], upright[1], [tuple(255 - c for c in p) for p in upright[2]]), 0)
     render(os.path.join(fixtures, "palette-4.tif"), bmp)

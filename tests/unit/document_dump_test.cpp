@@ -60,10 +60,7 @@ TEST(DocumentDump, FileSourcesAreReadThroughTheHighestOffset) {
 TEST(DocumentDump, ReadsAreCutAtTheDocumentSize) {
   std::vector<uint8_t> bytes(40, 7);
   Document document;
-  document.sourceKind = kSourceMemory;
-  document.bytes = bytes.data();
-  document.size = 40;
-  document.sizeKnown = 1;
+  PointAtMemory(&document, bytes.data(), 40);
   DumpSource source;
   MessageLog log;
   ASSERT_TRUE(OpenDumpSource(&source, &document, &log));

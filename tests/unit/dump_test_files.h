@@ -176,10 +176,7 @@ inline int CollectText(void* user, const char* text, size_t length) {
 inline std::string DumpBytes(const std::vector<uint8_t>& bytes, int32_t mode = kDumpPlainText,
                              int32_t ifdIndex = -1, const std::vector<IfdEntry>& ifds = {}) {
   Document document;
-  document.sourceKind = kSourceMemory;
-  document.bytes = bytes.data();
-  document.size = static_cast<uint32_t>(bytes.size());
-  document.sizeKnown = 1;
+  PointAtMemory(&document, bytes.data(), static_cast<uint32_t>(bytes.size()));
   document.ifds = ifds;
   MessageLog log;
   std::string text;

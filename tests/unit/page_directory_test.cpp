@@ -86,10 +86,7 @@ struct Walk {
   MessageLog log;
 
   explicit Walk(std::vector<uint8_t> b, int32_t ignore = 0) : bytes(std::move(b)) {
-    document.sourceKind = kSourceMemory;
-    document.bytes = bytes.data();
-    document.size = static_cast<uint32_t>(bytes.size());
-    document.sizeKnown = 1;
+    PointAtMemory(&document, bytes.data(), static_cast<uint32_t>(bytes.size()));
     document.ignoreSpecialImages = ignore;
     log.hideUnknownTagWarnings = 1;
     ok = ReadPageDirectory(&document, &log);

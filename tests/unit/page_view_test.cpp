@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "bitmap_fixtures.h"
+#include "document/bitmap_ops.h"
 #include "tiff_fixture.h"
 #include "viewer/download_intake.h"
 #include "viewer/settings.h"

@@ -52,4 +52,16 @@ TEST(ColourText, RefusesAnythingButSevenCharacters) {
   EXPECT_EQ(c, 7u);
 }
 
+// Names and words compare in ASCII case only: the whole text, not a prefix.
+TEST(EqualsNoCase, WholeTextsInAsciiCaseOnly) {
+  struct Case {
+    std::u16string_view a, b;
+    bool equal;
+  };
+  const Case cases[] = {{u"Smooth", u"smooth", true},   {u"", u"", true},
+                        {u"smoothx", u"smooth", false}, {u"smoo", u"smooth", false},
+                        {u"\u00c9", u"\u00e9", false},  {u"_SELF", u"_self", true}};
+  for (const Case& c : cases) EXPECT_EQ(EqualsNoCase(c.a, c.b), c.equal) << Utf16ToUtf8(c.a);
+}
+
 }  // namespace

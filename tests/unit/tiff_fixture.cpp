@@ -94,10 +94,7 @@ std::vector<uint8_t> WriteTestTiffPages(const std::vector<TestPage>& pages) {
 
 Document DocumentOver(const std::vector<uint8_t>& bytes) {
   Document document;
-  document.sourceKind = kSourceMemory;
-  document.bytes = bytes.data();
-  document.size = static_cast<uint32_t>(bytes.size());
-  document.sizeKnown = 1;
+  PointAtMemory(&document, bytes.data(), static_cast<uint32_t>(bytes.size()));
   MessageLog log;
   if (ReadPageDirectory(&document, &log)) NumberPages(&document, &log);
   return document;

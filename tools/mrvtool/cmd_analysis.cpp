@@ -1,7 +1,6 @@
 // mrvtool barcodes, blank and omr: the page analysis on one page of a file,
 // loaded as the viewer loads the page it shows.
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -9,82 +8,38 @@
 #include "analysis/barcode_reader.h"
 #include "analysis/omr.h"
 #include "common/text_format.h"
-#include "document/page_loader.h"
 #include "document/page_directory.h"
+#include "document/page_loader.h"
 #include "tools/mrvtool/commands.h"
 #include "tools/mrvtool/document_file.h"
+#include "tools/mrvtool/tool_options.h"
 
 namespace {
-
-struct Rectangle {
-  int32_t x = 0, y = 0, w = 0, h = 0;
-};
 
 struct AnalysisArguments {
   const char* command = "";
   int32_t page = 1;
-  bool hasRegion = false;
-  Rectangle region;
-  bool hasReference = false;
-  Rectangle reference;
-  std::vector<Rectangle> boxes;
+  ToolRectangle region;
+  int32_t hasReference = 0;
+  ToolRectangle reference;
+  std::vector<ToolRectangle> boxes;
   const char* file = nullptr;
 };
-
-bool ParseNumber(const char* text, char** end, int32_t* value) {
-  long long v = strtoll(text, end, 10);
-  if (*end == text || v < INT32_MIN || v > INT32_MAX) return false;
-  *value = static_cast<int32_t>(v);
-  return true;
-}
-
-// "x,y,w,h" in whole numbers.
-bool ParseRectangle(const char* text, Rectangle* r) {
-  int32_t* fields[4] = {&r->x, &r->y, &r->w, &r->h};
-  const char* at = text;
-  for (int i = 0; i < 4; ++i) {
-    char* end = nullptr;
-    if (!ParseNumber(at, &end, fields[i]) || *end != (i < 3 ? ',' : '\0')) return false;
-    at = end + 1;
-  }
-  return true;
-}
 
 // Options each command accepts: --page everywhere, --region for barcodes,
 // --ref and --box for omr.
 int ParseArguments(int argc, char** argv, const char* command, AnalysisArguments* a) {
   a->command = command;
-  bool barcodes = !strcmp(command, "barcodes"), omr = !strcmp(command, "omr");
-  for (int i = 0; i < argc; ++i) {
-    const char* arg = argv[i];
-    const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
-    Rectangle r;
-    bool ok = true;
-    if (!strcmp(arg, "--page") && value) {
-      char* end = nullptr;
-      ok = ParseNumber(value, &end, &a->page) && !*end && a->page >= 1;
-    } else if (barcodes && !strcmp(arg, "--region") && value) {
-      ok = a->hasRegion = ParseRectangle(value, &a->region);
-    } else if (omr && !strcmp(arg, "--ref") && value) {
-      ok = a->hasReference = ParseRectangle(value, &a->reference);
-    } else if (omr && !strcmp(arg, "--box") && value) {
-      ok = ParseRectangle(value, &r);
-      a->boxes.push_back(r);
-    } else if (arg[0] != '-' && !a->file) {
-      a->file = arg;
-      continue;
-    } else {
-      fprintf(stderr, "mrvtool %s: unexpected argument \"%s\"\n", command, arg);
-      return 0;
-    }
-    if (!ok) {
-      fprintf(stderr, "mrvtool %s: bad value \"%s\" for %s\n", command, value, arg);
-      return 0;
-    }
-    ++i;
+  std::vector<ToolOption> options = {PageOption(&a->page)};
+  if (!strcmp(command, "barcodes")) options.push_back(RectangleOption("--region", &a->region));
+  const bool omr = !strcmp(command, "omr");
+  if (omr) {
+    options.push_back(RectangleOption("--ref", &a->reference, &a->hasReference));
+    options.push_back(RectanglesOption("--box", &a->boxes));
   }
-  if (!a->file || (omr && !a->hasReference)) {
-    fprintf(stderr, "mrvtool %s: %s\n", command, a->file ? "no --ref rectangle given" : "no file given");
+  if (!ReadToolOptions(command, argc, argv, options.data(), options.size(), &a->file)) return 0;
+  if (omr && !a->hasReference) {
+    fprintf(stderr, "mrvtool %s: no --ref rectangle given\n", command);
     return 0;
   }
   return 1;
@@ -113,7 +68,7 @@ int LoadAnalysedPage(const AnalysisArguments& a, PageBitmap* bitmap) {
   int loaded = LoadPage(&document, index, &options, &info, bitmap, &log);
   for (const std::string& line : LogLines(log)) fprintf(stderr, "%s\n", line.c_str());
   if (!loaded && log.errorCount == 0 && log.warningCount == 0) {
-    fprintf(stderr, "Unable to display image; unknown reason\n");
+    fprintf(stderr, "%s\n", kUnknownLoadFailure);
   }
   ReleasePageInfo(&info);
   return loaded;
@@ -132,7 +87,7 @@ int Run(int argc, char** argv, const char* command, int (*analyse)(const Analysi
 int PrintBarcodes(const AnalysisArguments& a, PageBitmap* bitmap) {
   BarcodeResults results;
   MessageLog log;
-  const Rectangle& r = a.region;  // all zero without --region: the whole page
+  const ToolRectangle& r = a.region;  // all zero without --region: the whole page
   DetectBarcodes(&results, bitmap, r.x, r.y, r.w, r.h, &log);
   for (std::u16string text = GetBarcode(&results); !text.empty(); text = GetBarcode(&results)) {
     printf("%s\n", Utf16ToUtf8(text).c_str());
@@ -151,7 +106,7 @@ int PrintBlank(const AnalysisArguments&, PageBitmap* bitmap) {
 int PrintMarks(const AnalysisArguments& a, PageBitmap* bitmap) {
   OmrCalibration calibration;
   MessageLog log;
-  const Rectangle& r = a.reference;
+  const ToolRectangle& r = a.reference;
   OMRInit(&calibration, bitmap, r.x, r.y, r.w, r.h, &log);
   printf("found %d\n", calibration.found);
   printf("corners");
@@ -159,7 +114,7 @@ int PrintMarks(const AnalysisArguments& a, PageBitmap* bitmap) {
     printf(" %lld,%lld", static_cast<long long>(corner.x), static_cast<long long>(corner.y));
   }
   printf("\n");
-  for (const Rectangle& box : a.boxes)
+  for (const ToolRectangle& box : a.boxes)
     printf("%.6f\n", OMRCheck(&calibration, bitmap, box.x, box.y, box.w, box.h));
   return 0;
 }

@@ -1,11 +1,11 @@
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
+#include <iterator>
 #include <string>
 
 #include "common/text_format.h"
 #include "document/document_dump.h"
 #include "tools/mrvtool/commands.h"
+#include "tools/mrvtool/tool_options.h"
 
 namespace {
 
@@ -20,31 +20,11 @@ void PrintLog(const MessageLog& log) {
 
 int RunDump(int argc, char** argv) {
   int32_t mode = kDumpPlainText;
-  long page = -1;
+  int32_t page = -1;
   const char* file = nullptr;
-  for (int i = 0; i < argc; ++i) {
-    if (!strcmp(argv[i], "--rtf")) {
-      mode = kDumpRichText;
-    } else if (!strcmp(argv[i], "--text")) {
-      mode = kDumpPlainText;
-    } else if (!strcmp(argv[i], "--page") && i + 1 < argc) {
-      char* end = nullptr;
-      page = strtol(argv[++i], &end, 10);
-      if (*end || page < 1 || page > 0x7FFFFFFF) {
-        fprintf(stderr, "mrvtool dump: bad page number \"%s\"\n", argv[i]);
-        return 2;
-      }
-    } else if (argv[i][0] == '-' || file) {
-      fprintf(stderr, "mrvtool dump: unexpected argument \"%s\"\n", argv[i]);
-      return 2;
-    } else {
-      file = argv[i];
-    }
-  }
-  if (!file) {
-    fprintf(stderr, "mrvtool dump: no file given\n");
-    return 2;
-  }
+  const ToolOption options[] = {FlagOption("--rtf", &mode, kDumpRichText),
+                                FlagOption("--text", &mode, kDumpPlainText), PageOption(&page)};
+  if (!ReadToolOptions("dump", argc, argv, options, std::size(options), &file)) return 2;
   Document document;
   MessageLog log;
   log.hideUnknownTagWarnings = 1;
@@ -67,10 +47,10 @@ int RunDump(int argc, char** argv) {
   int32_t ifdIndex = -1;
   if (page >= 0) {
     if (ReadPageDirectory(&document, &log)) NumberPages(&document, &log);
-    ifdIndex = PageToIfd(&document, static_cast<int32_t>(page - 1));
+    ifdIndex = PageToIfd(&document, page - 1);
     if (ifdIndex < 0) {
       PrintLog(log);
-      fprintf(stderr, "mrvtool dump: the file has no page %ld (it has %d)\n", page, document.pageCount);
+      fprintf(stderr, "mrvtool dump: the file has no page %d (it has %d)\n", page, document.pageCount);
       return 1;
     }
   }

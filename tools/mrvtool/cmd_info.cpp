@@ -1,6 +1,5 @@
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -8,6 +7,7 @@
 #include "document/page_directory.h"
 #include "tools/mrvtool/commands.h"
 #include "tools/mrvtool/document_file.h"
+#include "tools/mrvtool/tool_options.h"
 
 namespace {
 
@@ -53,25 +53,11 @@ void PrintTable(const Document& d, const MessageLog& log) {
 }  // namespace
 
 int RunInfo(int argc, char** argv) {
-  bool json = false;
-  int ignore = 0;
+  int32_t json = 0;
+  int32_t ignore = 0;
   const char* file = nullptr;
-  for (int i = 0; i < argc; ++i) {
-    if (!strcmp(argv[i], "--json")) {
-      json = true;
-    } else if (!strcmp(argv[i], "--ignore-special") && i + 1 < argc) {
-      ignore = atoi(argv[++i]);
-    } else if (argv[i][0] == '-' || file) {
-      fprintf(stderr, "mrvtool info: unexpected argument \"%s\"\n", argv[i]);
-      return 2;
-    } else {
-      file = argv[i];
-    }
-  }
-  if (!file) {
-    fprintf(stderr, "mrvtool info: no file given\n");
-    return 2;
-  }
+  const ToolOption options[] = {FlagOption("--json", &json), NumberOption("--ignore-special", &ignore, 0, 3)};
+  if (!ReadToolOptions("info", argc, argv, options, std::size(options), &file)) return 2;
   Document document;
   MessageLog log;
   log.hideUnknownTagWarnings = 1;  // as on the viewer's document log

@@ -1,72 +1,50 @@
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "common/text_format.h"
-#include "document/page_loader.h"
-#include "document/scale_for_display.h"
-#include "document/photometric_name.h"
-#include "document/page_directory.h"
 #include "document/bitmap_ops.h"
 #include "document/bmp_writer.h"
+#include "document/page_directory.h"
+#include "document/page_loader.h"
+#include "document/photometric_name.h"
+#include "document/scale_for_display.h"
 #include "tools/mrvtool/commands.h"
 #include "tools/mrvtool/document_file.h"
+#include "tools/mrvtool/tool_options.h"
 #include "tools/mrvtool/tool_settings.h"
 
 namespace {
 
 struct RenderArguments {
-  int32_t page = 0;     // 1-based; 0: the viewer's start page
-  int32_t orient = -1;  // -1: the viewer's orientation
-  bool negative = false;
-  bool smooth = false;
+  int32_t page = 0;  // 1-based; 0: the viewer's start page
+  int32_t orient = 0;
+  int32_t orientGiven = 0;  // else the viewer's orientation
+  int32_t negative = 0;
+  int32_t smooth = 0;
   const char* size = nullptr;
   const char* out = nullptr;
   const char* file = nullptr;
 };
 
-bool ParseNumber(const char* text, int32_t low, int32_t high, int32_t* value) {
-  char* end = nullptr;
-  long v = strtol(text, &end, 10);
-  if (!*text || *end || v < low || v > high) return false;
-  *value = static_cast<int32_t>(v);
-  return true;
-}
-
 int ParseArguments(int argc, char** argv, RenderArguments* a) {
-  for (int i = 0; i < argc; ++i) {
-    const char* arg = argv[i];
-    bool hasValue = i + 1 < argc;
-    if (!strcmp(arg, "--page") && hasValue) {
-      if (!ParseNumber(argv[++i], 1, 0x7FFFFFFF, &a->page)) return 0;
-    } else if (!strcmp(arg, "--orient") && hasValue) {
-      if (!ParseNumber(argv[++i], 0, 3, &a->orient)) return 0;
-    } else if (!strcmp(arg, "--size") && hasValue) {
-      a->size = argv[++i];
-    } else if (!strcmp(arg, "--out") && hasValue) {
-      a->out = argv[++i];
-    } else if (!strcmp(arg, "--negative")) {
-      a->negative = true;
-    } else if (!strcmp(arg, "--smooth")) {
-      a->smooth = true;
-    } else if (arg[0] == '-' || a->file) {
-      fprintf(stderr, "mrvtool render: unexpected argument \"%s\"\n", arg);
-      return 0;
-    } else {
-      a->file = arg;
-    }
-  }
-  if (!a->file || !a->out) {
-    fprintf(stderr, "mrvtool render: %s\n", a->file ? "no --out file given" : "no file given");
+  // Any whole number of quarter turns, taken modulo 4 as the viewer turns.
+  ToolOption orient = NumberOption("--orient", &a->orient, INT32_MIN, INT32_MAX);
+  orient.given = &a->orientGiven;
+  const ToolOption options[] = {PageOption(&a->page),
+                                orient,
+                                FlagOption("--negative", &a->negative),
+                                FlagOption("--smooth", &a->smooth),
+                                TextOption("--size", &a->size),
+                                TextOption("--out", &a->out)};
+  if (!ReadToolOptions("render", argc, argv, options, std::size(options), &a->file)) return 0;
+  if (!a->out) {
+    fprintf(stderr, "mrvtool render: no --out file given\n");
     return 0;
   }
   return 1;
-}
-
-bool EqualsNoCase(const std::u16string& text, std::u16string_view name) {
-  return text.size() == name.size() && StartsWithNoCase(text, name);
 }
 
 // "WIDTHxHEIGHT", the size the display bitmap is scaled to.
@@ -80,17 +58,6 @@ bool ParseSize(const char* text, int32_t* width, int32_t* height) {
   *width = static_cast<int32_t>(w);
   *height = static_cast<int32_t>(h);
   return true;
-}
-
-// The viewer's orientation codes: 1 a quarter turn clockwise, 2 a half turn,
-// 3 a quarter turn counter-clockwise.
-int TurnForViewer(PageBitmap* bitmap, int32_t orient, MessageLog* log) {
-  switch (orient) {
-    case 1: return Transpose(bitmap, log) && ReverseRowOrder(bitmap, log);
-    case 2: MirrorRows(bitmap); return ReverseRowOrder(bitmap, log);
-    case 3: if (!Transpose(bitmap, log)) return 0; MirrorRows(bitmap); return 1;
-    default: return 1;
-  }
 }
 
 void PrintFacts(const Document& document, int32_t page, const PageInfo& info, const PageBitmap& bitmap) {
@@ -130,7 +97,7 @@ int RunRender(int argc, char** argv) {
   }
   for (const std::string& line : LogLines(viewer->documentLog)) printf("%s\n", line.c_str());
   if (a.page == 0) a.page = viewer->initialPage > 0 ? viewer->initialPage + 1 : 1;
-  if (a.orient < 0) a.orient = viewer->orientation;
+  if (!a.orientGiven) a.orient = viewer->orientation;
   a.negative = a.negative || viewer->negative;
   // The viewer smooths by default; the command does so when asked, by --smooth
   // or by the smoothing parameter or setting.
@@ -171,7 +138,7 @@ int RunRender(int argc, char** argv) {
   if (shown) {
     PrintFacts(document, a.page, info, bitmap);
     if (a.negative) Negative(&bitmap);
-    shown = TurnForViewer(&bitmap, a.orient, &log);
+    shown = TurnBitmap(&bitmap, a.orient, &log);
     if (shown && a.size) {
       PageBitmap scaled;
       shown = ScaleForDisplay(&raster, &log, &bitmap, &scaled, width, height, 0);
@@ -181,7 +148,7 @@ int RunRender(int argc, char** argv) {
     shown = shown && WriteBmpFile(&bitmap, Utf8ToUtf16(a.out), &log);
   }
   for (const std::string& line : LogLines(log)) printf("%s\n", line.c_str());
-  if (!shown && log.errorCount == 0 && log.warningCount == 0) printf("Unable to display image; unknown reason\n");
+  if (!shown && log.errorCount == 0 && log.warningCount == 0) printf("%s\n", kUnknownLoadFailure);
   ReleasePageBitmap(&bitmap);
   ReleasePageInfo(&info);
   return shown ? 0 : 1;

@@ -16,10 +16,7 @@ int ReadDocumentFile(const char* name, std::vector<uint8_t>* bytes, Document* do
     LogError(log, "Unable to read file");
     return 0;
   }
-  document->sourceKind = kSourceMemory;
-  document->bytes = bytes->data();
-  document->size = static_cast<uint32_t>(bytes->size());
-  document->sizeKnown = 1;
+  PointAtMemory(document, bytes->data(), static_cast<uint32_t>(bytes->size()));
   return 1;
 }
 

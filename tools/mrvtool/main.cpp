@@ -21,11 +21,12 @@ const Command kCommands[] = {
      "    warnings, log (lines). --ignore-special: 1 hides reduced-resolution\n"
      "    images, 2 hides SubIFD images, 3 both. Exit 0 with at least one page."},
     {"render", RunRender,
-     "render [--page N] [--orient 0-3] [--negative] [--size WxH] [--smooth]\n"
+     "render [--page N] [--orient N] [--negative] [--size WxH] [--smooth]\n"
      "       [--param NAME=VALUE]... [--setting NAME=VALUE]... --out OUT.bmp FILE\n"
      "    Loads page N (1-based, default 1) as the viewer does: negative, then the\n"
      "    viewer's orientation (1 a quarter turn clockwise, 2 half, 3 counter-\n"
-     "    clockwise), then scaling to --size WxH (smoothed with --smooth, else\n"
+     "    clockwise; other numbers count quarter turns modulo 4, as the viewer turns),\n"
+     "    then scaling to --size WxH (smoothed with --smooth, else\n"
      "    dropping or repeating pixels). Writes a Windows BMP and prints the\n"
      "    page facts and the page log. --param and --setting reach the render as\n"
      "    page parameters and machine-wide settings reach the viewer (for example\n"

@@ -1,0 +1,71 @@
+// Steps that answer message boxes, count temporary files and check what was observed.
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "tools/nphost/test_browser_win.h"
+
+void Browser::Answer(const Step& step) {
+  SetMessageBoxAnswer(step.words.empty() ? "default" : step.words[0]);
+  WhileNextMessageBoxIsOpen(nullptr);
+  if (step.Has("then")) {
+    const std::string steps = step.Get("then");
+    const int line = step.line;
+    WhileNextMessageBoxIsOpen([this, steps, line]() { RunReaction(steps, line); });
+  }
+}
+
+void Browser::Files(const Step& step) {
+  std::string names;
+  const std::vector<std::wstring> found = temp_.Names(FromUtf8(step.Get("pattern", "*")));
+  for (const std::wstring& name : found) AppendItem(&names, ToUtf8(name), ',');
+  Observe("files", {{"count", Number(static_cast<long long>(found.size()))}, {"names", Quoted(names)}});
+}
+
+void Browser::Expect(const Step& step) {
+  ++expectations_;
+  const std::string kind = step.words.empty() ? std::string() : step.words[0];
+  if (kind == "calls") {
+    // The page calls since the previous "expect calls", written as
+    // name(arguments as JSON) separated by blanks.
+    std::string seen;
+    const auto& calls = Host().calls;
+    for (size_t i = callsChecked_; i < calls.size(); ++i) {
+      std::string args;
+      for (const HostValue& arg : calls[i].args) AppendItem(&args, ValueToJson(arg), ',');
+      AppendItem(&seen, calls[i].function + "(" + args + ")", ' ');
+    }
+    callsChecked_ = calls.size();
+    const std::string wanted =
+        step.text.size() > 5 ? step.text.substr(step.text.find_first_not_of(' ', 5)) : "";
+    if (seen != wanted) Fail(step, "calls were: " + (seen.empty() ? std::string("none") : seen));
+    return;
+  }
+  if (kind == "messagebox") {
+    if (boxesChecked_ >= boxes_.size()) return Fail(step, "no message box was shown");
+    const MessageBoxRecord& box = boxes_[boxesChecked_++];
+    if (step.Has("text") && step.Get("text") != box.text) Fail(step, "text was: " + box.text);
+    if (step.Has("caption") && step.Get("caption") != box.caption) Fail(step, "caption was: " + box.caption);
+    if (step.Has("icon") && step.Get("icon") != box.icon) Fail(step, "icon was: " + box.icon);
+    return;
+  }
+  if (kind == "no-messagebox") {
+    if (boxesChecked_ < boxes_.size()) Fail(step, "a message box was shown: " + boxes_[boxesChecked_].text);
+    boxesChecked_ = boxes_.size();
+    return;
+  }
+  // Fields of the last observation.
+  for (const auto& [key, value] : step.values) {
+    auto found = last_.find(key);
+    if (found == last_.end()) {
+      Fail(step, "the last observation (" + last_["step"] + ") has no field " + key);
+    } else if (found->second != value) {
+      Fail(step, key + " was " + found->second);
+    }
+  }
+  if (step.values.empty()) Fail(step, "nothing to expect");
+}
