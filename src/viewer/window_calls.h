@@ -17,7 +17,7 @@ inline void RefreshToolbar(ViewerInstance* viewer, int now) {
   if (viewer->hooks.refreshToolbar) viewer->hooks.refreshToolbar(viewer, now);
 }
 inline void CloseMagnifier(ViewerInstance* viewer) {
-  if (viewer->magnifierOpen && viewer->hooks.closeMagnifier) viewer->hooks.closeMagnifier(viewer);
+  if (viewer->input.magnifierOpen && viewer->hooks.closeMagnifier) viewer->hooks.closeMagnifier(viewer);
 }
 
 // The wait cursor for the lifetime of the object.

@@ -18,10 +18,10 @@ TEST_F(IntakeFile, TemporaryFileCanBeReadWhileTheDownloadWritesIt) {
   const std::string block = "II*\0 some bytes";
   ASSERT_EQ(WriteData(viewer_, 0, static_cast<int32_t>(block.size()), block.data()),
             static_cast<int32_t>(block.size()));
-  ASSERT_NE(viewer_->tempFile, nullptr) << "the intake still holds the file";
+  ASSERT_NE(viewer_->download.tempFile, nullptr) << "the intake still holds the file";
 
   // A reader that tolerates a writer asks for write sharing; the intake must grant read sharing.
-  const auto* name = reinterpret_cast<const wchar_t*>(TextOf(&viewer_->tempFileName));
+  const auto* name = reinterpret_cast<const wchar_t*>(TextOf(&viewer_->download.tempFileName));
   HANDLE reader = CreateFileW(name, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(reader, INVALID_HANDLE_VALUE) << "error " << GetLastError();
