@@ -8,6 +8,9 @@
 #include "document/page_directory.h"
 #include "document/page_bitmap.h"
 
+// What is said of a page that could not be shown when nothing else was said.
+inline constexpr char kUnknownDisplayFailure[] = "Unable to display image; unknown reason";
+
 struct PageLoadOptions {
   uint32_t memoryLimitMb = 0;  // 0: no limit on the bitmap block
   int32_t readPrintTags = 0;   // read PageName, Model and TargetPrinter as numbers

@@ -68,17 +68,17 @@ NPError BeginStream(ViewerInstance* viewer, NPStream* stream, const char16_t* ur
                     uint32_t expectedLength) {
   if (viewer->download.loadState == kLoadAwaiting && stream != viewer->plugin.awaitedStream)
     return NPERR_GENERIC_ERROR;
-  return static_cast<NPError>(BeginStream(viewer, static_cast<void*>(stream), url, mimeType, expectedLength));
+  return static_cast<NPError>(BeginDownload(viewer, static_cast<void*>(stream), url, mimeType, expectedLength));
 }
 
 int32_t WriteData(ViewerInstance* viewer, NPStream* stream, int32_t offset, int32_t length,
                   const void* buffer) {
   if (viewer->download.loadState != kLoadDownloading || stream != viewer->download.acceptedStream) return -1;
-  return WriteData(viewer, offset, length, buffer);
+  return ReceiveData(viewer, offset, length, buffer);
 }
 
 NPError EndStream(ViewerInstance* viewer, NPStream* stream, int32_t reason) {
   if (stream != viewer->download.acceptedStream) return NPERR_NO_ERROR;
   viewer->download.acceptedStream = nullptr;
-  return static_cast<NPError>(EndStream(viewer, reason));
+  return static_cast<NPError>(EndDownload(viewer, reason));
 }

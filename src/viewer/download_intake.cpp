@@ -20,16 +20,6 @@ void CloseTempFile(ViewerInstance* viewer) {
   viewer->download.tempFile = nullptr;
 }
 
-// Whatever a download left: the open file, the file itself and the buffer.
-void DiscardDownload(ViewerInstance* viewer) {
-  CloseTempFile(viewer);
-  if (viewer->download.tempFileName.length > 0) DeleteFileAt(TextOf(&viewer->download.tempFileName));
-  ReleaseText(&viewer->download.tempFileName);
-  free(viewer->download.memoryBuffer);
-  viewer->download.memoryBuffer = nullptr;
-  viewer->download.document.bytes = nullptr;
-}
-
 // The end of a download without a usable document. Its reason is in the log
 // or was shown; the window shows the log over the empty view. Taking the
 // status line and the progress bar away repaints only what they covered, so
@@ -217,7 +207,16 @@ void ForgetPages(ViewerInstance* viewer) {
 
 }  // namespace
 
-int32_t BeginStream(ViewerInstance* viewer, void* stream, const char16_t* url, const char16_t*,
+void DiscardDownload(ViewerInstance* viewer) {
+  CloseTempFile(viewer);
+  if (viewer->download.tempFileName.length > 0) DeleteFileAt(TextOf(&viewer->download.tempFileName));
+  ReleaseText(&viewer->download.tempFileName);
+  free(viewer->download.memoryBuffer);
+  viewer->download.memoryBuffer = nullptr;
+  viewer->download.document.bytes = nullptr;
+}
+
+int32_t BeginDownload(ViewerInstance* viewer, void* stream, const char16_t* url, const char16_t*,
                     uint32_t expectedLength) {
   if (!viewer) return kBeginRefused;
   if (!TakesStream(viewer, stream)) return kBeginRefused;
@@ -243,7 +242,7 @@ int32_t BeginStream(ViewerInstance* viewer, void* stream, const char16_t* url, c
   return kBeginAccepted;
 }
 
-int32_t WriteData(ViewerInstance* viewer, int32_t offset, int32_t length, const void* bytes) {
+int32_t ReceiveData(ViewerInstance* viewer, int32_t offset, int32_t length, const void* bytes) {
   if (!viewer) return -1;
   if (length <= 0) return length;
   if (offset < 0 || viewer->download.streamFailed || !bytes) return -1;
@@ -267,7 +266,7 @@ int32_t WriteData(ViewerInstance* viewer, int32_t offset, int32_t length, const 
   return length;
 }
 
-int32_t EndStream(ViewerInstance* viewer, int32_t reason) {
+int32_t EndDownload(ViewerInstance* viewer, int32_t reason) {
   if (!viewer) return 2;
   if (viewer->download.loadState == kLoadDownloading) viewer->download.loadState = kLoadDone;
   CloseTempFile(viewer);
@@ -334,9 +333,7 @@ int ProcessDocument(ViewerInstance* viewer) {
     viewer->download.currentPage = 0;
     viewer->view.pageInfo.valid = 0;
     CloseMagnifier(viewer);
-    ReleaseViewBitmap(&viewer->view.mainView);
-    ReleaseViewBitmap(&viewer->view.magnifierView);
-    ReleasePageBitmap(&viewer->view.pageBitmap);
+    ReleaseBitmaps(&viewer->view);
     RefreshToolbar(viewer, 0);
     LayoutMainView(viewer, 0);
   }
@@ -347,9 +344,7 @@ int ProcessDocument(ViewerInstance* viewer) {
 
 void ReleaseDocument(ViewerInstance* viewer) {
   CloseMagnifier(viewer);
-  ReleaseViewBitmap(&viewer->view.mainView);
-  ReleaseViewBitmap(&viewer->view.magnifierView);
-  ReleasePageBitmap(&viewer->view.pageBitmap);
+  ReleaseBitmaps(&viewer->view);
   ResetLog(&viewer->logs.documentLog);
   ResetLog(&viewer->logs.pageLog);
   DiscardDownload(viewer);

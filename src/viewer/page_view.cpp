@@ -10,9 +10,7 @@
 namespace {
 
 void ReleasePage(ViewerInstance* viewer) {
-  ReleaseViewBitmap(&viewer->view.mainView);
-  ReleaseViewBitmap(&viewer->view.magnifierView);
-  ReleasePageBitmap(&viewer->view.pageBitmap);
+  ReleaseBitmaps(&viewer->view);
   viewer->view.scroll = {0, 0};
   viewer->view.relativeScroll = {0, 0};
   ReleasePageInfo(&viewer->view.pageInfo);
@@ -35,7 +33,7 @@ int LoadDirectory(ViewerInstance* viewer, int32_t page) {
   const int loaded =
       LoadPage(&viewer->download.document, index, &options, &viewer->view.pageInfo, &viewer->view.pageBitmap, &viewer->logs.pageLog);
   if (!loaded && viewer->logs.pageLog.errorCount == 0 && viewer->logs.pageLog.warningCount == 0) {
-    LogError(&viewer->logs.pageLog, "Unable to display image; unknown reason");
+    LogError(&viewer->logs.pageLog, "%s", kUnknownDisplayFailure);
   }
   return loaded;
 }

@@ -211,15 +211,7 @@ void WriteSetting(ViewerInstance* viewer, StoreKey* key, const Setting& setting)
 }
 
 void SetViewDefaults(ViewerInstance* viewer) {
-  const LibraryValues& library = Library();
-  viewer->settings.raster.resample = 1;
-  viewer->settings.raster.memoryLimitMb = 0;
-  viewer->settings.negative = 0;
-  viewer->settings.orientation = kOrientTop;
-  viewer->settings.sizeMode = kSizeFitWidth;
-  viewer->settings.scaleIndex = library.defaultScaleIndex;
-  viewer->settings.zoomIndex = library.defaultZoomIndex;
-  viewer->settings.mouseMode = kMouseZoom;
+  viewer->settings = DefaultViewSettings();
   viewer->access.logoControl = 0;
   viewer->access.registryAccess = 0;
   viewer->access.miscFlags = 0;

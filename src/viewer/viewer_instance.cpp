@@ -1,12 +1,13 @@
 #include "viewer/viewer_instance.h"
 
-#include <cstdlib>
 #include <new>
 
 #include "common/diagnostics.h"
+#include "viewer/download_intake.h"
 #include "viewer/library.h"
 #include "viewer/parameters.h"
 #include "viewer/settings.h"
+#include "viewer/window_calls.h"
 
 namespace {
 
@@ -16,8 +17,6 @@ void PrepareInstance(ViewerInstance* viewer, int32_t mode, void* browserInstance
   viewer->browserInstance = browserInstance;
   viewer->hooks = library.hooks;
   viewer->events = library.events;
-  viewer->download.tempFile = nullptr;
-  viewer->download.loadState = 0;
   SetText(&viewer->params.target, u"_self");
   InitLog(&viewer->logs.documentLog);
   InitLog(&viewer->logs.pageLog);
@@ -26,11 +25,7 @@ void PrepareInstance(ViewerInstance* viewer, int32_t mode, void* browserInstance
   ResetPageInfo(&viewer->view.pageInfo);
   InitView(&viewer->view.mainView, kViewMain);
   InitView(&viewer->view.magnifierView, kViewMagnifier);
-  viewer->view.scroll = {0, 0};
-  viewer->settings.scaleIndex = library.defaultScaleIndex;
-  viewer->settings.zoomIndex = library.defaultZoomIndex;
-  viewer->prefs.zoomRect = {10, 10, 410, 410};
-  viewer->params.eventMask = kDefaultEventMask;
+  viewer->settings = DefaultViewSettings();
 }
 
 void ChooseToolbar(ViewerInstance* viewer) {
@@ -52,6 +47,20 @@ void RemoveNamedFolder(TextBuffer* name) {
 
 }  // namespace
 
+void ReleaseBitmaps(ViewArea* view) {
+  ReleaseViewBitmap(&view->mainView);
+  ReleaseViewBitmap(&view->magnifierView);
+  ReleasePageBitmap(&view->pageBitmap);
+}
+
+ViewSettings DefaultViewSettings() {
+  const LibraryValues& library = Library();
+  ViewSettings settings;
+  settings.scaleIndex = library.defaultScaleIndex;
+  settings.zoomIndex = library.defaultZoomIndex;
+  return settings;
+}
+
 int32_t CreateInstance(ViewerInstance** slot, int32_t mode, void* browserInstance, int32_t count,
                        const char16_t* const* names, const char16_t* const* values) {
   LibraryValues& library = Library();
@@ -65,10 +74,9 @@ int32_t CreateInstance(ViewerInstance** slot, int32_t mode, void* browserInstanc
   PrepareInstance(viewer, mode, browserInstance);
   LoadSettings(viewer, library.store.get());
   if (viewer->access.miscFlags & kMiscWhiteoutAllowed) viewer->input.whiteoutAllowed = 1;
+  // The stored toolbar and background hold until a parameter of the page says otherwise.
   viewer->toolbar.toolbarPosition = viewer->prefs.toolbar;
-  viewer->toolbar.toolbarFollowsSetting = 1;
   viewer->params.background = static_cast<uint32_t>(viewer->prefs.backgroundColour);
-  viewer->params.backgroundFollowsSetting = 1;
   ApplyParameters(viewer, count, names, values);
   // A document opened as a page of its own, where the owner asked for it, gets no features at all.
   if ((viewer->access.restrictions & kRestrictFullPageAll) && viewer->mode != kModeEmbedded) {
@@ -95,17 +103,11 @@ int32_t DestroyInstance(ViewerInstance** slot) {
     viewer->browserInstance = nullptr;
     return kStatusDone;
   }
-  viewer->download.loadState = 0;
+  viewer->download.loadState = kLoadIdle;
   if (viewer->hooks.detachWindow) viewer->hooks.detachWindow(viewer);
-  if (viewer->download.tempFile) CloseFile(viewer->download.tempFile);
-  viewer->download.tempFile = nullptr;
-  DeleteNamedFile(&viewer->download.tempFileName);
-  free(viewer->download.memoryBuffer);
-  viewer->download.memoryBuffer = nullptr;
-  if (viewer->input.magnifierOpen && viewer->hooks.closeMagnifier) viewer->hooks.closeMagnifier(viewer);
-  ReleaseViewBitmap(&viewer->view.mainView);
-  ReleaseViewBitmap(&viewer->view.magnifierView);
-  ReleasePageBitmap(&viewer->view.pageBitmap);
+  DiscardDownload(viewer);
+  CloseMagnifier(viewer);
+  ReleaseBitmaps(&viewer->view);
   DeleteNamedFile(&viewer->output.outputTempFile);
   RemoveNamedFolder(&viewer->output.outputTempFolder);
   ReleaseAllMarkup(viewer);

@@ -150,7 +150,7 @@ struct Preferences {
 // The stream on its way and the document it becomes; the data source, size
 // and first bytes are kept in `document`.
 struct DownloadState {
-  int32_t loadState = kLoadIdle;  // LoadState
+  LoadState loadState = kLoadIdle;
   uint32_t expectedLength = 0;  // as announced, 0 when unknown
   uint32_t bytesReceived = 0;
   int32_t streamFailed = 0;
@@ -205,7 +205,7 @@ struct ViewArea {
 // nowhere else. The scale and zoom indexes start at 100 percent, which the
 // library finds in its tables (DefaultViewSettings).
 struct ViewSettings {
-  RasterSettings raster;
+  RasterSettings raster{0, 1};  // no memory limit, smoothing on
   int32_t negative = 0;
   int32_t orientation = kOrientTop;
   int32_t sizeMode = kSizeFitWidth;
@@ -320,6 +320,12 @@ struct ViewerInstance {
   StatusLine status;
   ViewerLogs logs;
 };
+
+// The one release path of the page bitmap and the display bitmaps of both views.
+void ReleaseBitmaps(ViewArea* view);
+
+// The view settings before any store or page has spoken.
+ViewSettings DefaultViewSettings();
 
 // Builds an instance: defaults, then the settings store's three passes, then
 // the page's parameters (widened to UTF-16, at most `count`). The instance goes

@@ -26,7 +26,7 @@ std::vector<uint8_t> GreyTiff(uint32_t width = 16, uint32_t height = 12) {
 class Intake : public ViewerTest {
  protected:
   int32_t Begin(uint32_t announced) {
-    return BeginStream(viewer_, &stream_, u"http://127.0.0.1/a.tif", u"image/tiff", announced);
+    return BeginDownload(viewer_, &stream_, u"http://127.0.0.1/a.tif", u"image/tiff", announced);
   }
 
   // Offers the bytes in blocks; answers the first refusal (-1) or the count of the last block.
@@ -34,7 +34,7 @@ class Intake : public ViewerTest {
     int32_t answer = 0;
     for (size_t at = from; at < bytes.size(); at += block) {
       const size_t n = std::min(block, bytes.size() - at);
-      answer = WriteData(viewer_, static_cast<int32_t>(at), static_cast<int32_t>(n), bytes.data() + at);
+      answer = ReceiveData(viewer_, static_cast<int32_t>(at), static_cast<int32_t>(n), bytes.data() + at);
       if (answer < 0) return answer;
     }
     return answer;
@@ -76,7 +76,7 @@ TEST_F(Intake, DocumentInMemoryIsReadAndShown) {
   ASSERT_EQ(Begin(static_cast<uint32_t>(tiff.size())), kBeginAccepted);
   ASSERT_EQ(Send(tiff, 100), static_cast<int32_t>(tiff.size() % 100 ? tiff.size() % 100 : 100));
   EXPECT_EQ(viewer_->status.progressPercent, 100);
-  EXPECT_EQ(EndStream(viewer_, kReasonDone), 0);
+  EXPECT_EQ(EndDownload(viewer_, kReasonDone), 0);
   EXPECT_EQ(viewer_->download.loadState, kLoadDone);
   EXPECT_TRUE(viewer_->download.hasPages);
   EXPECT_EQ(viewer_->download.document.pageCount, 1);
@@ -99,7 +99,7 @@ TEST_F(Intake, DocumentOfUnknownLengthGoesThroughAFileThatDestructionDeletes) {
   ASSERT_EQ(Send(tiff, 333), static_cast<int32_t>(tiff.size() % 333));
   EXPECT_EQ(Status(viewer_), "  Downloading\u2026 " + std::to_string(tiff.size() / 1024) + "K of (unknown)");
   EXPECT_EQ(viewer_->status.progressPercent, -1) << "no bar without a length";
-  EXPECT_EQ(EndStream(viewer_, kReasonDone), 0);
+  EXPECT_EQ(EndDownload(viewer_, kReasonDone), 0);
   EXPECT_TRUE(viewer_->download.hasPages) << LogText(viewer_->logs.documentLog);
   EXPECT_EQ(viewer_->download.document.size, tiff.size());
   EXPECT_EQ(TextOf(&viewer_->download.localFileName), name);
@@ -113,13 +113,13 @@ TEST_F(Intake, DocumentOfUnknownLengthGoesThroughAFileThatDestructionDeletes) {
 TEST_F(Intake, ProgressTextCountsPercentOfTheAnnouncedKilobytes) {
   std::vector<uint8_t> bytes(3000, 0x41);
   ASSERT_EQ(Begin(3000), kBeginAccepted);
-  ASSERT_EQ(WriteData(viewer_, 0, 1000, bytes.data()), 1000);
+  ASSERT_EQ(ReceiveData(viewer_, 0, 1000, bytes.data()), 1000);
   EXPECT_EQ(Status(viewer_), "  Downloading\u2026 33% of 2K");
   EXPECT_EQ(viewer_->status.progressPercent, 33);
-  ASSERT_EQ(WriteData(viewer_, 1000, 2000, bytes.data()), 2000);
+  ASSERT_EQ(ReceiveData(viewer_, 1000, 2000, bytes.data()), 2000);
   EXPECT_EQ(Status(viewer_), "  Downloading\u2026 100% of 2K");
-  EXPECT_EQ(WriteData(viewer_, 3000, 0, bytes.data()), 0) << "an empty block is answered with its length";
-  EXPECT_EQ(WriteData(viewer_, 3000, -5, bytes.data()), -5);
+  EXPECT_EQ(ReceiveData(viewer_, 3000, 0, bytes.data()), 0) << "an empty block is answered with its length";
+  EXPECT_EQ(ReceiveData(viewer_, 3000, -5, bytes.data()), -5);
 }
 
 TEST_F(Intake, MoreThanAnnouncedInMemoryAbortsWithTheInconsistencyMessage) {
@@ -136,8 +136,8 @@ TEST_F(Intake, MoreThanAnnouncedInMemoryAbortsWithTheInconsistencyMessage) {
                                    std::to_string(firstEnd) +
                                    "). This probably indicates a malfunctioning web server.");
   EXPECT_EQ(Record().boxFlags[0], kIconWarning);
-  EXPECT_EQ(WriteData(viewer_, 0, 4, tiff.data()), -1) << "every later block is refused";
-  EXPECT_EQ(EndStream(viewer_, kReasonDone), 0);
+  EXPECT_EQ(ReceiveData(viewer_, 0, 4, tiff.data()), -1) << "every later block is refused";
+  EXPECT_EQ(EndDownload(viewer_, kReasonDone), 0);
   EXPECT_EQ(Status(viewer_), "  Download failed");
   EXPECT_FALSE(viewer_->download.hasPages);
   EXPECT_EQ(viewer_->download.memoryBuffer, nullptr);
@@ -152,7 +152,7 @@ TEST_F(Intake, SizeMismatchesKeepTheDataReceivedAndWarn) {
   // Fewer than announced, in memory.
   ASSERT_EQ(Begin(static_cast<uint32_t>(tiff.size() + 10)), kBeginAccepted);
   ASSERT_GT(Send(tiff, 50), 0);
-  EndStream(viewer_, kReasonDone);
+  EndDownload(viewer_, kReasonDone);
   EXPECT_EQ(viewer_->download.document.size, tiff.size());
   EXPECT_TRUE(viewer_->download.hasPages);
   EXPECT_EQ(LogText(viewer_->logs.documentLog), warning);
@@ -163,7 +163,7 @@ TEST_F(Intake, SizeMismatchesKeepTheDataReceivedAndWarn) {
   padded.resize(kMemoryIntakeLimit + 5, 0);
   ASSERT_EQ(Begin(kMemoryIntakeLimit), kBeginAccepted);
   ASSERT_GT(Send(padded, 65536), 0);
-  EndStream(viewer_, kReasonDone);
+  EndDownload(viewer_, kReasonDone);
   EXPECT_EQ(viewer_->download.document.size, padded.size());
   EXPECT_TRUE(viewer_->download.hasPages);
   EXPECT_NE(LogText(viewer_->logs.documentLog).find("Warning: Expected 2097152 bytes, received 2097157."),
@@ -179,7 +179,7 @@ TEST_F(Intake, BlocksSentTwiceInMemoryNeverLetTheDocumentPastItsBuffer) {
   ASSERT_GT(Send(tiff, 64), 0);
   ASSERT_GT(Send(tiff, 64), 0);
   EXPECT_EQ(viewer_->download.bytesReceived, 2 * tiff.size());
-  EndStream(viewer_, kReasonDone);
+  EndDownload(viewer_, kReasonDone);
   EXPECT_EQ(viewer_->download.document.size, tiff.size());
   EXPECT_TRUE(viewer_->download.hasPages);
   EXPECT_TRUE(viewer_->view.pageInfo.valid);
@@ -191,8 +191,8 @@ TEST_F(Intake, DownloadsOverTwoGigabytesAreRefusedAndLeaveNoFile) {
   EXPECT_EQ(Record().boxes[0],
             "TIFF file too large (3000000000 bytes). Downloads over 2GB are not supported.");
   const uint8_t block[4] = {'I', 'I', 42, 0};
-  EXPECT_EQ(WriteData(viewer_, 0, 4, block), -1);
-  EXPECT_EQ(WriteData(viewer_, 4, 4, block), -1);
+  EXPECT_EQ(ReceiveData(viewer_, 0, 4, block), -1);
+  EXPECT_EQ(ReceiveData(viewer_, 4, 4, block), -1);
   EXPECT_TRUE(TempName().empty());
   EXPECT_NE(viewer_->download.loadState, kLoadDownloading) << "a refused stream does not block the next request";
   EXPECT_EQ(Status(viewer_), "  Download failed");
@@ -202,27 +202,27 @@ TEST_F(Intake, DownloadsOverTwoGigabytesAreRefusedAndLeaveNoFile) {
 TEST_F(Intake, ReceivedBytesBeyondTwoGigabytesFailTheStream) {
   ASSERT_EQ(Begin(0), kBeginAccepted);
   const uint8_t block[4] = {'I', 'I', 42, 0};
-  ASSERT_EQ(WriteData(viewer_, 0, 4, block), 4);
+  ASSERT_EQ(ReceiveData(viewer_, 0, 4, block), 4);
   viewer_->download.bytesReceived = 0x7FFFFFFE;  // as after two gigabytes of blocks
-  EXPECT_EQ(WriteData(viewer_, 4, 4, block), -1);
+  EXPECT_EQ(ReceiveData(viewer_, 4, 4, block), -1);
   EXPECT_EQ(LogText(viewer_->logs.documentLog), "Error: File is too large to handle (>=2147483650 bytes)\r\n");
-  EXPECT_EQ(WriteData(viewer_, 8, 4, block), -1);
+  EXPECT_EQ(ReceiveData(viewer_, 8, 4, block), -1);
   const std::u16string name = TempName();
-  EndStream(viewer_, kReasonDone);
+  EndDownload(viewer_, kReasonDone);
   EXPECT_FALSE(FileExists(name));
 }
 
 TEST_F(Intake, SecondStreamIsRefusedWhileTheFirstArrives) {
   const std::vector<uint8_t> tiff = GreyTiff();
   ASSERT_EQ(Begin(static_cast<uint32_t>(tiff.size())), kBeginAccepted);
-  ASSERT_GT(WriteData(viewer_, 0, 10, tiff.data()), 0);
+  ASSERT_GT(ReceiveData(viewer_, 0, 10, tiff.data()), 0);
   int other = 0;
-  EXPECT_EQ(BeginStream(viewer_, &other, u"http://127.0.0.1/b.tif", u"image/tiff", 100), kBeginRefused);
+  EXPECT_EQ(BeginDownload(viewer_, &other, u"http://127.0.0.1/b.tif", u"image/tiff", 100), kBeginRefused);
   EXPECT_EQ(viewer_->download.streamsAccepted, 1);
   EXPECT_EQ(UnloadDocument(viewer_, 1), 0) << "refused while downloading";
   EXPECT_EQ(OpenLocalFile(viewer_, u"/nonexistent.tif"), 0);
   ASSERT_GT(Send(tiff, 100, 10), 0);
-  EndStream(viewer_, kReasonDone);
+  EndDownload(viewer_, kReasonDone);
   EXPECT_TRUE(viewer_->download.hasPages);
   EXPECT_EQ(TextOf(&viewer_->download.documentUrl), std::u16string(u"http://127.0.0.1/a.tif"));
 }
@@ -230,14 +230,14 @@ TEST_F(Intake, SecondStreamIsRefusedWhileTheFirstArrives) {
 TEST_F(Intake, FirstTwoBytesAreCapturedAcrossBlocks) {
   const std::vector<uint8_t> tiff = GreyTiff();
   ASSERT_EQ(Begin(0), kBeginAccepted);
-  ASSERT_EQ(WriteData(viewer_, 0, 1, tiff.data()), 1);
+  ASSERT_EQ(ReceiveData(viewer_, 0, 1, tiff.data()), 1);
   EXPECT_FALSE(viewer_->download.document.headerCaptured);
-  ASSERT_EQ(WriteData(viewer_, 1, 1, tiff.data() + 1), 1);
+  ASSERT_EQ(ReceiveData(viewer_, 1, 1, tiff.data() + 1), 1);
   EXPECT_TRUE(viewer_->download.document.headerCaptured);
   EXPECT_EQ(viewer_->download.document.header[0], tiff[0]);
   EXPECT_EQ(viewer_->download.document.header[1], tiff[1]);
   const uint8_t other[2] = {'M', 'M'};
-  ASSERT_EQ(WriteData(viewer_, 2, 2, other), 2);
+  ASSERT_EQ(ReceiveData(viewer_, 2, 2, other), 2);
   EXPECT_EQ(viewer_->download.document.header[0], 'I') << "later blocks do not touch them";
 }
 
@@ -254,7 +254,7 @@ TEST_F(Intake, FailedEndsLogTheirReasonAndDeleteTheFile) {
     ASSERT_EQ(Begin(0), kBeginAccepted);
     const std::u16string name = TempName();
     ASSERT_GT(Send(tiff, 100), 0);
-    EXPECT_EQ(EndStream(viewer_, c.reason), 0);
+    EXPECT_EQ(EndDownload(viewer_, c.reason), 0);
     EXPECT_EQ(LogText(viewer_->logs.documentLog), c.log);
     EXPECT_EQ(Status(viewer_), "  Download failed");
     EXPECT_EQ(viewer_->download.loadState, kLoadDone);
@@ -262,16 +262,16 @@ TEST_F(Intake, FailedEndsLogTheirReasonAndDeleteTheFile) {
     EXPECT_FALSE(FileExists(name)) << c.reason;
     EXPECT_TRUE(TempName().empty());
   }
-  EXPECT_EQ(EndStream(nullptr, 0), 2);
-  EXPECT_EQ(WriteData(nullptr, 0, 1, "x"), -1);
-  EXPECT_EQ(BeginStream(nullptr, nullptr, nullptr, nullptr, 0), kBeginRefused);
+  EXPECT_EQ(EndDownload(nullptr, 0), 2);
+  EXPECT_EQ(ReceiveData(nullptr, 0, 1, "x"), -1);
+  EXPECT_EQ(BeginDownload(nullptr, nullptr, nullptr, nullptr, 0), kBeginRefused);
 }
 
 TEST_F(Intake, DataThatIsNotTiffEndsWithoutAPicture) {
   const std::vector<uint8_t> text(100, 'x');
   ASSERT_EQ(Begin(100), kBeginAccepted);
   ASSERT_EQ(Send(text, 100), 100);
-  EndStream(viewer_, kReasonDone);
+  EndDownload(viewer_, kReasonDone);
   EXPECT_FALSE(viewer_->download.hasPages);
   EXPECT_EQ(Status(viewer_), "  Unable to display image");
   EXPECT_EQ(viewer_->logs.documentLog.errorCount, 1) << LogText(viewer_->logs.documentLog);
@@ -293,7 +293,7 @@ TEST_F(Intake, DocumentWithoutPagesCountsOnePage) {
     Recreate();
     ASSERT_EQ(Begin(static_cast<uint32_t>(c.bytes.size())), kBeginAccepted) << c.name;
     ASSERT_GT(Send(c.bytes, 100), 0) << c.name;
-    EndStream(viewer_, kReasonDone);
+    EndDownload(viewer_, kReasonDone);
     EXPECT_FALSE(viewer_->download.hasPages) << c.name;
     EXPECT_EQ(viewer_->download.document.pageCount, 1) << c.name;
     EXPECT_EQ(viewer_->download.currentPage, 0) << c.name;
@@ -318,7 +318,7 @@ TEST_F(Intake, BlocksDeliveredWhileAFailureBoxIsOpenAreRefused) {
     if (g_boxViewer) {
       ViewerInstance* viewer = g_boxViewer;
       g_boxViewer = nullptr;  // once: a second failure would open a second box
-      g_writeDuringBox = WriteData(viewer, 0, 4, block);
+      g_writeDuringBox = ReceiveData(viewer, 0, 4, block);
     }
     return 1;
   });
@@ -345,13 +345,13 @@ TEST_F(Intake, BlocksDeliveredWhileAFailureBoxIsOpenAreRefused) {
     }
     g_writeDuringBox = 0;
     g_boxViewer = viewer_;
-    EXPECT_EQ(WriteData(viewer_, 0, c.length, bytes.data()), -1) << c.name;
+    EXPECT_EQ(ReceiveData(viewer_, 0, c.length, bytes.data()), -1) << c.name;
     EXPECT_EQ(g_writeDuringBox, -1) << c.name;
     ASSERT_EQ(Record().boxes.size(), 1u) << c.name;
     EXPECT_EQ(Record().boxes[0], c.box);
     EXPECT_EQ(viewer_->download.bytesReceived, static_cast<uint32_t>(c.length))
         << c.name << ": the refused block is not counted";
-    EndStream(viewer_, kReasonDone);
+    EndDownload(viewer_, kReasonDone);
     EXPECT_EQ(Status(viewer_), "  Download failed") << c.name;
   }
 }
@@ -361,7 +361,7 @@ TEST_F(Intake, AutomaticPrintIsAskedAfterTheFirstStreamOnly) {
   viewer_->print.autoPrint = 1;
   ASSERT_EQ(Begin(static_cast<uint32_t>(tiff.size())), kBeginAccepted);
   Send(tiff, 1000);
-  EndStream(viewer_, kReasonDone);
+  EndDownload(viewer_, kReasonDone);
   std::vector<std::string> calls = TakeCalls();
   EXPECT_EQ(std::count(calls.begin(), calls.end(), "autoprint()"), 1);
 
@@ -370,9 +370,9 @@ TEST_F(Intake, AutomaticPrintIsAskedAfterTheFirstStreamOnly) {
   viewer_->download.loadState = kLoadAwaiting;
   viewer_->download.acceptedStream = nullptr;
   int requested = 0;
-  ASSERT_EQ(BeginStream(viewer_, &requested, u"http://127.0.0.1/b.tif", nullptr, 0), kBeginAccepted);
+  ASSERT_EQ(BeginDownload(viewer_, &requested, u"http://127.0.0.1/b.tif", nullptr, 0), kBeginAccepted);
   Send(tiff, 1000);
-  EndStream(viewer_, kReasonDone);
+  EndDownload(viewer_, kReasonDone);
   EXPECT_TRUE(viewer_->download.hasPages);
   calls = TakeCalls();
   EXPECT_EQ(std::count(calls.begin(), calls.end(), "autoprint()"), 0);
@@ -397,11 +397,11 @@ TEST_F(Intake, AwaitedStreamIsTheOnlyOneTaken) {
   viewer_->download.loadState = kLoadAwaiting;
   int awaited = 0, stray = 0;
   viewer_->download.acceptedStream = &awaited;
-  EXPECT_EQ(BeginStream(viewer_, &stray, nullptr, nullptr, 10), kBeginRefused);
+  EXPECT_EQ(BeginDownload(viewer_, &stray, nullptr, nullptr, 10), kBeginRefused);
   EXPECT_EQ(viewer_->download.loadState, kLoadAwaiting);
-  EXPECT_EQ(BeginStream(viewer_, &awaited, nullptr, nullptr, 10), kBeginAccepted);
-  EndStream(viewer_, kReasonDone);
-  EXPECT_EQ(BeginStream(viewer_, &stray, nullptr, nullptr, 10), kBeginRefused) << "one document per request";
+  EXPECT_EQ(BeginDownload(viewer_, &awaited, nullptr, nullptr, 10), kBeginAccepted);
+  EndDownload(viewer_, kReasonDone);
+  EXPECT_EQ(BeginDownload(viewer_, &stray, nullptr, nullptr, 10), kBeginRefused) << "one document per request";
 }
 
 TEST_F(Intake, LocalFileIsReadInPlaceAndUnloadForgetsIt) {

@@ -63,11 +63,11 @@ class PageView : public ViewerTest {
   void LoadDocument() {
     bytes_ = WriteTestTiffPages({GreyPage(20, 10, 0), GreyPage(30, 15, 50), GreyPage(12, 40, 100)});
     int stream = 0;
-    ASSERT_EQ(BeginStream(viewer_, &stream, u"http://127.0.0.1/p.tif", nullptr, static_cast<uint32_t>(bytes_.size())),
+    ASSERT_EQ(BeginDownload(viewer_, &stream, u"http://127.0.0.1/p.tif", nullptr, static_cast<uint32_t>(bytes_.size())),
               kBeginAccepted);
-    ASSERT_EQ(WriteData(viewer_, 0, static_cast<int32_t>(bytes_.size()), bytes_.data()),
+    ASSERT_EQ(ReceiveData(viewer_, 0, static_cast<int32_t>(bytes_.size()), bytes_.data()),
               static_cast<int32_t>(bytes_.size()));
-    EndStream(viewer_, kReasonDone);
+    EndDownload(viewer_, kReasonDone);
     ASSERT_EQ(viewer_->download.document.pageCount, 3) << LogText(viewer_->logs.documentLog);
     TakeCalls();
   }
@@ -130,12 +130,12 @@ TEST_F(PageView, PrintRoutingReadsThePrintTagsOfEachShownPage) {
     Recreate();
     viewer_->print.printRouting = c.printRouting;
     int stream = 0;
-    ASSERT_EQ(BeginStream(viewer_, &stream, u"http://127.0.0.1/r.tif", nullptr,
+    ASSERT_EQ(BeginDownload(viewer_, &stream, u"http://127.0.0.1/r.tif", nullptr,
                           static_cast<uint32_t>(bytes_.size())),
               kBeginAccepted);
-    ASSERT_EQ(WriteData(viewer_, 0, static_cast<int32_t>(bytes_.size()), bytes_.data()),
+    ASSERT_EQ(ReceiveData(viewer_, 0, static_cast<int32_t>(bytes_.size()), bytes_.data()),
               static_cast<int32_t>(bytes_.size()));
-    EndStream(viewer_, kReasonDone);
+    EndDownload(viewer_, kReasonDone);
     ASSERT_EQ(SetCurrentPage(viewer_, 1), 1);
     EXPECT_EQ(viewer_->view.pageInfo.pageName, c.pageName) << c.printRouting;
     EXPECT_EQ(viewer_->view.pageInfo.model, c.model) << c.printRouting;

@@ -113,7 +113,7 @@ int LoadAnalysedPage(const AnalysisArguments& a, PageBitmap* bitmap) {
   int loaded = LoadPage(&document, index, &options, &info, bitmap, &log);
   for (const std::string& line : LogLines(log)) fprintf(stderr, "%s\n", line.c_str());
   if (!loaded && log.errorCount == 0 && log.warningCount == 0) {
-    fprintf(stderr, "Unable to display image; unknown reason\n");
+    fprintf(stderr, "%s\n", kUnknownDisplayFailure);
   }
   ReleasePageInfo(&info);
   return loaded;

@@ -181,7 +181,7 @@ int RunRender(int argc, char** argv) {
     shown = shown && WriteBmpFile(&bitmap, Utf8ToUtf16(a.out), &log);
   }
   for (const std::string& line : LogLines(log)) printf("%s\n", line.c_str());
-  if (!shown && log.errorCount == 0 && log.warningCount == 0) printf("Unable to display image; unknown reason\n");
+  if (!shown && log.errorCount == 0 && log.warningCount == 0) printf("%s\n", kUnknownDisplayFailure);
   ReleasePageBitmap(&bitmap);
   ReleasePageInfo(&info);
   return shown ? 0 : 1;
