@@ -29,7 +29,7 @@ int32_t FailDownload(ViewerInstance* viewer) {
   viewer->download.hasPages = 0;
   SetStatusText(viewer, u"  Download failed");
   SetProgress(viewer, 0, 0);
-  Invalidate(viewer, 1);
+  Invalidate(viewer, kEraseBackground);
   return 0;
 }
 
@@ -155,7 +155,7 @@ int32_t FinishDownload(ViewerInstance* viewer) {
     document.size = inMemory ? std::min(viewer->download.bytesReceived, viewer->download.expectedLength) : viewer->download.bytesReceived;
     document.sizeKnown = 1;
   }
-  RefreshToolbar(viewer, 1);
+  RefreshToolbar(viewer, kRefreshNow);
   SetStatusText(viewer, u"  Processing\u2026");
   SetProgress(viewer, 0, 0);
   if (document.sourceKind == kSourceFile) SetText(&viewer->download.localFileName, TextOf(&viewer->download.tempFileName));
@@ -228,7 +228,7 @@ int32_t BeginDownload(ViewerInstance* viewer, void* stream, const char16_t* url,
   ReleaseDocument(viewer);
   viewer->download.expectedLength = expectedLength;
   if (viewer->download.documentUrl.length == 0 && url) SetText(&viewer->download.documentUrl, url);
-  RefreshToolbar(viewer, 0);
+  RefreshToolbar(viewer, kRefreshLater);
   ShowLoadStateText(viewer);
   DiscardDownload(viewer);
   const bool inMemory = expectedLength > 0 && expectedLength < kMemoryIntakeLimit;
@@ -334,11 +334,11 @@ int ProcessDocument(ViewerInstance* viewer) {
     viewer->view.pageInfo.valid = 0;
     CloseMagnifier(viewer);
     ReleaseBitmaps(&viewer->view);
-    RefreshToolbar(viewer, 0);
-    LayoutMainView(viewer, 0);
+    RefreshToolbar(viewer, kRefreshLater);
+    LayoutMainView(viewer, kResetScroll);
   }
   if (viewer->download.currentPage < 0) viewer->download.currentPage = 0;
-  RefreshToolbar(viewer, 0);
+  RefreshToolbar(viewer, kRefreshLater);
   return viewer->download.hasPages;
 }
 
@@ -367,8 +367,8 @@ int UnloadDocument(ViewerInstance* viewer, int refresh) {
   viewer->download.hasPages = 0;
   SetStatusText(viewer, u"");
   if (refresh) {
-    LayoutMainView(viewer, 1);
-    RefreshToolbar(viewer, 0);
+    LayoutMainView(viewer, kKeepRelativeScroll);
+    RefreshToolbar(viewer, kRefreshLater);
   }
   return 1;
 }
@@ -377,7 +377,7 @@ int OpenLocalFile(ViewerInstance* viewer, const char16_t* path) {
   if (!path || !*path) return 0;
   SetStatusText(viewer, u"");
   // A document still arriving keeps its place; the user can open the file afterwards.
-  if (!UnloadDocument(viewer, 0)) return 0;
+  if (!UnloadDocument(viewer, kLeaveView)) return 0;
   SetText(&viewer->download.localFileName, path);
   Document& document = viewer->download.document;
   document.sourceKind = kSourceFile;

@@ -70,8 +70,8 @@ void OnWheel(ViewerInstance* viewer, HWND window, WPARAM wParam) {
                                   viewer->settings.scaleIndex);
   if (index == viewer->settings.scaleIndex) return;
   viewer->settings.scaleIndex = index;
-  if (viewer->hooks.refreshToolbar) viewer->hooks.refreshToolbar(viewer, 0);
-  LayoutMainView(viewer, 1);
+  if (viewer->hooks.refreshToolbar) viewer->hooks.refreshToolbar(viewer, kRefreshLater);
+  LayoutMainView(viewer, kKeepRelativeScroll);
 }
 
 void Pan(ViewerInstance* viewer, IntPoint pointer) {
@@ -148,7 +148,7 @@ int OnMouseUp(ViewerInstance* viewer, HWND window) {
     return 1;
   }
   if (viewer->input.band.state != kBandIdle) {
-    EndBand(viewer, 0);
+    EndBand(viewer, kBandDone);
     return 1;
   }
   return 0;
@@ -169,7 +169,7 @@ int OnSetCursor(ViewerInstance* viewer, WORD hit) {
 
 int OnRightButtonDown(ViewerInstance* viewer) {
   if (viewer->input.band.state != kBandPressed && viewer->input.band.state != kBandDragging) return 0;
-  EndBand(viewer, 1);
+  EndBand(viewer, kBandCancelled);
   viewer->input.suppressContextMenu = 1;
   return 1;
 }
@@ -380,7 +380,7 @@ int AttachWindow(ViewerInstance* viewer, HWND pluginWindow) {
   viewer->windows.imageWindow = image;
   ShowScrollBar(image, SB_BOTH, FALSE);
   LayoutChildren(viewer);
-  LayoutMainView(viewer, 0);
+  LayoutMainView(viewer, kResetScroll);
   ShowWindow(image, SW_SHOW);
   // A window given during a download shows where the download stands.
   if (!ShowLoadStateText(viewer)) SetStatusText(viewer, u"*");
@@ -393,7 +393,7 @@ int AttachWindow(ViewerInstance* viewer, HWND pluginWindow) {
 void RefreshWindow(ViewerInstance* viewer) {
   if (HWND plugin = PluginWindowOf(viewer)) InvalidateRect(plugin, nullptr, TRUE);
   LayoutChildren(viewer);
-  LayoutMainView(viewer, 0);
+  LayoutMainView(viewer, kResetScroll);
 }
 
 void DetachWindow(ViewerInstance* viewer) {

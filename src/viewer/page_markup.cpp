@@ -66,7 +66,7 @@ int RemoveAllWhiteouts(ViewerInstance* viewer, int32_t directory) {
   PageMarkup* markup = MarkupOf(viewer, directory, 0);
   if (!markup || markup->whiteouts.empty()) return 0;
   std::vector<WhiteoutMark>().swap(markup->whiteouts);
-  Invalidate(viewer, 1);
+  Invalidate(viewer, kEraseBackground);
   return 1;
 }
 
@@ -75,7 +75,7 @@ int RemoveLastWhiteout(ViewerInstance* viewer, int32_t directory) {
   if (!markup || markup->whiteouts.empty()) return 0;
   if (markup->whiteouts.size() == 1) return RemoveAllWhiteouts(viewer, directory);
   markup->whiteouts.pop_back();
-  Invalidate(viewer, 1);
+  Invalidate(viewer, kEraseBackground);
   return 1;
 }
 
@@ -91,7 +91,7 @@ int SetCrop(ViewerInstance* viewer, int32_t directory, IntRect rect, int fire) {
   if (!markup) return 0;
   markup->cropActive = 1;
   markup->crop = NormalizeRect(rect);
-  if (directory == viewer->download.currentDirectory) Invalidate(viewer, 0);
+  if (directory == viewer->download.currentDirectory) Invalidate(viewer, kKeepBackground);
   if (fire && viewer->events.cropSelect) {
     const IntRect& c = markup->crop;
     viewer->events.cropSelect(viewer, 1, PageOfDirectory(viewer, directory), c.left, c.top,
@@ -107,7 +107,7 @@ int ClearCrop(ViewerInstance* viewer, int32_t directory, int fire) {
   PageMarkup* markup = MarkupOf(viewer, directory, 0);
   if (!markup || !markup->cropActive) return 1;
   markup->cropActive = 0;
-  if (directory == viewer->download.currentDirectory) Invalidate(viewer, 0);
+  if (directory == viewer->download.currentDirectory) Invalidate(viewer, kKeepBackground);
   if (fire && viewer->events.cropSelect) {
     viewer->events.cropSelect(viewer, 0, PageOfDirectory(viewer, directory), 0, 0,
                               Saturated(viewer->view.pageInfo.width), Saturated(viewer->view.pageInfo.height));

@@ -50,9 +50,9 @@ void ShowNoPage(ViewerInstance* viewer) {
   ReleasePageBitmap(&viewer->view.pageBitmap);
   viewer->view.pageInfo.valid = 0;
   SetStatusText(viewer, u"  Unable to display image");
-  RefreshToolbar(viewer, 0);
-  Invalidate(viewer, 1);
-  LayoutMainView(viewer, 1);
+  RefreshToolbar(viewer, kRefreshLater);
+  Invalidate(viewer, kEraseBackground);
+  LayoutMainView(viewer, kKeepRelativeScroll);
 }
 
 void Tell(void (*event)(ViewerInstance*, int32_t), ViewerInstance* viewer, int32_t value) {
@@ -97,9 +97,9 @@ int ShowPage(ViewerInstance* viewer, int32_t page) {
     return 0;
   }
   viewer->view.pageInfo.valid = 1;
-  RefreshToolbar(viewer, 0);
+  RefreshToolbar(viewer, kRefreshLater);
   SetStatusText(viewer, u"");
-  LayoutMainView(viewer, 1);
+  LayoutMainView(viewer, kKeepRelativeScroll);
   return 1;
 }
 
@@ -133,7 +133,7 @@ void SetOrientation(ViewerInstance* viewer, int32_t code) {
   const int32_t old = viewer->settings.orientation;
   viewer->settings.orientation = code;
   if (code == old) {
-    RefreshToolbar(viewer, 0);
+    RefreshToolbar(viewer, kRefreshLater);
     return;
   }
   BusyCursor busy(viewer);
@@ -143,51 +143,51 @@ void SetOrientation(ViewerInstance* viewer, int32_t code) {
     if (!TurnBitmap(&viewer->view.pageBitmap, quarters, &viewer->logs.pageLog)) {
       // The picture stays as it was, and so does the setting that describes it.
       viewer->settings.orientation = old;
-      RefreshToolbar(viewer, 0);
-      Invalidate(viewer, 1);
+      RefreshToolbar(viewer, kRefreshLater);
+      Invalidate(viewer, kEraseBackground);
       return;
     }
     ReleaseViewBitmap(&viewer->view.mainView);
     ReleaseViewBitmap(&viewer->view.magnifierView);
     StoreCorrectedSize(viewer);
     if (quarters % 2) {
-      LayoutMainView(viewer, 1);
+      LayoutMainView(viewer, kKeepRelativeScroll);
     } else {
       RebuildMainView(viewer);
-      Invalidate(viewer, 0);
+      Invalidate(viewer, kKeepBackground);
     }
   }
-  RefreshToolbar(viewer, 0);
+  RefreshToolbar(viewer, kRefreshLater);
   Tell(viewer->events.orientationChange, viewer, viewer->settings.orientation + 1);
 }
 
 void ToggleNegative(ViewerInstance* viewer) {
   viewer->settings.negative = !viewer->settings.negative;
-  RefreshToolbar(viewer, 0);
+  RefreshToolbar(viewer, kRefreshLater);
   BusyCursor busy(viewer);
   if (HasValidPage(viewer)) {
     Negative(&viewer->view.pageBitmap);
     RebuildMainView(viewer);
     ReleaseViewBitmap(&viewer->view.magnifierView);
-    Invalidate(viewer, 0);
+    Invalidate(viewer, kKeepBackground);
   }
   Tell(viewer->events.negativeChange, viewer, viewer->settings.negative);
 }
 
 void ToggleSmooth(ViewerInstance* viewer) {
   viewer->settings.raster.resample = !viewer->settings.raster.resample;
-  RefreshToolbar(viewer, 0);
+  RefreshToolbar(viewer, kRefreshLater);
   if (HasValidPage(viewer)) {
     RebuildMainView(viewer);
-    Invalidate(viewer, 0);
+    Invalidate(viewer, kKeepBackground);
   }
 }
 
 int SetSizeMode(ViewerInstance* viewer, int32_t mode) {
   if (mode < kSizeFixed || mode > kSizeBestFit) return 0;
   viewer->settings.sizeMode = mode;
-  RefreshToolbar(viewer, 0);
-  LayoutMainView(viewer, 1);
+  RefreshToolbar(viewer, kRefreshLater);
+  LayoutMainView(viewer, kKeepRelativeScroll);
   if (viewer->events.sizeModeChange) viewer->events.sizeModeChange(viewer, mode, ScalePercent(viewer->settings.scaleIndex));
   return 1;
 }
@@ -218,12 +218,12 @@ int SetMouseMode(ViewerInstance* viewer, int32_t mode) {
   // The outline of the eraser is drawn with the page, so a repaint shows or removes it.
   if (mode == kMouseErase) {
     viewer->analysis.eraserOutline = 1;
-    Invalidate(viewer, 0);
+    Invalidate(viewer, kKeepBackground);
   } else if (viewer->analysis.eraserOutline) {
     viewer->analysis.eraserOutline = 0;
-    Invalidate(viewer, 0);
+    Invalidate(viewer, kKeepBackground);
   }
-  RefreshToolbar(viewer, 0);
+  RefreshToolbar(viewer, kRefreshLater);
   Tell(viewer->events.mouseModeChange, viewer, mode);
   return 1;
 }

@@ -44,7 +44,7 @@ int BeginBand(ViewerInstance* viewer, IntPoint client) {
   band.state = kBandPressed;
   band.valid = 0;
   band.drawn = 0;
-  Capture(viewer, 1);
+  Capture(viewer, kCaptureMouse);
   return 1;
 }
 
@@ -93,7 +93,7 @@ void EndBand(ViewerInstance* viewer, int cancel) {
   RubberBand& band = viewer->input.band;
   int32_t state = band.state;
   int valid = band.valid;
-  Capture(viewer, 0);
+  Capture(viewer, kReleaseMouse);
   HideBand(viewer);
   band.state = kBandIdle;
   band.valid = 0;
@@ -108,7 +108,7 @@ void EndBand(ViewerInstance* viewer, int cancel) {
     return;
   IntRect rect = NormalizeRect(band.startImage, band.currentImage);
   if (viewer->settings.mouseMode == kMouseWhiteout) {
-    if (AddWhiteout(viewer, rect) && viewer->hooks.invalidate) viewer->hooks.invalidate(viewer, 1);
+    if (AddWhiteout(viewer, rect) && viewer->hooks.invalidate) viewer->hooks.invalidate(viewer, kEraseBackground);
   } else if (viewer->settings.mouseMode == kMouseCrop) {
     SetCrop(viewer, viewer->download.currentDirectory, rect, 1);
   }

@@ -68,6 +68,15 @@ constexpr int32_t kOutputPathMaximum = 360;
 
 struct ViewerInstance;
 
+// The meaning of the flags the window hooks and their callers pass.
+enum EraseFlag : int { kKeepBackground = 0, kEraseBackground = 1 };
+enum ScrollFlag : int { kResetScroll = 0, kKeepRelativeScroll = 1 };
+enum RefreshFlag : int { kRefreshLater = 0, kRefreshNow = 1 };
+enum CaptureFlag : int { kReleaseMouse = 0, kCaptureMouse = 1 };
+enum BusyFlag : int { kBusyOff = 0, kBusyOn = 1 };
+enum ViewRefresh : int { kLeaveView = 0, kRefreshView = 1 };
+enum BandEnd : int { kBandDone = 0, kBandCancelled = 1 };
+
 // The window side of the viewer. The engine asks for these; the image window
 // fills them when it attaches, and an empty hook does nothing.
 struct ViewerHooks {

@@ -24,10 +24,10 @@ inline void CloseMagnifier(ViewerInstance* viewer) {
 class BusyCursor {
  public:
   explicit BusyCursor(ViewerInstance* viewer) : viewer_(viewer) {
-    if (viewer_->hooks.busy) viewer_->hooks.busy(viewer_, 1);
+    if (viewer_->hooks.busy) viewer_->hooks.busy(viewer_, kBusyOn);
   }
   ~BusyCursor() {
-    if (viewer_->hooks.busy) viewer_->hooks.busy(viewer_, 0);
+    if (viewer_->hooks.busy) viewer_->hooks.busy(viewer_, kBusyOff);
   }
   BusyCursor(const BusyCursor&) = delete;
   BusyCursor& operator=(const BusyCursor&) = delete;
