@@ -3,6 +3,7 @@
 #include "plugin/browser_services.h"
 #include "plugin/instance_bridge.h"
 #include "plugin/plugin_callbacks.h"
+#include "viewer/library.h"
 
 NPError FillEntryPoints(NPPluginFuncs* table) noexcept {
   if (!table) return NPERR_INVALID_FUNCTABLE_ERROR;
@@ -30,7 +31,7 @@ NPError FillEntryPoints(NPPluginFuncs* table) noexcept {
 NPError InitializePlugin(const NPNetscapeFuncs* browser) noexcept {
   const NPError copied = CopyBrowserTable(browser);
   if (copied != NPERR_NO_ERROR) return copied;
-  return static_cast<NPError>(StartViewerLibrary(kHostPlugin, BrowserMajorVersion(), BrowserMinorVersion()));
+  return static_cast<NPError>(StartViewerLibrary(kLibraryPlugin, BrowserMajorVersion(), BrowserMinorVersion()));
 }
 
 NPError ShutdownPlugin() noexcept {

@@ -10,7 +10,6 @@ constexpr uint16_t kPluginApiVersion = 17;
 // A callback table smaller than this gets only the ten stream and window
 // callbacks, and so no script object.
 constexpr uint16_t kFullPluginTableSize = 60;
-constexpr int32_t kHostPlugin = 1;
 
 NPError FillEntryPoints(NPPluginFuncs* table) noexcept;
 NPError InitializePlugin(const NPNetscapeFuncs* browser) noexcept;

@@ -40,11 +40,11 @@ void StopViewerLibrary() {
 
 NPP BrowserInstanceOf(const ViewerInstance* viewer) { return static_cast<NPP>(viewer->browserInstance); }
 PluginLink* PluginLinkOf(ViewerInstance* viewer) { return &viewer->plugin; }
-uint32_t EventMaskOf(const ViewerInstance* viewer) { return static_cast<uint32_t>(viewer->eventMask); }
+uint32_t EventMaskOf(const ViewerInstance* viewer) { return static_cast<uint32_t>(viewer->params.eventMask); }
 int ScriptingAllowed(const ViewerInstance* viewer) {
-  return viewer->prefs.allowScript && !(viewer->restrictions & kRestrictScript);
+  return viewer->prefs.allowScript && !(viewer->access.restrictions & kRestrictScript);
 }
-int32_t LoadStateOf(const ViewerInstance* viewer) { return viewer->loadState; }
+int32_t LoadStateOf(const ViewerInstance* viewer) { return viewer->download.loadState; }
 
 NPError SetWindow(ViewerInstance* viewer, void* window) {
   const ViewerHooks& hooks = viewer->hooks;
@@ -66,19 +66,19 @@ NPError SetWindow(ViewerInstance* viewer, void* window) {
 // call for an older or refused stream cannot disturb the current document.
 NPError BeginStream(ViewerInstance* viewer, NPStream* stream, const char16_t* url, const char16_t* mimeType,
                     uint32_t expectedLength) {
-  if (viewer->loadState == kLoadAwaiting && stream != viewer->plugin.awaitedStream)
+  if (viewer->download.loadState == kLoadAwaiting && stream != viewer->plugin.awaitedStream)
     return NPERR_GENERIC_ERROR;
-  return static_cast<NPError>(BeginStream(viewer, static_cast<void*>(stream), url, mimeType, expectedLength));
+  return static_cast<NPError>(BeginDownload(viewer, static_cast<void*>(stream), url, mimeType, expectedLength));
 }
 
 int32_t WriteData(ViewerInstance* viewer, NPStream* stream, int32_t offset, int32_t length,
                   const void* buffer) {
-  if (viewer->loadState != kLoadDownloading || stream != viewer->acceptedStream) return -1;
-  return WriteData(viewer, offset, length, buffer);
+  if (viewer->download.loadState != kLoadDownloading || stream != viewer->download.acceptedStream) return -1;
+  return ReceiveData(viewer, offset, length, buffer);
 }
 
 NPError EndStream(ViewerInstance* viewer, NPStream* stream, int32_t reason) {
-  if (stream != viewer->acceptedStream) return NPERR_NO_ERROR;
-  viewer->acceptedStream = nullptr;
-  return static_cast<NPError>(EndStream(viewer, reason));
+  if (stream != viewer->download.acceptedStream) return NPERR_NO_ERROR;
+  viewer->download.acceptedStream = nullptr;
+  return static_cast<NPError>(EndDownload(viewer, reason));
 }

@@ -12,21 +12,21 @@ int32_t AtLeastOne(int32_t value) { return value < 1 ? 1 : value; }
 
 int BuildView(ViewerInstance* viewer, ViewState* view) {
   view->renderMethod = kRenderPage;
-  view->orientation = viewer->orientation;
-  const PageBitmap* page = &viewer->pageBitmap;
-  if (!viewer->pageInfo.valid || !page->block) return 0;
+  view->orientation = viewer->settings.orientation;
+  const PageBitmap* page = &viewer->view.pageBitmap;
+  if (!viewer->view.pageInfo.valid || !page->block) return 0;
   ReleaseViewBitmap(view);
 
   int32_t width = 1, height = 1;
   if (view->kind == kViewMagnifier) {
-    viewer->zoomIndex = ClampZoomIndex(viewer->zoomIndex);
-    AspectResult size = MagnifierTargetSize(page, viewer->zoomIndex, viewer->prefs.fixRatio);
+    viewer->settings.zoomIndex = ClampZoomIndex(viewer->settings.zoomIndex);
+    AspectResult size = MagnifierTargetSize(page, viewer->settings.zoomIndex, viewer->prefs.fixRatio);
     width = size.width;
     height = size.height;
     view->stretch = size.corrected;
   } else {
-    width = viewer->targetWidth;
-    height = viewer->targetHeight;
+    width = viewer->view.targetWidth;
+    height = viewer->view.targetHeight;
   }
   view->width = width = AtLeastOne(width);
   view->height = height = AtLeastOne(height);
@@ -37,10 +37,10 @@ int BuildView(ViewerInstance* viewer, ViewState* view) {
   input.targetHeight = height;
   input.bitmapWidth = HeaderOf(page)->width;
   input.bitmapHeight = HeaderOf(page)->height;
-  input.sizeMode = viewer->sizeMode;
-  input.scaleIndex = viewer->scaleIndex;
+  input.sizeMode = viewer->settings.sizeMode;
+  input.scaleIndex = viewer->settings.scaleIndex;
   input.defaultScaleIndex = Library().defaultScaleIndex;
-  input.zoomIndex = viewer->zoomIndex;
+  input.zoomIndex = viewer->settings.zoomIndex;
   RenderChoice choice = ChooseRenderMethod(input);
   view->renderMethod = choice.method;
   if (choice.stretch) view->stretch = 1;
@@ -48,7 +48,7 @@ int BuildView(ViewerInstance* viewer, ViewState* view) {
 
   // The magnifier always smooths: it shows detail the user asked to see.
   const int force = view->kind == kViewMagnifier;
-  if (!ScaleForDisplay(&viewer->raster, &viewer->pageLog, page, &view->displayBitmap, width, height, force)) {
+  if (!ScaleForDisplay(&viewer->settings.raster, &viewer->logs.pageLog, page, &view->displayBitmap, width, height, force)) {
     view->width = view->height = 0;
     return 0;
   }

@@ -16,18 +16,8 @@ constexpr uint32_t kLargestDownload = 0x7FFFFFFF;
 void* Owner(const ViewerInstance* viewer) { return viewer->pluginWindow; }
 
 void CloseTempFile(ViewerInstance* viewer) {
-  if (viewer->tempFile) CloseFile(viewer->tempFile);
-  viewer->tempFile = nullptr;
-}
-
-// Whatever a download left: the open file, the file itself and the buffer.
-void DiscardDownload(ViewerInstance* viewer) {
-  CloseTempFile(viewer);
-  if (viewer->tempFileName.length > 0) DeleteFileAt(TextOf(&viewer->tempFileName));
-  ReleaseText(&viewer->tempFileName);
-  free(viewer->memoryBuffer);
-  viewer->memoryBuffer = nullptr;
-  viewer->document.bytes = nullptr;
+  if (viewer->download.tempFile) CloseFile(viewer->download.tempFile);
+  viewer->download.tempFile = nullptr;
 }
 
 // The end of a download without a usable document. Its reason is in the log
@@ -36,50 +26,50 @@ void DiscardDownload(ViewerInstance* viewer) {
 // the whole view is invalidated for the log lines beneath.
 int32_t FailDownload(ViewerInstance* viewer) {
   DiscardDownload(viewer);
-  viewer->hasPages = 0;
+  viewer->download.hasPages = 0;
   SetStatusText(viewer, u"  Download failed");
   SetProgress(viewer, 0, 0);
-  Invalidate(viewer, 1);
+  Invalidate(viewer, kEraseBackground);
   return 0;
 }
 
 // A stream refused after it was taken ends at once: the browser sends no end
 // for a stream it could not open, and the viewer must not stay "downloading".
 int32_t RefuseTakenStream(ViewerInstance* viewer) {
-  viewer->streamFailed = 1;
-  if (viewer->loadState == kLoadDownloading) viewer->loadState = kLoadDone;
+  viewer->download.streamFailed = 1;
+  if (viewer->download.loadState == kLoadDownloading) viewer->download.loadState = kLoadDone;
   FailDownload(viewer);
   return kBeginRefused;
 }
 
 int TakesStream(ViewerInstance* viewer, void* stream) {
-  if (viewer->loadState == kLoadIdle) return 1;
-  if (viewer->loadState != kLoadAwaiting) return 0;
-  return !viewer->acceptedStream || viewer->acceptedStream == stream;
+  if (viewer->download.loadState == kLoadIdle) return 1;
+  if (viewer->download.loadState != kLoadAwaiting) return 0;
+  return !viewer->download.acceptedStream || viewer->download.acceptedStream == stream;
 }
 
 int PrepareMemory(ViewerInstance* viewer) {
-  Document& document = viewer->document;
-  document.size = viewer->expectedLength;
+  Document& document = viewer->download.document;
+  document.size = viewer->download.expectedLength;
   document.sizeKnown = 1;
   document.sourceKind = kSourceMemory;
-  viewer->memoryBuffer = static_cast<uint8_t*>(calloc(viewer->expectedLength, 1));
-  if (!viewer->memoryBuffer) {
+  viewer->download.memoryBuffer = static_cast<uint8_t*>(calloc(viewer->download.expectedLength, 1));
+  if (!viewer->download.memoryBuffer) {
     ShowMessage(Owner(viewer), kIconError, "Unable to allocate memory for TIFF image!");
     return 0;
   }
-  document.bytes = viewer->memoryBuffer;
+  document.bytes = viewer->download.memoryBuffer;
   return 1;
 }
 
 int PrepareTempFile(ViewerInstance* viewer) {
-  viewer->document.sizeKnown = 0;
-  viewer->document.sourceKind = kSourceFile;
+  viewer->download.document.sizeKnown = 0;
+  viewer->download.document.sourceKind = kSourceFile;
   std::u16string name;
   if (!CreateTempFile(Owner(viewer), &name)) return 0;
-  SetText(&viewer->tempFileName, name.c_str());
-  viewer->tempFile = CreateFileForWriting(name);
-  if (!viewer->tempFile) {
+  SetText(&viewer->download.tempFileName, name.c_str());
+  viewer->download.tempFile = CreateFileForWriting(name);
+  if (!viewer->download.tempFile) {
     ShowMessage(Owner(viewer), kIconError, "Unable to create temporary file!");
     return 0;
   }
@@ -87,25 +77,25 @@ int PrepareTempFile(ViewerInstance* viewer) {
 }
 
 int KeepInMemory(ViewerInstance* viewer, int64_t offset, int32_t length, const void* bytes, int64_t end) {
-  if (!viewer->memoryBuffer) return 0;
-  if (end > viewer->expectedLength) {
+  if (!viewer->download.memoryBuffer) return 0;
+  if (end > viewer->download.expectedLength) {
     // The box's modal loop lets the browser deliver further blocks; they must find the stream failed.
-    viewer->streamFailed = 1;
+    viewer->download.streamFailed = 1;
     ShowMessage(Owner(viewer), kIconWarning,
                 "Inconsistent amount of data received (expected %d bytes, received at least %d). This "
                 "probably indicates a malfunctioning web server.",
-                static_cast<int>(viewer->expectedLength), static_cast<int>(end));
+                static_cast<int>(viewer->download.expectedLength), static_cast<int>(end));
     return 0;
   }
-  std::memcpy(viewer->memoryBuffer + offset, bytes, static_cast<size_t>(length));
+  std::memcpy(viewer->download.memoryBuffer + offset, bytes, static_cast<size_t>(length));
   return 1;
 }
 
 // The file grows in arrival order: browsers deliver a normal stream in sequence.
 int KeepInFile(ViewerInstance* viewer, int32_t length, const void* bytes) {
-  if (!viewer->tempFile) return 0;
-  if (WriteToFile(viewer->tempFile, bytes, static_cast<uint32_t>(length)) != length) {
-    viewer->streamFailed = 1;  // before the box, whose modal loop lets more blocks arrive
+  if (!viewer->download.tempFile) return 0;
+  if (WriteToFile(viewer->download.tempFile, bytes, static_cast<uint32_t>(length)) != length) {
+    viewer->download.streamFailed = 1;  // before the box, whose modal loop lets more blocks arrive
     ShowMessage(Owner(viewer), kIconError, "Unable to write to temporary file!");
     return 0;
   }
@@ -113,14 +103,14 @@ int KeepInFile(ViewerInstance* viewer, int32_t length, const void* bytes) {
 }
 
 void ShowDownloadProgress(ViewerInstance* viewer, int64_t end) {
-  if (viewer->expectedLength > 0) {
-    const int64_t percent = end * 100 / viewer->expectedLength;
-    SetTextFormatted(&viewer->statusText, "  Downloading\u2026 %d%% of %dK", static_cast<int>(percent),
-                     static_cast<int>(viewer->expectedLength >> 10));
+  if (viewer->download.expectedLength > 0) {
+    const int64_t percent = end * 100 / viewer->download.expectedLength;
+    SetTextFormatted(&viewer->status.statusText, "  Downloading\u2026 %d%% of %dK", static_cast<int>(percent),
+                     static_cast<int>(viewer->download.expectedLength >> 10));
     SetStatusText(viewer, u"*");
-    SetProgress(viewer, end, viewer->expectedLength);
+    SetProgress(viewer, end, viewer->download.expectedLength);
   } else {
-    SetTextFormatted(&viewer->statusText, "  Downloading\u2026 %dK of (unknown)",
+    SetTextFormatted(&viewer->status.statusText, "  Downloading\u2026 %dK of (unknown)",
                      static_cast<int>(end / 1024));
     SetStatusText(viewer, u"*");
   }
@@ -141,40 +131,40 @@ void CaptureHeader(Document* document, int32_t offset, int32_t length, const uin
 
 void RequestAutoPrint(ViewerInstance* viewer) {
   // Only the document the page embedded prints by itself, not one a script loads later.
-  if (viewer->autoPrint == 0 || !viewer->prefs.allowScript || viewer->streamsAccepted != 1) return;
+  if (viewer->print.autoPrint == 0 || !viewer->prefs.allowScript || viewer->download.streamsAccepted != 1) return;
   if (viewer->hooks.postAutoPrint) viewer->hooks.postAutoPrint(viewer);
 }
 
 void LogStreamFailure(ViewerInstance* viewer, int32_t reason) {
   if (reason == kReasonNetworkError) {
-    LogError(&viewer->documentLog, "Download failed (network error)");
+    LogError(&viewer->logs.documentLog, "Download failed (network error)");
   } else if (reason == kReasonUserBreak) {
-    LogWarning(&viewer->documentLog, "Download failed (user break)");
+    LogWarning(&viewer->logs.documentLog, "Download failed (user break)");
   } else {
-    LogError(&viewer->documentLog, "Download failed (reason %d)", static_cast<int>(reason));
+    LogError(&viewer->logs.documentLog, "Download failed (reason %d)", static_cast<int>(reason));
   }
 }
 
 int32_t FinishDownload(ViewerInstance* viewer) {
-  Document& document = viewer->document;
-  const bool mismatch = viewer->expectedLength != 0 && viewer->expectedLength != viewer->bytesReceived;
+  Document& document = viewer->download.document;
+  const bool mismatch = viewer->download.expectedLength != 0 && viewer->download.expectedLength != viewer->download.bytesReceived;
   if (mismatch || !document.sizeKnown) {
     // A server that sends a block twice counts more bytes than a memory
     // buffer holds; the document is never read past what was kept.
     const bool inMemory = document.sourceKind == kSourceMemory;
-    document.size = inMemory ? std::min(viewer->bytesReceived, viewer->expectedLength) : viewer->bytesReceived;
+    document.size = inMemory ? std::min(viewer->download.bytesReceived, viewer->download.expectedLength) : viewer->download.bytesReceived;
     document.sizeKnown = 1;
   }
-  RefreshToolbar(viewer, 1);
+  RefreshToolbar(viewer, kRefreshNow);
   SetStatusText(viewer, u"  Processing\u2026");
   SetProgress(viewer, 0, 0);
-  if (document.sourceKind == kSourceFile) SetText(&viewer->localFileName, TextOf(&viewer->tempFileName));
+  if (document.sourceKind == kSourceFile) SetText(&viewer->download.localFileName, TextOf(&viewer->download.tempFileName));
   ProcessDocument(viewer);
-  ShowPage(viewer, viewer->currentPage);
+  ShowPage(viewer, viewer->download.currentPage);
   if (mismatch) {
-    LogWarning(&viewer->documentLog,
+    LogWarning(&viewer->logs.documentLog,
                "Expected %d bytes, received %d. Possible web site or web browser malfunction.",
-               static_cast<int>(viewer->expectedLength), static_cast<int>(viewer->bytesReceived));
+               static_cast<int>(viewer->download.expectedLength), static_cast<int>(viewer->download.bytesReceived));
   }
   RequestAutoPrint(viewer);
   return 0;
@@ -182,54 +172,63 @@ int32_t FinishDownload(ViewerInstance* viewer) {
 
 // The size of a file whose length was not announced; 0 when it cannot be read.
 int MeasureFile(ViewerInstance* viewer) {
-  FileHandle file = OpenFileForReading(viewer->document.fileName);
+  FileHandle file = OpenFileForReading(viewer->download.document.fileName);
   const int64_t size = file ? FileSizeOf(file) : -1;
   if (file) CloseFile(file);
   if (size < 0) {
-    LogError(&viewer->documentLog, "Unable to read file");
+    LogError(&viewer->logs.documentLog, "Unable to read file");
     return 0;
   }
   if (size > 0xFFFFFFFF) {
-    LogError(&viewer->documentLog, "File is too large to handle (>=%u bytes)", 0xFFFFFFFFu);
+    LogError(&viewer->logs.documentLog, "File is too large to handle (>=%u bytes)", 0xFFFFFFFFu);
     return 0;
   }
-  viewer->document.size = static_cast<uint32_t>(size);
-  viewer->document.sizeKnown = 1;
+  viewer->download.document.size = static_cast<uint32_t>(size);
+  viewer->download.document.sizeKnown = 1;
   return 1;
 }
 
 int LocateData(ViewerInstance* viewer) {
-  Document& document = viewer->document;
+  Document& document = viewer->download.document;
   if (document.sourceKind == kSourceMemory) {
-    document.bytes = viewer->memoryBuffer;
-    return viewer->memoryBuffer && document.sizeKnown;
+    document.bytes = viewer->download.memoryBuffer;
+    return viewer->download.memoryBuffer && document.sizeKnown;
   }
-  if (document.sourceKind != kSourceFile || viewer->localFileName.length == 0) return 0;
-  document.fileName = TextOf(&viewer->localFileName);
+  if (document.sourceKind != kSourceFile || viewer->download.localFileName.length == 0) return 0;
+  document.fileName = TextOf(&viewer->download.localFileName);
   return document.sizeKnown || MeasureFile(viewer);
 }
 
 void ForgetPages(ViewerInstance* viewer) {
-  viewer->document.ifds.clear();
-  viewer->document.pageCount = 0;
+  viewer->download.document.ifds.clear();
+  viewer->download.document.pageCount = 0;
   ReleaseAllMarkup(viewer);
 }
 
 }  // namespace
 
-int32_t BeginStream(ViewerInstance* viewer, void* stream, const char16_t* url, const char16_t*,
+void DiscardDownload(ViewerInstance* viewer) {
+  CloseTempFile(viewer);
+  if (viewer->download.tempFileName.length > 0) DeleteFileAt(TextOf(&viewer->download.tempFileName));
+  ReleaseText(&viewer->download.tempFileName);
+  free(viewer->download.memoryBuffer);
+  viewer->download.memoryBuffer = nullptr;
+  viewer->download.document.bytes = nullptr;
+}
+
+int32_t BeginDownload(ViewerInstance* viewer, void* stream, const char16_t* url, const char16_t*,
                     uint32_t expectedLength) {
   if (!viewer) return kBeginRefused;
   if (!TakesStream(viewer, stream)) return kBeginRefused;
-  viewer->acceptedStream = stream;
-  viewer->streamsAccepted += 1;
-  viewer->loadState = kLoadDownloading;
-  viewer->streamFailed = 1;
-  viewer->bytesReceived = 0;
+  viewer->download.acceptedStream = stream;
+  viewer->download.streamsAccepted += 1;
+  viewer->download.loadState = kLoadDownloading;
+  viewer->download.streamFailed = 1;
+  viewer->download.bytesReceived = 0;
   ReleaseDocument(viewer);
-  viewer->expectedLength = expectedLength;
-  if (viewer->documentUrl.length == 0 && url) SetText(&viewer->documentUrl, url);
-  RefreshToolbar(viewer, 0);
+  viewer->download.expectedLength = expectedLength;
+  if (viewer->download.documentUrl.length == 0 && url) SetText(&viewer->download.documentUrl, url);
+  RefreshToolbar(viewer, kRefreshLater);
   ShowLoadStateText(viewer);
   DiscardDownload(viewer);
   const bool inMemory = expectedLength > 0 && expectedLength < kMemoryIntakeLimit;
@@ -239,42 +238,42 @@ int32_t BeginStream(ViewerInstance* viewer, void* stream, const char16_t* url, c
                 "TIFF file too large (%u bytes). Downloads over 2GB are not supported.", expectedLength);
     return RefuseTakenStream(viewer);
   }
-  viewer->streamFailed = 0;
+  viewer->download.streamFailed = 0;
   return kBeginAccepted;
 }
 
-int32_t WriteData(ViewerInstance* viewer, int32_t offset, int32_t length, const void* bytes) {
+int32_t ReceiveData(ViewerInstance* viewer, int32_t offset, int32_t length, const void* bytes) {
   if (!viewer) return -1;
   if (length <= 0) return length;
-  if (offset < 0 || viewer->streamFailed || !bytes) return -1;
-  const uint64_t received = uint64_t{viewer->bytesReceived} + static_cast<uint32_t>(length);
-  viewer->bytesReceived = static_cast<uint32_t>(received);
+  if (offset < 0 || viewer->download.streamFailed || !bytes) return -1;
+  const uint64_t received = uint64_t{viewer->download.bytesReceived} + static_cast<uint32_t>(length);
+  viewer->download.bytesReceived = static_cast<uint32_t>(received);
   if (received > kLargestDownload) {
-    LogError(&viewer->documentLog, "File is too large to handle (>=%u bytes)", viewer->bytesReceived);
-    viewer->streamFailed = 1;
+    LogError(&viewer->logs.documentLog, "File is too large to handle (>=%u bytes)", viewer->download.bytesReceived);
+    viewer->download.streamFailed = 1;
     return -1;
   }
   const int64_t end = int64_t{offset} + length;
-  const int kept = viewer->document.sourceKind == kSourceMemory
+  const int kept = viewer->download.document.sourceKind == kSourceMemory
                        ? KeepInMemory(viewer, offset, length, bytes, end)
                        : KeepInFile(viewer, length, bytes);
   if (!kept) {
-    viewer->streamFailed = 1;
+    viewer->download.streamFailed = 1;
     return -1;
   }
   ShowDownloadProgress(viewer, end);
-  CaptureHeader(&viewer->document, offset, length, static_cast<const uint8_t*>(bytes));
+  CaptureHeader(&viewer->download.document, offset, length, static_cast<const uint8_t*>(bytes));
   return length;
 }
 
-int32_t EndStream(ViewerInstance* viewer, int32_t reason) {
+int32_t EndDownload(ViewerInstance* viewer, int32_t reason) {
   if (!viewer) return 2;
-  if (viewer->loadState == kLoadDownloading) viewer->loadState = kLoadDone;
+  if (viewer->download.loadState == kLoadDownloading) viewer->download.loadState = kLoadDone;
   CloseTempFile(viewer);
-  if (!viewer->streamFailed) {
+  if (!viewer->download.streamFailed) {
     if (reason != kReasonDone) {
       LogStreamFailure(viewer, reason);
-    } else if (viewer->tempFileName.length > 0 || viewer->memoryBuffer) {
+    } else if (viewer->download.tempFileName.length > 0 || viewer->download.memoryBuffer) {
       return FinishDownload(viewer);
     }
   }
@@ -283,16 +282,16 @@ int32_t EndStream(ViewerInstance* viewer, int32_t reason) {
 
 void SetStatusText(ViewerInstance* viewer, const char16_t* text) {
   if (!text || !*text) {
-    ReleaseText(&viewer->statusText);
-    viewer->progressPercent = -1;
+    ReleaseText(&viewer->status.statusText);
+    viewer->status.progressPercent = -1;
   } else if (!(text[0] == u'*' && text[1] == 0)) {
-    SetText(&viewer->statusText, text);
+    SetText(&viewer->status.statusText, text);
   }
   if (viewer->hooks.statusChanged) viewer->hooks.statusChanged(viewer);
 }
 
 int ShowLoadStateText(ViewerInstance* viewer) {
-  switch (viewer->loadState) {
+  switch (viewer->download.loadState) {
     case kLoadIdle:
       SetStatusText(viewer, u"");
       return 1;
@@ -308,72 +307,68 @@ int ShowLoadStateText(ViewerInstance* viewer) {
 }
 
 void SetProgress(ViewerInstance* viewer, int64_t done, int64_t total) {
-  viewer->progressPercent = total <= 0 ? -1 : static_cast<int32_t>(static_cast<double>(done) / total * 100);
+  viewer->status.progressPercent = total <= 0 ? -1 : static_cast<int32_t>(static_cast<double>(done) / total * 100);
   if (viewer->hooks.statusChanged) viewer->hooks.statusChanged(viewer);
 }
 
 int ProcessDocument(ViewerInstance* viewer) {
   BusyCursor busy(viewer);
-  viewer->hasPages = 0;
-  ResetLog(&viewer->documentLog);
+  viewer->download.hasPages = 0;
+  ResetLog(&viewer->logs.documentLog);
   ForgetPages(viewer);
   if (!LocateData(viewer)) return 0;
-  Document& document = viewer->document;
+  Document& document = viewer->download.document;
   document.ignoreSpecialImages = viewer->prefs.ignoreSpecialImages;
-  ReadPageDirectory(&document, &viewer->documentLog);
-  NumberPages(&document, &viewer->documentLog);
-  viewer->loadState = kLoadDone;
+  ReadPageDirectory(&document, &viewer->logs.documentLog);
+  NumberPages(&document, &viewer->logs.documentLog);
+  viewer->download.loadState = kLoadDone;
   if (document.pageCount > 0) {
     const int32_t last = document.pageCount - 1;
-    viewer->currentPage =
-        viewer->initialPage < 0 ? 0 : (viewer->initialPage > last ? last : viewer->initialPage);
-    viewer->hasPages = 1;
+    viewer->download.currentPage =
+        viewer->download.initialPage < 0 ? 0 : (viewer->download.initialPage > last ? last : viewer->download.initialPage);
+    viewer->download.hasPages = 1;
   } else {
     // The toolbar and the page's scripts count the empty view as one page, the current one.
     document.pageCount = 1;
-    viewer->currentPage = 0;
-    viewer->pageInfo.valid = 0;
+    viewer->download.currentPage = 0;
+    viewer->view.pageInfo.valid = 0;
     CloseMagnifier(viewer);
-    ReleaseViewBitmap(&viewer->mainView);
-    ReleaseViewBitmap(&viewer->magnifierView);
-    ReleasePageBitmap(&viewer->pageBitmap);
-    RefreshToolbar(viewer, 0);
-    LayoutMainView(viewer, 0);
+    ReleaseBitmaps(&viewer->view);
+    RefreshToolbar(viewer, kRefreshLater);
+    LayoutMainView(viewer, kResetScroll);
   }
-  if (viewer->currentPage < 0) viewer->currentPage = 0;
-  RefreshToolbar(viewer, 0);
-  return viewer->hasPages;
+  if (viewer->download.currentPage < 0) viewer->download.currentPage = 0;
+  RefreshToolbar(viewer, kRefreshLater);
+  return viewer->download.hasPages;
 }
 
 void ReleaseDocument(ViewerInstance* viewer) {
   CloseMagnifier(viewer);
-  ReleaseViewBitmap(&viewer->mainView);
-  ReleaseViewBitmap(&viewer->magnifierView);
-  ReleasePageBitmap(&viewer->pageBitmap);
-  ResetLog(&viewer->documentLog);
-  ResetLog(&viewer->pageLog);
+  ReleaseBitmaps(&viewer->view);
+  ResetLog(&viewer->logs.documentLog);
+  ResetLog(&viewer->logs.pageLog);
   DiscardDownload(viewer);
   ForgetPages(viewer);
-  viewer->pageInfo.valid = 0;
-  Document& document = viewer->document;
+  viewer->view.pageInfo.valid = 0;
+  Document& document = viewer->download.document;
   document.headerCaptured = 0;
   document.sizeKnown = 0;
   document.size = 0;
   document.sourceKind = kSourceNone;
   document.fileName.clear();
-  ReleaseText(&viewer->localFileName);
+  ReleaseText(&viewer->download.localFileName);
 }
 
 int UnloadDocument(ViewerInstance* viewer, int refresh) {
-  if (viewer->loadState == kLoadDownloading) return 0;
+  if (viewer->download.loadState == kLoadDownloading) return 0;
   ReleaseDocument(viewer);
-  ReleaseText(&viewer->documentUrl);
-  viewer->loadState = kLoadIdle;
-  viewer->hasPages = 0;
+  ReleaseText(&viewer->download.documentUrl);
+  viewer->download.loadState = kLoadIdle;
+  viewer->download.hasPages = 0;
   SetStatusText(viewer, u"");
   if (refresh) {
-    LayoutMainView(viewer, 1);
-    RefreshToolbar(viewer, 0);
+    LayoutMainView(viewer, kKeepRelativeScroll);
+    RefreshToolbar(viewer, kRefreshLater);
   }
   return 1;
 }
@@ -382,20 +377,20 @@ int OpenLocalFile(ViewerInstance* viewer, const char16_t* path) {
   if (!path || !*path) return 0;
   SetStatusText(viewer, u"");
   // A document still arriving keeps its place; the user can open the file afterwards.
-  if (!UnloadDocument(viewer, 0)) return 0;
-  SetText(&viewer->localFileName, path);
-  Document& document = viewer->document;
+  if (!UnloadDocument(viewer, kLeaveView)) return 0;
+  SetText(&viewer->download.localFileName, path);
+  Document& document = viewer->download.document;
   document.sourceKind = kSourceFile;
   document.sizeKnown = 0;
   document.headerCaptured = 0;
   ProcessDocument(viewer);
-  ShowPage(viewer, viewer->currentPage);
+  ShowPage(viewer, viewer->download.currentPage);
   return 1;
 }
 
 int32_t DecideAutoPrint(const ViewerInstance* viewer) {
-  if (viewer->autoPrint == 0 || !viewer->prefs.allowScript) return kAutoPrintNone;
-  switch (viewer->autoPrint) {
+  if (viewer->print.autoPrint == 0 || !viewer->prefs.allowScript) return kAutoPrintNone;
+  switch (viewer->print.autoPrint) {
     case 1:
       return kAutoPrintWithDialog;
     case 4:

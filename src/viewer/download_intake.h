@@ -17,14 +17,14 @@ enum StreamReason : int32_t { kReasonDone = 0, kReasonNetworkError = 1, kReasonU
 enum BeginResult : int32_t { kBeginAccepted = 0, kBeginRefused = 1, kBeginNoInstance = 2 };
 
 // A stream starts; `stream` only identifies it. Answers a BeginResult.
-int32_t BeginStream(ViewerInstance* viewer, void* stream, const char16_t* url, const char16_t* mimeType,
+int32_t BeginDownload(ViewerInstance* viewer, void* stream, const char16_t* url, const char16_t* mimeType,
                     uint32_t expectedLength);
 // One block: the count taken, the length itself when it is 0 or less, or -1
 // to abort the stream.
-int32_t WriteData(ViewerInstance* viewer, int32_t offset, int32_t length, const void* bytes);
+int32_t ReceiveData(ViewerInstance* viewer, int32_t offset, int32_t length, const void* bytes);
 // The stream ended for `reason`; the document is read and shown when the
 // data is usable. Always 0, 2 without instance.
-int32_t EndStream(ViewerInstance* viewer, int32_t reason);
+int32_t EndDownload(ViewerInstance* viewer, int32_t reason);
 
 // An empty text removes the status; "*" shows the stored text again.
 void SetStatusText(ViewerInstance* viewer, const char16_t* text);
@@ -33,6 +33,8 @@ int ShowLoadStateText(ViewerInstance* viewer);
 // A total of 0 or less removes the progress bar.
 void SetProgress(ViewerInstance* viewer, int64_t done, int64_t total);
 
+// Whatever a download left: the open file, the file itself and the buffer.
+void DiscardDownload(ViewerInstance* viewer);
 // Reads the page directory of the received data; answers whether it has pages.
 int ProcessDocument(ViewerInstance* viewer);
 // Frees everything that belongs to the current document, its temporary file included.

@@ -18,7 +18,7 @@ const BITMAPINFO* InfoOf(const PageBitmap* bitmap) {
 }
 
 HBRUSH BackgroundOf(const ViewerInstance* viewer) {
-  return viewer->backgroundBrush ? static_cast<HBRUSH>(viewer->backgroundBrush)
+  return viewer->windows.backgroundBrush ? static_cast<HBRUSH>(viewer->windows.backgroundBrush)
                                  : static_cast<HBRUSH>(GetStockObject(DKGRAY_BRUSH));
 }
 
@@ -60,7 +60,7 @@ void FillOutside(HDC dc, RECT update, RECT picture, HBRUSH brush) {
 }
 
 void PaintMarks(const ViewerInstance* viewer, HDC dc, const ViewState* view) {
-  for (const MarkFill& fill : MarksToPaint(viewer, view, viewer->currentDirectory, &viewer->pageInfo)) {
+  for (const MarkFill& fill : MarksToPaint(viewer, view, viewer->download.currentDirectory, &viewer->view.pageInfo)) {
     RECT r{fill.left, fill.top, fill.right, fill.bottom};
     if (fill.colour == kMainWhiteoutColour) {
       WindowLibrary& lib = WindowLib();
@@ -76,7 +76,7 @@ void PaintMarks(const ViewerInstance* viewer, HDC dc, const ViewState* view) {
 
 // The reasons a document shows no page, where the page would be.
 void DrawLogLines(const ViewerInstance* viewer, HDC dc, HWND window) {
-  const MessageLog* logs[] = {&viewer->documentLog, &viewer->pageLog};
+  const MessageLog* logs[] = {&viewer->logs.documentLog, &viewer->logs.pageLog};
   bool any = false;
   for (const MessageLog* log : logs) any = any || log->errorCount > 0 || log->warningCount > 0;
   if (!any) return;
@@ -97,11 +97,11 @@ void DrawLogLines(const ViewerInstance* viewer, HDC dc, HWND window) {
 }
 
 const PageBitmap* SourceOf(const ViewerInstance* viewer, const ViewState* view) {
-  return view->renderMethod == kRenderOwnBitmap ? &view->displayBitmap : &viewer->pageBitmap;
+  return view->renderMethod == kRenderOwnBitmap ? &view->displayBitmap : &viewer->view.pageBitmap;
 }
 
 void InvertBand(const ViewerInstance* viewer, HDC dc, IntRect band) {
-  SetViewportOrgEx(dc, -viewer->scroll.x, -viewer->scroll.y, nullptr);
+  SetViewportOrgEx(dc, -viewer->view.scroll.x, -viewer->view.scroll.y, nullptr);
   int oldRop = SetROP2(dc, R2_NOT);
   HGDIOBJ oldPen = SelectObject(dc, GetStockObject(BLACK_PEN));
   HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(HOLLOW_BRUSH));
@@ -114,21 +114,21 @@ void InvertBand(const ViewerInstance* viewer, HDC dc, IntRect band) {
 
 void PaintMainView(const ViewerInstance* viewer, HDC dc, RECT update) {
   HBRUSH background = BackgroundOf(viewer);
-  SetViewportOrgEx(dc, -viewer->scroll.x, -viewer->scroll.y, nullptr);
+  SetViewportOrgEx(dc, -viewer->view.scroll.x, -viewer->view.scroll.y, nullptr);
   RECT inView = update;
-  OffsetRect(&inView, viewer->scroll.x, viewer->scroll.y);
+  OffsetRect(&inView, viewer->view.scroll.x, viewer->view.scroll.y);
   RECT drawn{};
-  if (!DrawView(viewer, dc, &viewer->mainView, inView, &drawn)) {
+  if (!DrawView(viewer, dc, &viewer->view.mainView, inView, &drawn)) {
     SetViewportOrgEx(dc, 0, 0, nullptr);
     FillRect(dc, &update, background);
-    if (!SourceOf(viewer, &viewer->mainView)->block) return;  // a view that could not be built
+    if (!SourceOf(viewer, &viewer->view.mainView)->block) return;  // a view that could not be built
     TextOutW(dc, 1, 1, L"Error drawing image", 19);
     return;
   }
   FillOutside(dc, inView, drawn, background);
   // The marks come in window coordinates, already moved by the scroll position.
   SetViewportOrgEx(dc, 0, 0, nullptr);
-  PaintMarks(viewer, dc, &viewer->mainView);
+  PaintMarks(viewer, dc, &viewer->view.mainView);
 }
 
 }  // namespace
@@ -152,15 +152,15 @@ void PaintImageWindow(ViewerInstance* viewer, HWND window) {
   } else {
     PaintMainView(viewer, dc, ps.rcPaint);
   }
-  if (viewer->band.state >= kBandDragging && viewer->band.drawn) {
-    IntRect r = viewer->band.rect;
+  if (viewer->input.band.state >= kBandDragging && viewer->input.band.drawn) {
+    IntRect r = viewer->input.band.rect;
     InvertBand(viewer, dc, {r.left, r.top, r.right + 1, r.bottom + 1});
   }
   EndPaint(window, &ps);
 }
 
 void DrawBandInWindow(ViewerInstance* viewer, IntRect band) {
-  HWND window = static_cast<HWND>(viewer->imageWindow);
+  HWND window = static_cast<HWND>(viewer->windows.imageWindow);
   if (!window) return;
   HDC dc = GetDC(window);
   if (!dc) return;

@@ -17,7 +17,7 @@
 namespace {
 
 HWND PluginWindowOf(const ViewerInstance* viewer) { return static_cast<HWND>(viewer->pluginWindow); }
-HWND ImageWindowOf(const ViewerInstance* viewer) { return static_cast<HWND>(viewer->imageWindow); }
+HWND ImageWindowOf(const ViewerInstance* viewer) { return static_cast<HWND>(viewer->windows.imageWindow); }
 
 ViewerInstance* ViewerOfPluginWindow(HWND window) {
   return static_cast<ViewerInstance*>(GetPropW(window, kViewerProperty));
@@ -57,35 +57,35 @@ int ControlHeld(WPARAM wParam) {
 }
 
 void OnWheel(ViewerInstance* viewer, HWND window, WPARAM wParam) {
-  if (viewer->miscFlags & kMiscIgnoreWheel) return;
+  if (viewer->access.miscFlags & kMiscIgnoreWheel) return;
   const int32_t delta = GET_WHEEL_DELTA_WPARAM(wParam);
   if (!ControlHeld(wParam)) {
-    int32_t lines = WheelLines(&viewer->wheelAccumulator, delta);
+    int32_t lines = WheelLines(&viewer->view.wheelAccumulator, delta);
     const WPARAM code = MAKEWPARAM(lines > 0 ? SB_LINEDOWN : SB_LINEUP, 0);
     for (int32_t i = lines < 0 ? -lines : lines; i > 0; --i) PostMessageW(window, WM_VSCROLL, code, 0);
     return;
   }
-  if (viewer->sizeMode != kSizeFixed) return;
-  int32_t index = WheelScaleIndex(&viewer->wheelAccumulator, delta, viewer->prefs.mouseWheelDirection,
-                                  viewer->scaleIndex);
-  if (index == viewer->scaleIndex) return;
-  viewer->scaleIndex = index;
-  if (viewer->hooks.refreshToolbar) viewer->hooks.refreshToolbar(viewer, 0);
-  LayoutMainView(viewer, 1);
+  if (viewer->settings.sizeMode != kSizeFixed) return;
+  int32_t index = WheelScaleIndex(&viewer->view.wheelAccumulator, delta, viewer->prefs.mouseWheelDirection,
+                                  viewer->settings.scaleIndex);
+  if (index == viewer->settings.scaleIndex) return;
+  viewer->settings.scaleIndex = index;
+  if (viewer->hooks.refreshToolbar) viewer->hooks.refreshToolbar(viewer, kRefreshLater);
+  LayoutMainView(viewer, kKeepRelativeScroll);
 }
 
 void Pan(ViewerInstance* viewer, IntPoint pointer) {
   const int32_t sensitivity = viewer->prefs.panSensitivity;
-  int32_t x = (viewer->panStart.x - pointer.x) * sensitivity + viewer->panStartScroll.x;
-  int32_t y = (viewer->panStart.y - pointer.y) * sensitivity + viewer->panStartScroll.y;
+  int32_t x = (viewer->input.panStart.x - pointer.x) * sensitivity + viewer->input.panStartScroll.x;
+  int32_t y = (viewer->input.panStart.y - pointer.y) * sensitivity + viewer->input.panStartScroll.y;
   ScrollBar(viewer, SB_HORZ, kScrollThumbPosition, 1, x < 0 ? 0 : x);
   ScrollBar(viewer, SB_VERT, kScrollThumbPosition, 1, y < 0 ? 0 : y);
 }
 
 void OnMouseMove(ViewerInstance* viewer, HWND window, IntPoint point) {
-  if (viewer->panning) {
+  if (viewer->input.panning) {
     Pan(viewer, point);
-  } else if (viewer->band.state != kBandIdle) {
+  } else if (viewer->input.band.state != kBandIdle) {
     RECT client;
     GetClientRect(window, &client);
     TrackBand(viewer, point, client.right, client.bottom);
@@ -93,7 +93,7 @@ void OnMouseMove(ViewerInstance* viewer, HWND window, IntPoint point) {
 }
 
 void CloseMagnifier(ViewerInstance* viewer) {
-  if (viewer->magnifierOpen && viewer->hooks.closeMagnifier) viewer->hooks.closeMagnifier(viewer);
+  if (viewer->input.magnifierOpen && viewer->hooks.closeMagnifier) viewer->hooks.closeMagnifier(viewer);
 }
 
 int OnMouseDown(ViewerInstance* viewer, HWND window, WPARAM keys, IntPoint point) {
@@ -102,14 +102,14 @@ int OnMouseDown(ViewerInstance* viewer, HWND window, WPARAM keys, IntPoint point
   MouseAction action = DecideMouseAction(viewer, (keys & MK_CONTROL) != 0, (keys & MK_SHIFT) != 0);
   switch (action) {
     case kActionLink:
-      viewer->linkPressed = 1;
+      viewer->input.linkPressed = 1;
       SetCapture(window);
       return 1;
     case kActionPan:
-      viewer->panning = 1;
+      viewer->input.panning = 1;
       SetCursor(CursorOf(kCursorPanHeld));
-      viewer->panStart = point;
-      viewer->panStartScroll = viewer->scroll;
+      viewer->input.panStart = point;
+      viewer->input.panStartScroll = viewer->view.scroll;
       SetCapture(window);
       return 1;
     case kActionRectangle:
@@ -134,21 +134,21 @@ int PointerInside(HWND window) {
 }
 
 int OnMouseUp(ViewerInstance* viewer, HWND window) {
-  if (viewer->linkPressed) {
+  if (viewer->input.linkPressed) {
     ReleaseCapture();
-    viewer->linkPressed = 0;
+    viewer->input.linkPressed = 0;
     if (PointerInside(window) && viewer->browserInstance)
-      OpenUrl(static_cast<NPP>(viewer->browserInstance), TextOf(&viewer->href), TextOf(&viewer->target));
+      OpenUrl(static_cast<NPP>(viewer->browserInstance), TextOf(&viewer->params.href), TextOf(&viewer->params.target));
     return 1;
   }
-  if (viewer->panning) {
-    viewer->panning = 0;
+  if (viewer->input.panning) {
+    viewer->input.panning = 0;
     ReleaseCapture();
     SetCursor(CursorOf(kCursorPanOpen));
     return 1;
   }
-  if (viewer->band.state != kBandIdle) {
-    EndBand(viewer, 0);
+  if (viewer->input.band.state != kBandIdle) {
+    EndBand(viewer, kBandDone);
     return 1;
   }
   return 0;
@@ -162,15 +162,15 @@ int OnSetCursor(ViewerInstance* viewer, WORD hit) {
   if (hit != HTCLIENT) return 0;
   CursorKind kind = ChooseCursor(viewer);
   HCURSOR cursor =
-      kind == kCursorLink && viewer->linkCursor ? static_cast<HCURSOR>(viewer->linkCursor) : CursorOf(kind);
+      kind == kCursorLink && viewer->windows.linkCursor ? static_cast<HCURSOR>(viewer->windows.linkCursor) : CursorOf(kind);
   SetCursor(cursor);
   return 1;
 }
 
 int OnRightButtonDown(ViewerInstance* viewer) {
-  if (viewer->band.state != kBandPressed && viewer->band.state != kBandDragging) return 0;
-  EndBand(viewer, 1);
-  viewer->suppressContextMenu = 1;
+  if (viewer->input.band.state != kBandPressed && viewer->input.band.state != kBandDragging) return 0;
+  EndBand(viewer, kBandCancelled);
+  viewer->input.suppressContextMenu = 1;
   return 1;
 }
 
@@ -183,9 +183,9 @@ void FitStatusWindows(ViewerInstance* viewer) {
   RECT inside;
   GetClientRect(image, &inside);
   constexpr UINT kResizeOnly = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE;
-  if (HWND status = static_cast<HWND>(viewer->statusWindow))
+  if (HWND status = static_cast<HWND>(viewer->windows.statusWindow))
     SetWindowPos(status, nullptr, 0, 0, inside.right, 19, kResizeOnly);
-  if (HWND progress = static_cast<HWND>(viewer->progressWindow))
+  if (HWND progress = static_cast<HWND>(viewer->windows.progressWindow))
     SetWindowPos(progress, nullptr, 0, 0, inside.right, 10, kResizeOnly);
 }
 
@@ -214,7 +214,7 @@ int AttachHook(ViewerInstance* viewer, void* window) {
 }
 
 // The picture changed but not its size (negative, smoothing, a half turn).
-void RebuildHook(ViewerInstance* viewer) { BuildView(viewer, &viewer->mainView); }
+void RebuildHook(ViewerInstance* viewer) { BuildView(viewer, &viewer->view.mainView); }
 
 // Long work nests (a download's end shows its first page); the cursor before
 // the outermost one comes back.
@@ -234,9 +234,9 @@ void PostAutoPrintHook(ViewerInstance* viewer) {
 
 // Children of the image window die with it; their handles must not outlive it.
 void ForgetImageWindow(ViewerInstance* viewer) {
-  viewer->imageWindow = nullptr;
-  viewer->statusWindow = nullptr;
-  viewer->progressWindow = nullptr;
+  viewer->windows.imageWindow = nullptr;
+  viewer->windows.statusWindow = nullptr;
+  viewer->windows.progressWindow = nullptr;
 }
 
 // Some browsers destroy their window before they detach it. The window goes
@@ -248,8 +248,8 @@ LRESULT OnPluginWindowDestroyed(ViewerInstance* viewer, HWND window, WPARAM wPar
   if (previous) SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
   RemovePropW(window, kViewerProperty);
   CloseMagnifier(viewer);
-  viewer->magnifierWindow = nullptr;
-  viewer->toolbarWindow = nullptr;
+  viewer->windows.magnifierWindow = nullptr;
+  viewer->windows.toolbarWindow = nullptr;
   ForgetImageWindow(viewer);
   viewer->previousWindowProcedure = nullptr;
   if (viewer->pluginWindow == window) viewer->pluginWindow = nullptr;
@@ -282,7 +282,7 @@ LRESULT CALLBACK PluginWindowProcedure(HWND window, UINT message, WPARAM wParam,
       SetFocus(window);
       return MA_ACTIVATE;
     case WM_CONTEXTMENU:
-      viewer->suppressContextMenu = 0;  // the right button just ended a band
+      viewer->input.suppressContextMenu = 0;  // the right button just ended a band
       return 0;
     case WM_KEYDOWN:
       if (!ImageWindowOf(viewer) || !DecideKey(static_cast<int32_t>(wParam), 0).handled) break;
@@ -297,7 +297,7 @@ LRESULT CALLBACK PluginWindowProcedure(HWND window, UINT message, WPARAM wParam,
       return 0;
     default:
       if (IsWheel(message)) {
-        if (!(viewer->miscFlags & kMiscIgnoreWheel) && ImageWindowOf(viewer))
+        if (!(viewer->access.miscFlags & kMiscIgnoreWheel) && ImageWindowOf(viewer))
           PostMessageW(ImageWindowOf(viewer), message, wParam, lParam);
         return 0;
       }
@@ -313,15 +313,15 @@ LRESULT CALLBACK ImageWindowProcedure(HWND window, UINT message, WPARAM wParam, 
   switch (message) {
     case WM_SIZE:
       FitStatusWindows(viewer);
-      if ((wParam == SIZE_RESTORED || wParam == SIZE_MAXIMIZED) && viewer->scrollGuard == 0)
-        LayoutMainView(viewer, viewer->sizeMode != kSizeFixed);
+      if ((wParam == SIZE_RESTORED || wParam == SIZE_MAXIMIZED) && viewer->view.scrollGuard == 0)
+        LayoutMainView(viewer, viewer->settings.sizeMode != kSizeFixed);
       return 0;
     case WM_PAINT:
       PaintImageWindow(viewer, window);
       return 0;
     case WM_NCDESTROY:
       // The browser may destroy its window, and ours with it, before detaching.
-      if (viewer->imageWindow == window) ForgetImageWindow(viewer);
+      if (viewer->windows.imageWindow == window) ForgetImageWindow(viewer);
       break;
     case WM_SETCURSOR:
       if (OnSetCursor(viewer, LOWORD(lParam))) return TRUE;
@@ -377,10 +377,10 @@ int AttachWindow(ViewerInstance* viewer, HWND pluginWindow) {
     return 0;
   }
   SetWindowLongPtrW(image, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(viewer));
-  viewer->imageWindow = image;
+  viewer->windows.imageWindow = image;
   ShowScrollBar(image, SB_BOTH, FALSE);
   LayoutChildren(viewer);
-  LayoutMainView(viewer, 0);
+  LayoutMainView(viewer, kResetScroll);
   ShowWindow(image, SW_SHOW);
   // A window given during a download shows where the download stands.
   if (!ShowLoadStateText(viewer)) SetStatusText(viewer, u"*");
@@ -393,14 +393,14 @@ int AttachWindow(ViewerInstance* viewer, HWND pluginWindow) {
 void RefreshWindow(ViewerInstance* viewer) {
   if (HWND plugin = PluginWindowOf(viewer)) InvalidateRect(plugin, nullptr, TRUE);
   LayoutChildren(viewer);
-  LayoutMainView(viewer, 0);
+  LayoutMainView(viewer, kResetScroll);
 }
 
 void DetachWindow(ViewerInstance* viewer) {
   HWND plugin = PluginWindowOf(viewer);
   if (plugin && IsWindow(plugin)) {
     CloseMagnifier(viewer);
-    viewer->magnifierWindow = nullptr;
+    viewer->windows.magnifierWindow = nullptr;
     SetStatusText(viewer, u"");
     if (HWND image = ImageWindowOf(viewer)) DestroyWindow(image);
     if (viewer->previousWindowProcedure)
@@ -421,32 +421,32 @@ void StatusChanged(ViewerInstance* viewer) {
   if (!image) return;
   RECT inside;
   GetClientRect(image, &inside);
-  HWND status = static_cast<HWND>(viewer->statusWindow);
-  const char16_t* text = TextOf(&viewer->statusText);
+  HWND status = static_cast<HWND>(viewer->windows.statusWindow);
+  const char16_t* text = TextOf(&viewer->status.statusText);
   if (*text) {
     if (!status) {
       status = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP | SS_CENTERIMAGE,
                                0, 0, inside.right, 19, image, nullptr, GetModuleHandleW(nullptr), nullptr);
       if (status && WindowLib().statusFont)
         SendMessageW(status, WM_SETFONT, reinterpret_cast<WPARAM>(WindowLib().statusFont), 0);
-      viewer->statusWindow = status;
+      viewer->windows.statusWindow = status;
     }
     if (status) SetWindowTextW(status, reinterpret_cast<const wchar_t*>(text));
   } else if (status) {
     DestroyWindow(status);
-    viewer->statusWindow = nullptr;
+    viewer->windows.statusWindow = nullptr;
   }
-  HWND progress = static_cast<HWND>(viewer->progressWindow);
-  if (viewer->progressPercent >= 0) {
+  HWND progress = static_cast<HWND>(viewer->windows.progressWindow);
+  if (viewer->status.progressPercent >= 0) {
     if (!progress) {
       progress = CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD | WS_VISIBLE, 0, 19, inside.right, 10,
                                  image, nullptr, GetModuleHandleW(nullptr), nullptr);
-      viewer->progressWindow = progress;
+      viewer->windows.progressWindow = progress;
     }
-    if (progress) SendMessageW(progress, PBM_SETPOS, static_cast<WPARAM>(viewer->progressPercent), 0);
+    if (progress) SendMessageW(progress, PBM_SETPOS, static_cast<WPARAM>(viewer->status.progressPercent), 0);
   } else if (progress) {
     DestroyWindow(progress);
-    viewer->progressWindow = nullptr;
+    viewer->windows.progressWindow = nullptr;
   }
   if (!status && !progress) InvalidateRect(image, nullptr, TRUE);
 }

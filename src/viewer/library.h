@@ -9,6 +9,8 @@
 #include "viewer/settings_store.h"
 #include "viewer/viewer_instance.h"
 
+// The kind of host that starts the library: the browser, through the
+// plug-in exports (the command-line tools start it the same way).
 constexpr int32_t kLibraryPlugin = 1;
 constexpr int32_t kUpdateTextMaximum = 128;
 constexpr int32_t kCompressionListMaximum = 200;

@@ -85,14 +85,14 @@ void ChooseWheelMessage() {
 
 void CreateWindowResources(ViewerInstance* viewer) {
   HCURSOR hand = LoadCursorW(nullptr, IDC_HAND);
-  viewer->linkCursor = hand ? hand : WindowLib().cursors[kCursorLink];
-  viewer->backgroundBrush = CreateSolidBrush(viewer->background & 0xFFFFFF);
+  viewer->windows.linkCursor = hand ? hand : WindowLib().cursors[kCursorLink];
+  viewer->windows.backgroundBrush = CreateSolidBrush(viewer->params.background & 0xFFFFFF);
 }
 
 void ReleaseWindowResources(ViewerInstance* viewer) {
-  if (viewer->backgroundBrush) DeleteObject(static_cast<HBRUSH>(viewer->backgroundBrush));
-  viewer->backgroundBrush = nullptr;
-  viewer->linkCursor = nullptr;  // shared cursors are never destroyed
+  if (viewer->windows.backgroundBrush) DeleteObject(static_cast<HBRUSH>(viewer->windows.backgroundBrush));
+  viewer->windows.backgroundBrush = nullptr;
+  viewer->windows.linkCursor = nullptr;  // shared cursors are never destroyed
 }
 
 void DeleteFont(HFONT* font) {

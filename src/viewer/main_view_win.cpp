@@ -7,7 +7,7 @@
 
 namespace {
 
-HWND ImageWindowOf(const ViewerInstance* viewer) { return static_cast<HWND>(viewer->imageWindow); }
+HWND ImageWindowOf(const ViewerInstance* viewer) { return static_cast<HWND>(viewer->windows.imageWindow); }
 
 void SetBar(HWND window, int bar, int32_t maximum, int32_t page, int32_t position, UINT extra) {
   SCROLLINFO info{
@@ -22,52 +22,52 @@ int32_t ClientSide(LONG side) { return side < 1 ? 1 : side; }
 void LayoutMainView(ViewerInstance* viewer, int keepRelative) {
   HWND window = ImageWindowOf(viewer);
   if (!window) return;
-  viewer->wheelAccumulator = 0;
-  if (!viewer->pageBitmap.block || !viewer->pageInfo.valid) {
+  viewer->view.wheelAccumulator = 0;
+  if (!viewer->view.pageBitmap.block || !viewer->view.pageInfo.valid) {
     ShowScrollBar(window, SB_BOTH, FALSE);
     InvalidateRect(window, nullptr, TRUE);
     return;
   }
   // The bars are taken away before the client area is measured, so that a bar
   // left from the last layout does not take its room twice.
-  ++viewer->scrollGuard;
+  ++viewer->view.scrollGuard;
   SetBar(window, SB_VERT, 1, 2, 0, 0);
   SetBar(window, SB_HORZ, 1, 2, 0, 0);
   ShowScrollBar(window, SB_BOTH, FALSE);
-  --viewer->scrollGuard;
+  --viewer->view.scrollGuard;
   RECT client;
   GetClientRect(window, &client);
 
   const LibraryValues& library = Library();
-  AspectResult page = AspectSize(&viewer->pageBitmap, 1.0, viewer->prefs.fixRatio);
-  viewer->scaleIndex = ClampScaleIndex(viewer->scaleIndex);
+  AspectResult page = AspectSize(&viewer->view.pageBitmap, 1.0, viewer->prefs.fixRatio);
+  viewer->settings.scaleIndex = ClampScaleIndex(viewer->settings.scaleIndex);
   MainLayoutInput input;
   input.clientWidth = ClientSide(client.right);
   input.clientHeight = ClientSide(client.bottom);
   input.verticalBarWidth = library.verticalBarWidth;
   input.horizontalBarHeight = library.horizontalBarHeight;
-  input.sizeMode = viewer->sizeMode;
-  input.scaleIndex = viewer->scaleIndex;
+  input.sizeMode = viewer->settings.sizeMode;
+  input.scaleIndex = viewer->settings.scaleIndex;
   input.defaultScaleIndex = library.defaultScaleIndex;
   input.pageWidth = page.width;
   input.pageHeight = page.height;
   MainLayout layout = DecideMainLayout(input);
-  viewer->targetWidth = layout.targetWidth;
-  viewer->targetHeight = layout.targetHeight;
+  viewer->view.targetWidth = layout.targetWidth;
+  viewer->view.targetHeight = layout.targetHeight;
 
-  ViewState* view = &viewer->mainView;
+  ViewState* view = &viewer->view.mainView;
   if (!view->displayBitmap.block || view->renderMethod != kRenderOwnBitmap ||
       view->width != layout.targetWidth || view->height != layout.targetHeight) {
     BuildView(viewer, view);
   }
   if (page.corrected) view->stretch = 1;
-  viewer->scroll =
-      PlaceScroll(view->width, view->height, layout, viewer->scroll, keepRelative, viewer->relativeScroll);
+  viewer->view.scroll =
+      PlaceScroll(view->width, view->height, layout, viewer->view.scroll, keepRelative, viewer->view.relativeScroll);
 
-  ++viewer->scrollGuard;
-  SetBar(window, SB_VERT, view->height - 1, layout.clientHeight, viewer->scroll.y, 0);
-  SetBar(window, SB_HORZ, view->width - 1, layout.clientWidth, viewer->scroll.x, 0);
-  --viewer->scrollGuard;
+  ++viewer->view.scrollGuard;
+  SetBar(window, SB_VERT, view->height - 1, layout.clientHeight, viewer->view.scroll.y, 0);
+  SetBar(window, SB_HORZ, view->width - 1, layout.clientWidth, viewer->view.scroll.x, 0);
+  --viewer->view.scrollGuard;
   InvalidateRect(window, nullptr, TRUE);
 }
 
@@ -81,8 +81,8 @@ int ScrollBar(ViewerInstance* viewer, int bar, int32_t code, int absolute, int32
   RECT client;
   GetClientRect(window, &client);
   int32_t clientExtent = vertical ? client.bottom : client.right;
-  int32_t viewExtent = vertical ? viewer->mainView.height : viewer->mainView.width;
-  int32_t current = vertical ? viewer->scroll.y : viewer->scroll.x;
+  int32_t viewExtent = vertical ? viewer->view.mainView.height : viewer->view.mainView.width;
+  int32_t current = vertical ? viewer->view.scroll.y : viewer->view.scroll.x;
   int32_t thumb = position;
   if (!absolute && (code == kScrollThumbPosition || code == kScrollThumbTrack)) {
     SCROLLINFO info{sizeof(info), SIF_TRACKPOS, 0, 0, 0, 0, 0};
@@ -95,9 +95,9 @@ int ScrollBar(ViewerInstance* viewer, int bar, int32_t code, int absolute, int32
   SetScrollPos(window, bar, next, TRUE);
   HideBand(viewer);  // drawn at the old position
   if (vertical) {
-    viewer->scroll.y = next;
+    viewer->view.scroll.y = next;
   } else {
-    viewer->scroll.x = next;
+    viewer->view.scroll.x = next;
   }
   const int32_t shift = current - next;
   ScrollWindowEx(window, vertical ? 0 : shift, vertical ? shift : 0, nullptr, &client, nullptr, nullptr,
@@ -105,7 +105,7 @@ int ScrollBar(ViewerInstance* viewer, int bar, int32_t code, int absolute, int32
   ShowBand(viewer);
   if (viewExtent > 0) {
     double relative = static_cast<double>(next) / viewExtent;
-    (vertical ? viewer->relativeScroll.y : viewer->relativeScroll.x) = relative;
+    (vertical ? viewer->view.relativeScroll.y : viewer->view.relativeScroll.x) = relative;
   }
   return 1;
 }

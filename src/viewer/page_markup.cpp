@@ -13,15 +13,15 @@ void Invalidate(ViewerInstance* viewer, int erase) {
 }
 
 int32_t PageOfDirectory(const ViewerInstance* viewer, int32_t directory) {
-  return IfdToPage(&viewer->document, directory) + 1;
+  return IfdToPage(&viewer->download.document, directory) + 1;
 }
 
 }  // namespace
 
 PageMarkup* MarkupOf(ViewerInstance* viewer, int32_t directory, int create) {
-  size_t directories = viewer->document.ifds.size();
+  size_t directories = viewer->download.document.ifds.size();
   if (directory < 0 || static_cast<size_t>(directory) >= directories) return nullptr;
-  MarkupTable& table = viewer->markup;
+  MarkupTable& table = viewer->analysis.markup;
   if (table.size() < directories) {
     if (!create) return nullptr;
     try {
@@ -36,26 +36,26 @@ PageMarkup* MarkupOf(ViewerInstance* viewer, int32_t directory, int create) {
 }
 
 const PageMarkup* FindMarkup(const ViewerInstance* viewer, int32_t directory) {
-  if (directory < 0 || static_cast<size_t>(directory) >= viewer->markup.size()) return nullptr;
-  if (static_cast<size_t>(directory) >= viewer->document.ifds.size()) return nullptr;
-  return viewer->markup[static_cast<size_t>(directory)].get();
+  if (directory < 0 || static_cast<size_t>(directory) >= viewer->analysis.markup.size()) return nullptr;
+  if (static_cast<size_t>(directory) >= viewer->download.document.ifds.size()) return nullptr;
+  return viewer->analysis.markup[static_cast<size_t>(directory)].get();
 }
 
 void ReleaseAllMarkup(ViewerInstance* viewer) {
-  MarkupTable().swap(viewer->markup);
-  viewer->marksPresent = 0;
+  MarkupTable().swap(viewer->analysis.markup);
+  viewer->analysis.marksPresent = 0;
 }
 
 int AddWhiteout(ViewerInstance* viewer, IntRect rect) {
   if (IsRestricted(viewer, kRestrictMarks)) return 0;
-  PageMarkup* markup = MarkupOf(viewer, viewer->currentDirectory, 1);
+  PageMarkup* markup = MarkupOf(viewer, viewer->download.currentDirectory, 1);
   if (!markup) return 0;
   try {
     markup->whiteouts.push_back({kMarkWhiteout, NormalizeRect(rect)});
   } catch (const std::bad_alloc&) {
     return 0;
   }
-  viewer->marksPresent = 1;
+  viewer->analysis.marksPresent = 1;
   return 1;
 }
 
@@ -63,7 +63,7 @@ int RemoveAllWhiteouts(ViewerInstance* viewer, int32_t directory) {
   PageMarkup* markup = MarkupOf(viewer, directory, 0);
   if (!markup || markup->whiteouts.empty()) return 0;
   std::vector<WhiteoutMark>().swap(markup->whiteouts);
-  Invalidate(viewer, 1);
+  Invalidate(viewer, kEraseBackground);
   return 1;
 }
 
@@ -72,7 +72,7 @@ int RemoveLastWhiteout(ViewerInstance* viewer, int32_t directory) {
   if (!markup || markup->whiteouts.empty()) return 0;
   if (markup->whiteouts.size() == 1) return RemoveAllWhiteouts(viewer, directory);
   markup->whiteouts.pop_back();
-  Invalidate(viewer, 1);
+  Invalidate(viewer, kEraseBackground);
   return 1;
 }
 
@@ -83,12 +83,12 @@ int HasWhiteouts(const ViewerInstance* viewer, int32_t directory) {
 
 int SetCrop(ViewerInstance* viewer, int32_t directory, IntRect rect, int fire) {
   if (IsRestricted(viewer, kRestrictMarks)) return 0;
-  viewer->marksPresent = 1;
+  viewer->analysis.marksPresent = 1;
   PageMarkup* markup = MarkupOf(viewer, directory, 1);
   if (!markup) return 0;
   markup->cropActive = 1;
   markup->crop = NormalizeRect(rect);
-  if (directory == viewer->currentDirectory) Invalidate(viewer, 0);
+  if (directory == viewer->download.currentDirectory) Invalidate(viewer, kKeepBackground);
   if (fire && viewer->events.cropSelect) {
     const IntRect& c = markup->crop;
     viewer->events.cropSelect(viewer, 1, PageOfDirectory(viewer, directory), c.left, c.top,
@@ -99,33 +99,33 @@ int SetCrop(ViewerInstance* viewer, int32_t directory, IntRect rect, int fire) {
 }
 
 int ClearCrop(ViewerInstance* viewer, int32_t directory, int fire) {
-  viewer->marksPresent = 1;
-  if (directory < 0 || static_cast<size_t>(directory) >= viewer->document.ifds.size()) return 0;
+  viewer->analysis.marksPresent = 1;
+  if (directory < 0 || static_cast<size_t>(directory) >= viewer->download.document.ifds.size()) return 0;
   PageMarkup* markup = MarkupOf(viewer, directory, 0);
   if (!markup || !markup->cropActive) return 1;
   markup->cropActive = 0;
-  if (directory == viewer->currentDirectory) Invalidate(viewer, 0);
+  if (directory == viewer->download.currentDirectory) Invalidate(viewer, kKeepBackground);
   if (fire && viewer->events.cropSelect) {
     viewer->events.cropSelect(viewer, 0, PageOfDirectory(viewer, directory), 0, 0,
-                              Saturated(viewer->pageInfo.width), Saturated(viewer->pageInfo.height));
+                              Saturated(viewer->view.pageInfo.width), Saturated(viewer->view.pageInfo.height));
   }
   return 1;
 }
 
 int SetCropByPage(ViewerInstance* viewer, int32_t action, int32_t page, int32_t x, int32_t y, int32_t width,
                   int32_t height) {
-  if (viewer->magnifierOpen && viewer->hooks.closeMagnifier) viewer->hooks.closeMagnifier(viewer);
+  if (viewer->input.magnifierOpen && viewer->hooks.closeMagnifier) viewer->hooks.closeMagnifier(viewer);
   if (IsRestricted(viewer, kRestrictMarks)) return 0;
-  viewer->cropFeature = 1;
-  int32_t index = page == 0 ? viewer->currentPage : page - 1;
-  if (index < 0 || index >= viewer->document.pageCount) return 0;
-  int32_t directory = PageToIfd(&viewer->document, index);
+  viewer->input.cropFeature = 1;
+  int32_t index = page == 0 ? viewer->download.currentPage : page - 1;
+  if (index < 0 || index >= viewer->download.document.pageCount) return 0;
+  int32_t directory = PageToIfd(&viewer->download.document, index);
   if (directory < 0) return 0;
   if (action == 0) return ClearCrop(viewer, directory, 0);
   if (action != 1) return 0;
   // An empty or reversed size would turn into some other rectangle; refuse it.
   if (width < 1 || height < 1) {
-    LogWarning(&viewer->documentLog, "Crop rectangle of %d x %d pixels ignored", width, height);
+    LogWarning(&viewer->logs.documentLog, "Crop rectangle of %d x %d pixels ignored", width, height);
     return 0;
   }
   IntRect rect{x, y, Saturated(int64_t{x} + width - 1), Saturated(int64_t{y} + height - 1)};

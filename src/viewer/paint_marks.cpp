@@ -25,13 +25,13 @@ struct Painter {
 std::vector<MarkFill> MarksToPaint(const ViewerInstance* viewer, const ViewState* view, int32_t directory,
                                    const PageInfo* page) {
   std::vector<MarkFill> fills;
-  if (!viewer->marksPresent || !page) return fills;
+  if (!viewer->analysis.marksPresent || !page) return fills;
   const PageMarkup* markup = FindMarkup(viewer, directory);
   if (!markup) return fills;
   Painter painter{view->originX, view->originY, &fills};
   if (view->kind == kViewMain) {
-    painter.originX -= viewer->scroll.x;
-    painter.originY -= viewer->scroll.y;
+    painter.originX -= viewer->view.scroll.x;
+    painter.originY -= viewer->view.scroll.y;
   } else if (view->kind == kViewBurnedCopy) {
     painter.originX = painter.originY = 0;
   }

@@ -30,7 +30,7 @@ int32_t WordCode(const char16_t* value, const Word (&words)[N]) {
 void Ignored(ViewerInstance* viewer, const char16_t* name, const char16_t* value) {
   std::u16string_view shown(value);
   if (shown.size() > kQuotedValueMaximum) shown = shown.substr(0, kQuotedValueMaximum);
-  LogWarning(&viewer->documentLog, "Ignored parameter %s=\"%s\"", Utf16ToUtf8(name).c_str(),
+  LogWarning(&viewer->logs.documentLog, "Ignored parameter %s=\"%s\"", Utf16ToUtf8(name).c_str(),
              Utf16ToUtf8(shown).c_str());
 }
 
@@ -44,26 +44,26 @@ void YesNo(ViewerInstance* viewer, const char16_t* name, const char16_t* value, 
 }
 
 void Href(ViewerInstance* viewer, const char16_t*, const char16_t* value) {
-  SetText(&viewer->href, value);
-  viewer->hasLink = 1;
+  SetText(&viewer->params.href, value);
+  viewer->params.hasLink = 1;
 }
 
 void Target(ViewerInstance* viewer, const char16_t*, const char16_t* value) {
-  SetText(&viewer->target, value);
+  SetText(&viewer->params.target, value);
 }
 
 void Toolbar(ViewerInstance* viewer, const char16_t*, const char16_t* value) {
   static const Word kWords[] = {{u"top", kToolbarTop}, {u"bottom", kToolbarBottom}, {u"off", kToolbarNone}};
   int32_t code = WordCode(value, kWords);
   if (code >= 0) {
-    viewer->toolbarPosition = code;
+    viewer->toolbar.toolbarPosition = code;
   } else if (EqualsNoCase(value, u"on")) {
     // "on" only asks for a toolbar; one already placed stays where it is.
-    if (viewer->toolbarPosition == kToolbarNone) viewer->toolbarPosition = kToolbarTop;
+    if (viewer->toolbar.toolbarPosition == kToolbarNone) viewer->toolbar.toolbarPosition = kToolbarTop;
   }
   // Whatever the page said, the user's toolbar setting no longer moves it:
   // even an unknown word is used, so it is not reported as ignored.
-  viewer->toolbarFollowsSetting = 0;
+  viewer->toolbar.toolbarFollowsSetting = 0;
 }
 
 void Fit(ViewerInstance* viewer, const char16_t* name, const char16_t* value) {
@@ -71,13 +71,13 @@ void Fit(ViewerInstance* viewer, const char16_t* name, const char16_t* value) {
       {u"best", kSizeBestFit}, {u"width", kSizeFitWidth}, {u"height", kSizeFitHeight}};
   int32_t code = WordCode(value, kWords);
   if (code >= 0) {
-    viewer->sizeMode = code;
+    viewer->settings.sizeMode = code;
   } else if (EqualsNoCase(value, u"none")) {
-    viewer->sizeMode = kSizeFixed;
-    viewer->scaleIndex = Library().defaultScaleIndex;
+    viewer->settings.sizeMode = kSizeFixed;
+    viewer->settings.scaleIndex = Library().defaultScaleIndex;
   } else if (int32_t percent = ReadDecimal(value); percent > 0) {
-    viewer->sizeMode = kSizeFixed;
-    viewer->scaleIndex = ScaleIndex(percent);
+    viewer->settings.sizeMode = kSizeFixed;
+    viewer->settings.scaleIndex = ScaleIndex(percent);
   } else {
     Ignored(viewer, name, value);
   }
@@ -88,15 +88,15 @@ void Orient(ViewerInstance* viewer, const char16_t* name, const char16_t* value)
       {u"top", kOrientTop}, {u"right", kOrientRight}, {u"bottom", kOrientBottom}, {u"left", kOrientLeft}};
   int32_t code = WordCode(value, kWords);
   if (code < 0) return Ignored(viewer, name, value);
-  viewer->orientation = code;
+  viewer->settings.orientation = code;
 }
 
 void Negative(ViewerInstance* viewer, const char16_t* name, const char16_t* value) {
-  YesNo(viewer, name, value, &viewer->negative);
+  YesNo(viewer, name, value, &viewer->settings.negative);
 }
 
 void Smooth(ViewerInstance* viewer, const char16_t* name, const char16_t* value) {
-  YesNo(viewer, name, value, &viewer->raster.resample);
+  YesNo(viewer, name, value, &viewer->settings.raster.resample);
 }
 
 void MouseModeParameter(ViewerInstance* viewer, const char16_t* name, const char16_t* value) {
@@ -106,64 +106,64 @@ void MouseModeParameter(ViewerInstance* viewer, const char16_t* name, const char
                                 {u"draw", kMouseDraw},         {u"erase", kMouseErase}};
   int32_t code = WordCode(value, kWords);
   if (code < 0) return Ignored(viewer, name, value);
-  viewer->mouseMode = code;
-  if (code == kMouseWhiteout) viewer->whiteoutAllowed = 1;
-  if (code == kMouseCrop) viewer->cropFeature = 1;
+  viewer->settings.mouseMode = code;
+  if (code == kMouseWhiteout) viewer->input.whiteoutAllowed = 1;
+  if (code == kMouseCrop) viewer->input.cropFeature = 1;
 }
 
 void Page(ViewerInstance* viewer, const char16_t*, const char16_t* value) {
   int64_t page = int64_t{ReadDecimal(value)} - 1;  // clamped once the page count is known
-  viewer->initialPage = page < INT32_MIN ? INT32_MIN : static_cast<int32_t>(page);
+  viewer->download.initialPage = page < INT32_MIN ? INT32_MIN : static_cast<int32_t>(page);
 }
 
 void Access(ViewerInstance* viewer, const char16_t* name, const char16_t* value) {
-  if (viewer->miscFlags & kMiscIgnoreAccessParameter) return Ignored(viewer, name, value);
-  viewer->restrictions |= static_cast<uint32_t>(ReadDecimal(value));
+  if (viewer->access.miscFlags & kMiscIgnoreAccessParameter) return Ignored(viewer, name, value);
+  viewer->access.restrictions |= static_cast<uint32_t>(ReadDecimal(value));
 }
 
 void Background(ViewerInstance* viewer, const char16_t* name, const char16_t* value) {
   uint32_t colour;
   if (!ParsePageColour(value, &colour)) return Ignored(viewer, name, value);
-  viewer->background = colour;
-  viewer->backgroundFollowsSetting = 0;
+  viewer->params.background = colour;
+  viewer->params.backgroundFollowsSetting = 0;
 }
 
 void ToolbarItems(ViewerInstance* viewer, const char16_t*, const char16_t* value) {
-  SetText(&viewer->itemsParameter, value);
+  SetText(&viewer->toolbar.itemsParameter, value);
 }
 
 void PrintHack(ViewerInstance* viewer, const char16_t* name, const char16_t* value) {
   if (!EqualsNoCase(value, u"yes")) return Ignored(viewer, name, value);
-  viewer->printRouting = 1;
+  viewer->print.printRouting = 1;
 }
 
 void AutoPrint(ViewerInstance* viewer, const char16_t*, const char16_t* value) {
-  viewer->autoPrint = ReadDecimal(value);
+  viewer->print.autoPrint = ReadDecimal(value);
 }
 
 void AllowSelect(ViewerInstance* viewer, const char16_t* name, const char16_t* value) {
-  YesNo(viewer, name, value, &viewer->whiteoutAllowed);
+  YesNo(viewer, name, value, &viewer->input.whiteoutAllowed);
 }
 
 void EnableEvents(ViewerInstance* viewer, const char16_t*, const char16_t* value) {
-  viewer->eventMask = ReadDecimal(value);
+  viewer->params.eventMask = ReadDecimal(value);
 }
 
 // Cleaned as they are set, so no later reader meets a line break or a quote.
 void UploadUrl(ViewerInstance* viewer, const char16_t*, const char16_t* value) {
-  SetText(&viewer->uploadUrl, CleanUploadUrl(value).c_str());
+  SetText(&viewer->upload.uploadUrl, CleanUploadUrl(value).c_str());
 }
 
 void UploadParamName(ViewerInstance* viewer, const char16_t*, const char16_t* value) {
-  SetText(&viewer->uploadFieldName, CleanUploadName(value).c_str());
+  SetText(&viewer->upload.uploadFieldName, CleanUploadName(value).c_str());
 }
 
 void UploadFileName(ViewerInstance* viewer, const char16_t*, const char16_t* value) {
-  SetText(&viewer->uploadFileName, CleanUploadName(value).c_str());
+  SetText(&viewer->upload.uploadFileName, CleanUploadName(value).c_str());
 }
 
 void SketchButtons(ViewerInstance* viewer, const char16_t* name, const char16_t* value) {
-  YesNo(viewer, name, value, &viewer->sketchButtons);
+  YesNo(viewer, name, value, &viewer->analysis.sketchButtons);
 }
 
 struct Parameter {

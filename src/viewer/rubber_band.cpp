@@ -10,16 +10,16 @@ void Capture(ViewerInstance* viewer, int capture) {
 }
 
 void DrawBand(ViewerInstance* viewer) {
-  const IntRect& r = viewer->band.rect;
+  const IntRect& r = viewer->input.band.rect;
   if (viewer->hooks.drawBand) viewer->hooks.drawBand(viewer, {r.left, r.top, r.right + 1, r.bottom + 1});
 }
 
 IntPoint Scrolled(const ViewerInstance* viewer, IntPoint client) {
-  return {client.x + viewer->scroll.x, client.y + viewer->scroll.y};
+  return {client.x + viewer->view.scroll.x, client.y + viewer->view.scroll.y};
 }
 
 IntPoint ImagePixelAt(const ViewerInstance* viewer, IntPoint scrolled) {
-  return ViewToImagePixel(&viewer->mainView, &viewer->pageInfo, scrolled, 1);
+  return ViewToImagePixel(&viewer->view.mainView, &viewer->view.pageInfo, scrolled, 1);
 }
 
 bool WithinThreshold(IntPoint a, IntPoint b) {
@@ -36,20 +36,20 @@ void ScrollLine(ViewerInstance* viewer, int vertical, int forward) {
 
 int BeginBand(ViewerInstance* viewer, IntPoint client) {
   if (IsRestricted(viewer, kRestrictMarks)) return 0;
-  RubberBand& band = viewer->band;
-  viewer->marksPresent = 1;
+  RubberBand& band = viewer->input.band;
+  viewer->analysis.marksPresent = 1;
   band.start = Scrolled(viewer, client);
   band.startImage = ImagePixelAt(viewer, band.start);
   band.currentImage = band.startImage;
   band.state = kBandPressed;
   band.valid = 0;
   band.drawn = 0;
-  Capture(viewer, 1);
+  Capture(viewer, kCaptureMouse);
   return 1;
 }
 
 void TrackBand(ViewerInstance* viewer, IntPoint client, int32_t clientWidth, int32_t clientHeight) {
-  RubberBand& band = viewer->band;
+  RubberBand& band = viewer->input.band;
   if (band.state != kBandPressed && band.state != kBandDragging) return;
   if (IsRestricted(viewer, kRestrictMarks)) return;
   if (band.state == kBandDragging) HideBand(viewer);
@@ -59,7 +59,7 @@ void TrackBand(ViewerInstance* viewer, IntPoint client, int32_t clientWidth, int
     if (WithinThreshold(scrolled, band.start)) return;
     band.state = kBandDragging;
   }
-  band.rect = ImagePointsToViewRect(&viewer->mainView, &viewer->pageInfo, band.startImage, band.currentImage);
+  band.rect = ImagePointsToViewRect(&viewer->view.mainView, &viewer->view.pageInfo, band.startImage, band.currentImage);
   band.valid = 1;
   ShowBand(viewer);
   // Dragging past the edge of the window pulls the picture along.
@@ -76,30 +76,30 @@ void TrackBand(ViewerInstance* viewer, IntPoint client, int32_t clientWidth, int
 }
 
 void ShowBand(ViewerInstance* viewer) {
-  RubberBand& band = viewer->band;
+  RubberBand& band = viewer->input.band;
   if (band.state != kBandDragging || !band.valid || band.drawn) return;
   DrawBand(viewer);
   band.drawn = 1;
 }
 
 void HideBand(ViewerInstance* viewer) {
-  RubberBand& band = viewer->band;
+  RubberBand& band = viewer->input.band;
   if (!band.drawn) return;
   DrawBand(viewer);
   band.drawn = 0;
 }
 
 void EndBand(ViewerInstance* viewer, int cancel) {
-  RubberBand& band = viewer->band;
+  RubberBand& band = viewer->input.band;
   int32_t state = band.state;
   int valid = band.valid;
-  Capture(viewer, 0);
+  Capture(viewer, kReleaseMouse);
   HideBand(viewer);
   band.state = kBandIdle;
   band.valid = 0;
   if (state == kBandPressed) {
     // A click without a drag in crop mode takes the crop away.
-    if (viewer->mouseMode == kMouseCrop) ClearCrop(viewer, viewer->currentDirectory, 1);
+    if (viewer->settings.mouseMode == kMouseCrop) ClearCrop(viewer, viewer->download.currentDirectory, 1);
     return;
   }
   if (state != kBandDragging || cancel || !valid) return;
@@ -107,9 +107,9 @@ void EndBand(ViewerInstance* viewer, int cancel) {
   if (int64_t{band.rect.right} - band.rect.left <= 2 || int64_t{band.rect.bottom} - band.rect.top <= 2)
     return;
   IntRect rect = NormalizeRect(band.startImage, band.currentImage);
-  if (viewer->mouseMode == kMouseWhiteout) {
-    if (AddWhiteout(viewer, rect) && viewer->hooks.invalidate) viewer->hooks.invalidate(viewer, 1);
-  } else if (viewer->mouseMode == kMouseCrop) {
-    SetCrop(viewer, viewer->currentDirectory, rect, 1);
+  if (viewer->settings.mouseMode == kMouseWhiteout) {
+    if (AddWhiteout(viewer, rect) && viewer->hooks.invalidate) viewer->hooks.invalidate(viewer, kEraseBackground);
+  } else if (viewer->settings.mouseMode == kMouseCrop) {
+    SetCrop(viewer, viewer->download.currentDirectory, rect, 1);
   }
 }

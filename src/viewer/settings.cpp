@@ -36,15 +36,15 @@ struct Setting {
 
 // Within each group the order is the order of writing.
 const Setting kSettings[] = {
-    {u"resample", Kind::kPlain, kGroupView, [](ViewerInstance* v) { return &v->raster.resample; }},
-    {u"negative", Kind::kPlain, kGroupView, [](ViewerInstance* v) { return &v->negative; }},
-    {u"orientation", Kind::kPlain, kGroupView, [](ViewerInstance* v) { return &v->orientation; }},
-    {u"scalepct", Kind::kScalePercent, kGroupView, [](ViewerInstance* v) { return &v->scaleIndex; }},
-    {u"sizemode", Kind::kPlain, kGroupView, [](ViewerInstance* v) { return &v->sizeMode; }},
-    {u"zscalepct", Kind::kZoomPercent, kGroupView, [](ViewerInstance* v) { return &v->zoomIndex; }},
-    {u"mousemode", Kind::kPlain, kGroupView, [](ViewerInstance* v) { return &v->mouseMode; }},
+    {u"resample", Kind::kPlain, kGroupView, [](ViewerInstance* v) { return &v->settings.raster.resample; }},
+    {u"negative", Kind::kPlain, kGroupView, [](ViewerInstance* v) { return &v->settings.negative; }},
+    {u"orientation", Kind::kPlain, kGroupView, [](ViewerInstance* v) { return &v->settings.orientation; }},
+    {u"scalepct", Kind::kScalePercent, kGroupView, [](ViewerInstance* v) { return &v->settings.scaleIndex; }},
+    {u"sizemode", Kind::kPlain, kGroupView, [](ViewerInstance* v) { return &v->settings.sizeMode; }},
+    {u"zscalepct", Kind::kZoomPercent, kGroupView, [](ViewerInstance* v) { return &v->settings.zoomIndex; }},
+    {u"mousemode", Kind::kPlain, kGroupView, [](ViewerInstance* v) { return &v->settings.mouseMode; }},
     {u"access", Kind::kAccessBits, 0, nullptr},
-    {u"lctrl", Kind::kLevel, 0, [](ViewerInstance* v) { return &v->logoControl; }},
+    {u"lctrl", Kind::kLevel, 0, [](ViewerInstance* v) { return &v->access.logoControl; }},
     {u"toolbar", Kind::kPlain, kGroupPreferences, [](ViewerInstance* v) { return &v->prefs.toolbar; }},
     {u"zoomsize", Kind::kPlain, kGroupPreferences, [](ViewerInstance* v) { return &v->prefs.zoomSize; }},
     {u"pansens", Kind::kPlain, kGroupPreferences, [](ViewerInstance* v) { return &v->prefs.panSensitivity; }},
@@ -130,13 +130,13 @@ void ReadDwordSetting(ViewerInstance* viewer, const Setting& setting, uint32_t v
           std::clamp<int32_t>(AsInt(value), kButtonSizeMinimum, kButtonSizeMaximum) + 4;
       break;
     case Kind::kAccessBits:
-      viewer->registryAccess |= value;
+      viewer->access.registryAccess |= value;
       break;
     case Kind::kMiscBits:
-      viewer->miscFlags |= value;
+      viewer->access.miscFlags |= value;
       break;
     case Kind::kMemoryLimit:
-      viewer->raster.memoryLimitMb = value;
+      viewer->settings.raster.memoryLimitMb = value;
       break;
     default:
       break;
@@ -145,7 +145,7 @@ void ReadDwordSetting(ViewerInstance* viewer, const Setting& setting, uint32_t v
 
 void ReadTextSetting(ViewerInstance* viewer, StoreKey* key, const Setting& setting) {
   if (setting.kind == Kind::kItemList) {
-    ReadText(key, setting.name, &viewer->itemsSetting);
+    ReadText(key, setting.name, &viewer->toolbar.itemsSetting);
     return;
   }
   std::u16string text;
@@ -183,10 +183,10 @@ void WriteSetting(ViewerInstance* viewer, StoreKey* key, const Setting& setting)
       WriteDword(key, setting.name, static_cast<uint32_t>(*setting.field(viewer)));
       break;
     case Kind::kScalePercent:
-      WriteDword(key, setting.name, static_cast<uint32_t>(ScalePercent(viewer->scaleIndex)));
+      WriteDword(key, setting.name, static_cast<uint32_t>(ScalePercent(viewer->settings.scaleIndex)));
       break;
     case Kind::kZoomPercent:
-      WriteDword(key, setting.name, static_cast<uint32_t>(ZoomPercent(viewer->zoomIndex)));
+      WriteDword(key, setting.name, static_cast<uint32_t>(ZoomPercent(viewer->settings.zoomIndex)));
       break;
     case Kind::kButtonSize:
       WriteDword(key, setting.name, static_cast<uint32_t>(viewer->prefs.toolbarHeight - 4));
@@ -204,20 +204,12 @@ void WriteSetting(ViewerInstance* viewer, StoreKey* key, const Setting& setting)
 }
 
 void SetViewDefaults(ViewerInstance* viewer) {
-  const LibraryValues& library = Library();
-  viewer->raster.resample = 1;
-  viewer->raster.memoryLimitMb = 0;
-  viewer->negative = 0;
-  viewer->orientation = kOrientTop;
-  viewer->sizeMode = kSizeFitWidth;
-  viewer->scaleIndex = library.defaultScaleIndex;
-  viewer->zoomIndex = library.defaultZoomIndex;
-  viewer->mouseMode = kMouseZoom;
-  viewer->logoControl = 0;
-  viewer->registryAccess = 0;
-  viewer->miscFlags = 0;
+  viewer->settings = DefaultViewSettings();
+  viewer->access.logoControl = 0;
+  viewer->access.registryAccess = 0;
+  viewer->access.miscFlags = 0;
   viewer->prefs = Preferences{};
-  SetText(&viewer->itemsSetting, nullptr);
+  SetText(&viewer->toolbar.itemsSetting, nullptr);
 }
 
 }  // namespace
@@ -324,9 +316,9 @@ void LoadSettings(ViewerInstance* viewer, SettingsStore* store) {
     if (key) ReadPass(viewer, key.get());
   }
   if (viewer->prefs.localAccess == -1) {
-    viewer->prefs.localAccess = (viewer->miscFlags & kMiscLocalAccessAll) ? 2 : 1;
+    viewer->prefs.localAccess = (viewer->access.miscFlags & kMiscLocalAccessAll) ? 2 : 1;
   }
-  viewer->restrictions |= viewer->registryAccess;
+  viewer->access.restrictions |= viewer->access.registryAccess;
 }
 
 int SaveSettings(ViewerInstance* viewer, SettingsStore* store, int32_t groups) {

@@ -1,12 +1,13 @@
 #include "viewer/viewer_instance.h"
 
-#include <cstdlib>
 #include <new>
 
 #include "common/diagnostics.h"
+#include "viewer/download_intake.h"
 #include "viewer/library.h"
 #include "viewer/parameters.h"
 #include "viewer/settings.h"
+#include "viewer/window_calls.h"
 
 namespace {
 
@@ -16,28 +17,22 @@ void PrepareInstance(ViewerInstance* viewer, int32_t mode, void* browserInstance
   viewer->browserInstance = browserInstance;
   viewer->hooks = library.hooks;
   viewer->events = library.events;
-  viewer->tempFile = nullptr;
-  viewer->loadState = 0;
-  SetText(&viewer->target, u"_self");
-  InitLog(&viewer->documentLog);
-  InitLog(&viewer->pageLog);
+  SetText(&viewer->params.target, u"_self");
+  InitLog(&viewer->logs.documentLog);
+  InitLog(&viewer->logs.pageLog);
   // The directory walk keeps unknown-tag chatter out of the document's log.
-  viewer->documentLog.hideUnknownTagWarnings = 1;
-  ResetPageInfo(&viewer->pageInfo);
-  InitView(&viewer->mainView, kViewMain);
-  InitView(&viewer->magnifierView, kViewMagnifier);
-  viewer->scroll = {0, 0};
-  viewer->scaleIndex = library.defaultScaleIndex;
-  viewer->zoomIndex = library.defaultZoomIndex;
-  viewer->prefs.zoomRect = {10, 10, 410, 410};
-  viewer->eventMask = kDefaultEventMask;
+  viewer->logs.documentLog.hideUnknownTagWarnings = 1;
+  ResetPageInfo(&viewer->view.pageInfo);
+  InitView(&viewer->view.mainView, kViewMain);
+  InitView(&viewer->view.magnifierView, kViewMagnifier);
+  viewer->settings = DefaultViewSettings();
 }
 
 void ChooseToolbar(ViewerInstance* viewer) {
-  viewer->toolbarItems = ChooseItemList(TextOf(&viewer->itemsParameter), TextOf(&viewer->itemsSetting));
-  ReleaseText(&viewer->itemsParameter);
-  ReleaseText(&viewer->itemsSetting);
-  if (ItemListHasWhiteout(viewer->toolbarItems)) viewer->whiteoutAllowed = 1;
+  viewer->toolbar.toolbarItems = ChooseItemList(TextOf(&viewer->toolbar.itemsParameter), TextOf(&viewer->toolbar.itemsSetting));
+  ReleaseText(&viewer->toolbar.itemsParameter);
+  ReleaseText(&viewer->toolbar.itemsSetting);
+  if (ItemListHasWhiteout(viewer->toolbar.toolbarItems)) viewer->input.whiteoutAllowed = 1;
 }
 
 void DeleteNamedFile(TextBuffer* name) {
@@ -52,6 +47,20 @@ void RemoveNamedFolder(TextBuffer* name) {
 
 }  // namespace
 
+void ReleaseBitmaps(ViewArea* view) {
+  ReleaseViewBitmap(&view->mainView);
+  ReleaseViewBitmap(&view->magnifierView);
+  ReleasePageBitmap(&view->pageBitmap);
+}
+
+ViewSettings DefaultViewSettings() {
+  const LibraryValues& library = Library();
+  ViewSettings settings;
+  settings.scaleIndex = library.defaultScaleIndex;
+  settings.zoomIndex = library.defaultZoomIndex;
+  return settings;
+}
+
 int32_t CreateInstance(ViewerInstance** slot, int32_t mode, void* browserInstance, int32_t count,
                        const char16_t* const* names, const char16_t* const* values) {
   LibraryValues& library = Library();
@@ -64,20 +73,19 @@ int32_t CreateInstance(ViewerInstance** slot, int32_t mode, void* browserInstanc
   if (!viewer) return kStatusOutOfMemory;
   PrepareInstance(viewer, mode, browserInstance);
   LoadSettings(viewer, library.store.get());
-  if (viewer->miscFlags & kMiscWhiteoutAllowed) viewer->whiteoutAllowed = 1;
-  viewer->toolbarPosition = viewer->prefs.toolbar;
-  viewer->toolbarFollowsSetting = 1;
-  viewer->background = static_cast<uint32_t>(viewer->prefs.backgroundColour);
-  viewer->backgroundFollowsSetting = 1;
+  if (viewer->access.miscFlags & kMiscWhiteoutAllowed) viewer->input.whiteoutAllowed = 1;
+  // The stored toolbar and background hold until a parameter of the page says otherwise.
+  viewer->toolbar.toolbarPosition = viewer->prefs.toolbar;
+  viewer->params.background = static_cast<uint32_t>(viewer->prefs.backgroundColour);
   ApplyParameters(viewer, count, names, values);
   // A document opened as a page of its own, where the owner asked for it, gets no features at all.
-  if ((viewer->restrictions & kRestrictFullPageAll) && viewer->mode != kModeEmbedded) {
-    viewer->restrictions = kRestrictEverything;
-    viewer->registryAccess = kRestrictEverything;
+  if ((viewer->access.restrictions & kRestrictFullPageAll) && viewer->mode != kModeEmbedded) {
+    viewer->access.restrictions = kRestrictEverything;
+    viewer->access.registryAccess = kRestrictEverything;
   }
   ChooseToolbar(viewer);
-  if (viewer->mouseMode == kMouseCrop) viewer->cropFeature = 1;
-  if (viewer->mouseMode == kMouseErase) viewer->eraserOutline = 1;
+  if (viewer->settings.mouseMode == kMouseCrop) viewer->input.cropFeature = 1;
+  if (viewer->settings.mouseMode == kMouseErase) viewer->analysis.eraserOutline = 1;
   if (viewer->hooks.createWindowResources) viewer->hooks.createWindowResources(viewer);
   *slot = viewer;
   return kStatusDone;
@@ -95,24 +103,18 @@ int32_t DestroyInstance(ViewerInstance** slot) {
     viewer->browserInstance = nullptr;
     return kStatusDone;
   }
-  viewer->loadState = 0;
+  viewer->download.loadState = kLoadIdle;
   if (viewer->hooks.detachWindow) viewer->hooks.detachWindow(viewer);
-  if (viewer->tempFile) CloseFile(viewer->tempFile);
-  viewer->tempFile = nullptr;
-  DeleteNamedFile(&viewer->tempFileName);
-  free(viewer->memoryBuffer);
-  viewer->memoryBuffer = nullptr;
-  if (viewer->magnifierOpen && viewer->hooks.closeMagnifier) viewer->hooks.closeMagnifier(viewer);
-  ReleaseViewBitmap(&viewer->mainView);
-  ReleaseViewBitmap(&viewer->magnifierView);
-  ReleasePageBitmap(&viewer->pageBitmap);
-  DeleteNamedFile(&viewer->outputTempFile);
-  RemoveNamedFolder(&viewer->outputTempFolder);
+  DiscardDownload(viewer);
+  CloseMagnifier(viewer);
+  ReleaseBitmaps(&viewer->view);
+  DeleteNamedFile(&viewer->output.outputTempFile);
+  RemoveNamedFolder(&viewer->output.outputTempFolder);
   ReleaseAllMarkup(viewer);
   if (viewer->hooks.releaseWindowResources) viewer->hooks.releaseWindowResources(viewer);
-  ReleasePageInfo(&viewer->pageInfo);
-  ReleaseLog(&viewer->documentLog);
-  ReleaseLog(&viewer->pageLog);
+  ReleasePageInfo(&viewer->view.pageInfo);
+  ReleaseLog(&viewer->logs.documentLog);
+  ReleaseLog(&viewer->logs.pageLog);
   delete viewer;  // the text buffers free themselves
   return kStatusDone;
 }

@@ -68,6 +68,15 @@ constexpr int32_t kOutputPathMaximum = 360;
 
 struct ViewerInstance;
 
+// The meaning of the flags the window hooks and their callers pass.
+enum EraseFlag : int { kKeepBackground = 0, kEraseBackground = 1 };
+enum ScrollFlag : int { kResetScroll = 0, kKeepRelativeScroll = 1 };
+enum RefreshFlag : int { kRefreshLater = 0, kRefreshNow = 1 };
+enum CaptureFlag : int { kReleaseMouse = 0, kCaptureMouse = 1 };
+enum BusyFlag : int { kBusyOff = 0, kBusyOn = 1 };
+enum ViewRefresh : int { kLeaveView = 0, kRefreshView = 1 };
+enum BandEnd : int { kBandDone = 0, kBandCancelled = 1 };
+
 // The window side of the viewer. The engine asks for these; the image window
 // fills them when it attaches, and an empty hook does nothing.
 struct ViewerHooks {
@@ -141,6 +150,152 @@ struct Preferences {
   int32_t penColour = 0;
   IntRect zoomRect{10, 10, 410, 410};  // left, top, right, bottom
   int32_t zoomRectGiven = 0;
+  // The range the print dialog offers first: 0 all pages, 1 the current one.
+  int32_t printRange = 0;
+  // The settings sheet opens again on the page the user left it on.
+  int32_t lastSettingsPage = 0;
+};
+
+// The stream on its way and the document it becomes; the data source, size
+// and first bytes are kept in `document`.
+struct DownloadState {
+  LoadState loadState = kLoadIdle;
+  uint32_t expectedLength = 0;  // as announced, 0 when unknown
+  uint32_t bytesReceived = 0;
+  int32_t streamFailed = 0;
+  void* acceptedStream = nullptr;
+  int32_t streamsAccepted = 0;
+  FileHandle tempFile = nullptr;
+  TextBuffer tempFileName{kPathMaximum};
+  uint8_t* memoryBuffer = nullptr;  // owned
+  TextBuffer localFileName{kPathMaximum};
+  TextBuffer documentUrl{kUrlMaximum};
+  int32_t hasPages = 0;
+  int32_t currentPage = 0;  // 0-based
+  int32_t initialPage = 0;  // from the page parameter
+  Document document;
+  int32_t currentDirectory = 0;
+};
+
+struct WindowSet {
+  void* imageWindow = nullptr;
+  void* toolbarWindow = nullptr;
+  void* magnifierWindow = nullptr;
+  void* statusWindow = nullptr;
+  void* progressWindow = nullptr;
+  void* backgroundBrush = nullptr;
+  void* linkCursor = nullptr;
+};
+
+// What the status window and the progress bar show.
+struct StatusLine {
+  TextBuffer statusText{kStatusTextMaximum};
+  int32_t progressPercent = -1;  // -1: no progress bar
+};
+
+// The page on show and the views of it.
+struct ViewArea {
+  PageInfo pageInfo;
+  PageBitmap pageBitmap;
+  int32_t correctedWidth = 0;  // aspect-corrected page size at 100 percent
+  int32_t correctedHeight = 0;
+  ViewState mainView;
+  ViewState magnifierView;
+  int32_t targetWidth = 0;  // main view target, from the layout
+  int32_t targetHeight = 0;
+  IntPoint scroll;
+  RealPoint relativeScroll;
+  int32_t scrollGuard = 0;
+  int32_t wheelAccumulator = 0;
+};
+
+// The view settings, stored and set by the page; `raster` carries `resample`
+// and `memorylimit` to bitmap creation and scaling, so they are held there and
+// nowhere else. The scale and zoom indexes start at 100 percent, which the
+// library finds in its tables (DefaultViewSettings).
+struct ViewSettings {
+  RasterSettings raster{0, 1};  // no memory limit, smoothing on
+  int32_t negative = 0;
+  int32_t orientation = kOrientTop;
+  int32_t sizeMode = kSizeFitWidth;
+  int32_t scaleIndex = 5;
+  int32_t zoomIndex = 5;
+  int32_t mouseMode = kMouseZoom;
+};
+
+// The mouse and keyboard at work, and the features they may use.
+struct InteractionState {
+  int32_t panning = 0;
+  IntPoint panStart;
+  IntPoint panStartScroll;
+  int32_t linkPressed = 0;
+  RubberBand band;
+  int32_t suppressContextMenu = 0;
+  int32_t magnifierOpen = 0;
+  int32_t whiteoutAllowed = 0;
+  int32_t cropFeature = 0;
+};
+
+// What the page's parameters set besides the view settings and the features.
+struct PageParameters {
+  int32_t hasLink = 0;
+  TextBuffer href{kUrlMaximum};
+  TextBuffer target{kTargetMaximum};  // "_self" once the instance is prepared
+  uint32_t background = 0x404040;     // in effect, 0x00BBGGRR
+  int32_t backgroundFollowsSetting = 1;
+  int32_t eventMask = kDefaultEventMask;
+};
+
+struct AccessState {
+  uint32_t registryAccess = 0;
+  uint32_t restrictions = 0;  // in effect
+  uint32_t miscFlags = 0;
+  int32_t logoControl = 0;  // lctrl
+};
+
+struct ToolbarState {
+  int32_t toolbarPosition = kToolbarTop;  // in effect
+  int32_t toolbarFollowsSetting = 1;
+  TextBuffer itemsSetting{kItemListMaximum};
+  TextBuffer itemsParameter{kItemListMaximum};
+  std::u16string toolbarItems;  // the chosen item list, parsed by the toolbar
+};
+
+struct PrintState {
+  int32_t autoPrint = 0;
+  int32_t printRouting = 0;
+};
+
+// The upload fields, cleaned as the page sets them.
+struct UploadState {
+  TextBuffer uploadUrl{kUrlMaximum};
+  TextBuffer uploadFieldName{kUploadNameMaximum};
+  TextBuffer uploadFileName{kUploadNameMaximum};
+};
+
+// What printing, saving and upload share.
+struct OutputState {
+  // Printing and upload both hand the page to a long job with a modal loop;
+  // one flag keeps either from starting while the other runs.
+  int32_t busy = 0;
+  TextBuffer outputTempFile{kOutputPathMaximum};
+  TextBuffer outputTempFolder{kOutputPathMaximum};
+};
+
+// The marks on the pages and the pen that makes them.
+struct AnalysisState {
+  MarkupTable markup;
+  int32_t sketchButtons = 0;
+  int32_t marksPresent = 0;
+  int32_t eraserOutline = 0;
+  // The pen strokes drawn over the page, owned by the sketch module once it
+  // exists; null while nothing is drawn.
+  void* sketchLayer = nullptr;
+};
+
+struct ViewerLogs {
+  MessageLog documentLog;
+  MessageLog pageLog;
 };
 
 struct ViewerInstance {
@@ -152,114 +307,34 @@ struct ViewerInstance {
   ViewerHooks hooks;
   ViewerEvents events;
   PluginLink plugin;  // what the browser boundary keeps for itself
+  // The page's script object, so that its methods find the instance and the
+  // instance can drop it when it goes; null until a script asks for it.
+  void* scriptObject = nullptr;
   int32_t callDepth = 0;       // calls from outside that are still running (InstanceCall)
   int32_t destroyPending = 0;  // the browser let go of the instance during such a call
 
-  // windows
-  void* imageWindow = nullptr;
-  void* toolbarWindow = nullptr;
-  void* magnifierWindow = nullptr;
-  void* statusWindow = nullptr;
-  void* progressWindow = nullptr;
-  void* backgroundBrush = nullptr;
-  void* linkCursor = nullptr;
-
-  // download; the data source, size and first bytes are kept in `document`
-  int32_t loadState = 0;        // LoadState
-  uint32_t expectedLength = 0;  // as announced, 0 when unknown
-  uint32_t bytesReceived = 0;
-  int32_t streamFailed = 0;
-  void* acceptedStream = nullptr;
-  int32_t streamsAccepted = 0;
-  FileHandle tempFile = nullptr;
-  TextBuffer tempFileName{kPathMaximum};
-  uint8_t* memoryBuffer = nullptr;  // owned
-  TextBuffer localFileName{kPathMaximum};
-  TextBuffer documentUrl{kUrlMaximum};
-
-  // document
-  int32_t hasPages = 0;
-  int32_t currentPage = 0;  // 0-based
-  int32_t initialPage = 0;  // from the page parameter
-  Document document;
-  int32_t currentDirectory = 0;
-  MarkupTable markup;
-
-  // page
-  PageInfo pageInfo;
-  PageBitmap pageBitmap;
-  int32_t correctedWidth = 0;  // aspect-corrected page size at 100 percent
-  int32_t correctedHeight = 0;
-
-  // views
-  ViewState mainView;
-  ViewState magnifierView;
-  int32_t targetWidth = 0;  // main view target, from the layout
-  int32_t targetHeight = 0;
-  IntPoint scroll;
-  RealPoint relativeScroll;
-  int32_t scrollGuard = 0;
-  int32_t wheelAccumulator = 0;
-
-  // view settings; `raster` carries `resample` and `memorylimit` to bitmap
-  // creation and scaling, so they are held there and nowhere else
-  RasterSettings raster;
-  int32_t negative = 0;
-  int32_t orientation = kOrientTop;
-  int32_t sizeMode = kSizeFitWidth;
-  int32_t scaleIndex = 5;
-  int32_t zoomIndex = 5;
-  int32_t mouseMode = kMouseZoom;
-
-  // interaction
-  int32_t panning = 0;
-  IntPoint panStart;
-  IntPoint panStartScroll;
-  int32_t linkPressed = 0;
-  RubberBand band;
-  int32_t suppressContextMenu = 0;
-  int32_t magnifierOpen = 0;
-  int32_t whiteoutAllowed = 0;
-  int32_t cropFeature = 0;
-  int32_t sketchButtons = 0;
-  int32_t marksPresent = 0;
-  int32_t eraserOutline = 0;
-
-  // page parameters
-  int32_t hasLink = 0;
-  TextBuffer href{kUrlMaximum};
-  TextBuffer target{kTargetMaximum};
-  int32_t toolbarPosition = kToolbarTop;  // in effect
-  int32_t toolbarFollowsSetting = 1;
-  uint32_t background = 0x404040;  // in effect, 0x00BBGGRR
-  int32_t backgroundFollowsSetting = 1;
-  int32_t autoPrint = 0;
-  int32_t eventMask = kDefaultEventMask;
-  int32_t printRouting = 0;
-  TextBuffer uploadUrl{kUrlMaximum};
-  TextBuffer uploadFieldName{kUploadNameMaximum};
-  TextBuffer uploadFileName{kUploadNameMaximum};
-
-  // restrictions
-  uint32_t registryAccess = 0;
-  uint32_t restrictions = 0;  // in effect
-  uint32_t miscFlags = 0;
-  int32_t logoControl = 0;  // lctrl
-
-  // preferences
+  WindowSet windows;
+  DownloadState download;
+  ViewArea view;
+  ViewSettings settings;
+  InteractionState input;
+  PageParameters params;
+  AccessState access;
   Preferences prefs;
-  TextBuffer itemsSetting{kItemListMaximum};
-  TextBuffer itemsParameter{kItemListMaximum};
-  std::u16string toolbarItems;  // the chosen item list, parsed by the toolbar
-
-  // texts and logs
-  TextBuffer statusText{kStatusTextMaximum};
-  int32_t progressPercent = -1;  // -1: no progress bar
-  MessageLog documentLog;
-  MessageLog pageLog;
-  TextBuffer outputTempFile{kOutputPathMaximum};
-  TextBuffer outputTempFolder{kOutputPathMaximum};
+  ToolbarState toolbar;
+  PrintState print;
+  UploadState upload;
+  OutputState output;
+  AnalysisState analysis;
+  StatusLine status;
+  ViewerLogs logs;
 };
+
+// The one release path of the page bitmap and the display bitmaps of both views.
+void ReleaseBitmaps(ViewArea* view);
+
+// The view settings before any store or page has spoken.
+ViewSettings DefaultViewSettings();
 
 // Builds an instance: defaults, then the settings store's three passes, then
 // the page's parameters (widened to UTF-16, at most `count`). The instance goes
@@ -288,5 +363,5 @@ class InstanceCall {
 
 // Restriction bit test: non-zero when the feature is taken away.
 inline int IsRestricted(const ViewerInstance* viewer, uint32_t bit) {
-  return (viewer->restrictions & bit) != 0;
+  return (viewer->access.restrictions & bit) != 0;
 }

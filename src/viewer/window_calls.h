@@ -17,17 +17,17 @@ inline void RefreshToolbar(ViewerInstance* viewer, int now) {
   if (viewer->hooks.refreshToolbar) viewer->hooks.refreshToolbar(viewer, now);
 }
 inline void CloseMagnifier(ViewerInstance* viewer) {
-  if (viewer->magnifierOpen && viewer->hooks.closeMagnifier) viewer->hooks.closeMagnifier(viewer);
+  if (viewer->input.magnifierOpen && viewer->hooks.closeMagnifier) viewer->hooks.closeMagnifier(viewer);
 }
 
 // The wait cursor for the lifetime of the object.
 class BusyCursor {
  public:
   explicit BusyCursor(ViewerInstance* viewer) : viewer_(viewer) {
-    if (viewer_->hooks.busy) viewer_->hooks.busy(viewer_, 1);
+    if (viewer_->hooks.busy) viewer_->hooks.busy(viewer_, kBusyOn);
   }
   ~BusyCursor() {
-    if (viewer_->hooks.busy) viewer_->hooks.busy(viewer_, 0);
+    if (viewer_->hooks.busy) viewer_->hooks.busy(viewer_, kBusyOff);
   }
   BusyCursor(const BusyCursor&) = delete;
   BusyCursor& operator=(const BusyCursor&) = delete;

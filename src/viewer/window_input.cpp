@@ -100,18 +100,18 @@ KeyAction DecideKey(int32_t key, int control) {
 }
 
 int ShowsPage(const ViewerInstance* viewer) {
-  return viewer->loadState == kLoadDone && viewer->pageInfo.valid;
+  return viewer->download.loadState == kLoadDone && viewer->view.pageInfo.valid;
 }
 
 namespace {
 
 MouseAction ModeAction(const ViewerInstance* viewer) {
-  switch (viewer->mouseMode) {
+  switch (viewer->settings.mouseMode) {
     case kMousePan:
-      return viewer->sizeMode == kSizeBestFit ? kActionMagnifier : kActionPan;
+      return viewer->settings.sizeMode == kSizeBestFit ? kActionMagnifier : kActionPan;
     case kMouseWhiteout:
     case kMouseCrop:
-      return viewer->pageInfo.valid ? kActionRectangle : kActionNothing;
+      return viewer->view.pageInfo.valid ? kActionRectangle : kActionNothing;
     case kMouseDraw:
       return kActionPencil;
     case kMouseErase:
@@ -128,26 +128,26 @@ MouseAction ModeAction(const ViewerInstance* viewer) {
 MouseAction DecideMouseAction(const ViewerInstance* viewer, int control, int shift) {
   MouseAction action = control           ? kActionPan
                        : shift           ? kActionMagnifier
-                       : viewer->hasLink ? kActionLink
+                       : viewer->params.hasLink ? kActionLink
                                          : ModeAction(viewer);
   if ((action == kActionPan || action == kActionMagnifier) && !ShowsPage(viewer)) return kActionNothing;
-  if (action == kActionRectangle && viewer->mouseMode == kMouseWhiteout && !viewer->whiteoutAllowed)
+  if (action == kActionRectangle && viewer->settings.mouseMode == kMouseWhiteout && !viewer->input.whiteoutAllowed)
     return kActionNothing;
   return action;
 }
 
 CursorKind ChooseCursor(const ViewerInstance* viewer) {
-  if (viewer->panning) return kCursorPanHeld;
-  if (viewer->hasLink) return kCursorLink;
+  if (viewer->input.panning) return kCursorPanHeld;
+  if (viewer->params.hasLink) return kCursorLink;
   if (!ShowsPage(viewer)) return kCursorArrow;
   const int marksTaken = IsRestricted(viewer, kRestrictMarks);
-  switch (viewer->mouseMode) {
+  switch (viewer->settings.mouseMode) {
     case kMousePan:
-      return viewer->sizeMode == kSizeBestFit ? kCursorMagnify : kCursorPanOpen;
+      return viewer->settings.sizeMode == kSizeBestFit ? kCursorMagnify : kCursorPanOpen;
     case kMouseZoom:
       return kCursorMagnify;
     case kMouseWhiteout:
-      return viewer->whiteoutAllowed && !marksTaken ? kCursorCross : kCursorArrow;
+      return viewer->input.whiteoutAllowed && !marksTaken ? kCursorCross : kCursorArrow;
     case kMouseCrop:
       return marksTaken ? kCursorArrow : kCursorCross;
     case kMouseDraw:

@@ -63,19 +63,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   int32_t count = static_cast<int32_t>(names.size());
   if (CreateInstance(&viewer, count % 2 ? kModeFullPage : kModeEmbedded, nullptr, count, namePointers.data(),
                      valuePointers.data()) == kStatusDone) {
-    viewer->document.ifds = {{8, 0, 0}, {16, 0, 1}};
-    viewer->document.pageCount = 2;
-    viewer->pageInfo.width = 1 + static_cast<uint32_t>(size % 300);
-    viewer->pageInfo.height = 1 + static_cast<uint32_t>(size % 170);
-    viewer->mainView.width = 50 + static_cast<int32_t>(size % 400);
-    viewer->mainView.height = 40;
-    viewer->mainView.orientation = viewer->orientation;
+    viewer->download.document.ifds = {{8, 0, 0}, {16, 0, 1}};
+    viewer->download.document.pageCount = 2;
+    viewer->view.pageInfo.width = 1 + static_cast<uint32_t>(size % 300);
+    viewer->view.pageInfo.height = 1 + static_cast<uint32_t>(size % 170);
+    viewer->view.mainView.width = 50 + static_cast<int32_t>(size % 400);
+    viewer->view.mainView.height = 40;
+    viewer->view.mainView.orientation = viewer->settings.orientation;
     SetCropByPage(viewer, 1, Number(values, 0) % 3, Number(values, 1, 1000003), Number(values, 2),
                   Number(values, 3, 65537), Number(values, 4));
     AddWhiteout(viewer, {Number(values, 5), Number(values, 6), Number(values, 7, 999983), INT32_MIN});
     for (int32_t kind = kViewMain; kind <= kViewBurnedCopy; ++kind) {
-      viewer->mainView.kind = kind;
-      MarksToPaint(viewer, &viewer->mainView, viewer->currentDirectory, &viewer->pageInfo);
+      viewer->view.mainView.kind = kind;
+      MarksToPaint(viewer, &viewer->view.mainView, viewer->download.currentDirectory, &viewer->view.pageInfo);
     }
     DestroyInstance(&viewer);
   }

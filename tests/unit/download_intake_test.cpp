@@ -26,7 +26,7 @@ std::vector<uint8_t> GreyTiff(uint32_t width = 16, uint32_t height = 12) {
 class Intake : public ViewerTest {
  protected:
   int32_t Begin(uint32_t announced) {
-    return BeginStream(viewer_, &stream_, u"http://127.0.0.1/a.tif", u"image/tiff", announced);
+    return BeginDownload(viewer_, &stream_, u"http://127.0.0.1/a.tif", u"image/tiff", announced);
   }
 
   // Offers the bytes in blocks; answers the first refusal (-1) or the count of the last block.
@@ -34,13 +34,13 @@ class Intake : public ViewerTest {
     int32_t answer = 0;
     for (size_t at = from; at < bytes.size(); at += block) {
       const size_t n = std::min(block, bytes.size() - at);
-      answer = WriteData(viewer_, static_cast<int32_t>(at), static_cast<int32_t>(n), bytes.data() + at);
+      answer = ReceiveData(viewer_, static_cast<int32_t>(at), static_cast<int32_t>(n), bytes.data() + at);
       if (answer < 0) return answer;
     }
     return answer;
   }
 
-  std::u16string TempName() const { return TextOf(&viewer_->tempFileName); }
+  std::u16string TempName() const { return TextOf(&viewer_->download.tempFileName); }
 
   int stream_ = 0;
 };
@@ -54,17 +54,17 @@ TEST_F(Intake, AnnouncedLengthChoosesMemoryOrTemporaryFile) {
                  Case{0, kSourceFile}}) {
     Recreate();
     ASSERT_EQ(Begin(c.announced), kBeginAccepted) << c.announced;
-    EXPECT_EQ(viewer_->document.sourceKind, c.source) << c.announced;
-    EXPECT_EQ(viewer_->loadState, kLoadDownloading);
+    EXPECT_EQ(viewer_->download.document.sourceKind, c.source) << c.announced;
+    EXPECT_EQ(viewer_->download.loadState, kLoadDownloading);
     EXPECT_EQ(Status(viewer_), "  Downloading\u2026");
     if (c.source == kSourceMemory) {
-      EXPECT_NE(viewer_->memoryBuffer, nullptr);
-      EXPECT_EQ(viewer_->document.size, c.announced);
-      EXPECT_TRUE(viewer_->document.sizeKnown);
+      EXPECT_NE(viewer_->download.memoryBuffer, nullptr);
+      EXPECT_EQ(viewer_->download.document.size, c.announced);
+      EXPECT_TRUE(viewer_->download.document.sizeKnown);
       EXPECT_TRUE(TempName().empty());
     } else {
-      EXPECT_EQ(viewer_->memoryBuffer, nullptr);
-      EXPECT_FALSE(viewer_->document.sizeKnown);
+      EXPECT_EQ(viewer_->download.memoryBuffer, nullptr);
+      EXPECT_FALSE(viewer_->download.document.sizeKnown);
       EXPECT_TRUE(FileExists(TempName())) << c.announced;
     }
   }
@@ -75,20 +75,20 @@ TEST_F(Intake, DocumentInMemoryIsReadAndShown) {
   viewer_->prefs.allowScript = 1;
   ASSERT_EQ(Begin(static_cast<uint32_t>(tiff.size())), kBeginAccepted);
   ASSERT_EQ(Send(tiff, 100), static_cast<int32_t>(tiff.size() % 100 ? tiff.size() % 100 : 100));
-  EXPECT_EQ(viewer_->progressPercent, 100);
-  EXPECT_EQ(EndStream(viewer_, kReasonDone), 0);
-  EXPECT_EQ(viewer_->loadState, kLoadDone);
-  EXPECT_TRUE(viewer_->hasPages);
-  EXPECT_EQ(viewer_->document.pageCount, 1);
-  ASSERT_NE(viewer_->pageBitmap.block, nullptr);
-  EXPECT_EQ(HeaderOf(&viewer_->pageBitmap)->width, 16);
+  EXPECT_EQ(viewer_->status.progressPercent, 100);
+  EXPECT_EQ(EndDownload(viewer_, kReasonDone), 0);
+  EXPECT_EQ(viewer_->download.loadState, kLoadDone);
+  EXPECT_TRUE(viewer_->download.hasPages);
+  EXPECT_EQ(viewer_->download.document.pageCount, 1);
+  ASSERT_NE(viewer_->view.pageBitmap.block, nullptr);
+  EXPECT_EQ(HeaderOf(&viewer_->view.pageBitmap)->width, 16);
   EXPECT_EQ(Status(viewer_), "");
-  EXPECT_EQ(viewer_->progressPercent, -1);
+  EXPECT_EQ(viewer_->status.progressPercent, -1);
   EXPECT_EQ(Record().statuses.back(), "");
   EXPECT_NE(std::find(Record().statuses.begin(), Record().statuses.end(), "  Processing\u2026"),
             Record().statuses.end());
-  EXPECT_EQ(viewer_->documentLog.errorCount + viewer_->documentLog.warningCount, 0)
-      << LogText(viewer_->documentLog);
+  EXPECT_EQ(viewer_->logs.documentLog.errorCount + viewer_->logs.documentLog.warningCount, 0)
+      << LogText(viewer_->logs.documentLog);
   EXPECT_TRUE(Record().boxes.empty());
 }
 
@@ -98,13 +98,13 @@ TEST_F(Intake, DocumentOfUnknownLengthGoesThroughAFileThatDestructionDeletes) {
   const std::u16string name = TempName();
   ASSERT_EQ(Send(tiff, 333), static_cast<int32_t>(tiff.size() % 333));
   EXPECT_EQ(Status(viewer_), "  Downloading\u2026 " + std::to_string(tiff.size() / 1024) + "K of (unknown)");
-  EXPECT_EQ(viewer_->progressPercent, -1) << "no bar without a length";
-  EXPECT_EQ(EndStream(viewer_, kReasonDone), 0);
-  EXPECT_TRUE(viewer_->hasPages) << LogText(viewer_->documentLog);
-  EXPECT_EQ(viewer_->document.size, tiff.size());
-  EXPECT_EQ(TextOf(&viewer_->localFileName), name);
-  ASSERT_NE(viewer_->pageBitmap.block, nullptr);
-  EXPECT_EQ(HeaderOf(&viewer_->pageBitmap)->height, 30);
+  EXPECT_EQ(viewer_->status.progressPercent, -1) << "no bar without a length";
+  EXPECT_EQ(EndDownload(viewer_, kReasonDone), 0);
+  EXPECT_TRUE(viewer_->download.hasPages) << LogText(viewer_->logs.documentLog);
+  EXPECT_EQ(viewer_->download.document.size, tiff.size());
+  EXPECT_EQ(TextOf(&viewer_->download.localFileName), name);
+  ASSERT_NE(viewer_->view.pageBitmap.block, nullptr);
+  EXPECT_EQ(HeaderOf(&viewer_->view.pageBitmap)->height, 30);
   EXPECT_TRUE(FileExists(name)) << "the shown document is read from it";
   DestroyInstance(&viewer_);
   EXPECT_FALSE(FileExists(name));
@@ -113,13 +113,13 @@ TEST_F(Intake, DocumentOfUnknownLengthGoesThroughAFileThatDestructionDeletes) {
 TEST_F(Intake, ProgressTextCountsPercentOfTheAnnouncedKilobytes) {
   std::vector<uint8_t> bytes(3000, 0x41);
   ASSERT_EQ(Begin(3000), kBeginAccepted);
-  ASSERT_EQ(WriteData(viewer_, 0, 1000, bytes.data()), 1000);
+  ASSERT_EQ(ReceiveData(viewer_, 0, 1000, bytes.data()), 1000);
   EXPECT_EQ(Status(viewer_), "  Downloading\u2026 33% of 2K");
-  EXPECT_EQ(viewer_->progressPercent, 33);
-  ASSERT_EQ(WriteData(viewer_, 1000, 2000, bytes.data()), 2000);
+  EXPECT_EQ(viewer_->status.progressPercent, 33);
+  ASSERT_EQ(ReceiveData(viewer_, 1000, 2000, bytes.data()), 2000);
   EXPECT_EQ(Status(viewer_), "  Downloading\u2026 100% of 2K");
-  EXPECT_EQ(WriteData(viewer_, 3000, 0, bytes.data()), 0) << "an empty block is answered with its length";
-  EXPECT_EQ(WriteData(viewer_, 3000, -5, bytes.data()), -5);
+  EXPECT_EQ(ReceiveData(viewer_, 3000, 0, bytes.data()), 0) << "an empty block is answered with its length";
+  EXPECT_EQ(ReceiveData(viewer_, 3000, -5, bytes.data()), -5);
 }
 
 TEST_F(Intake, MoreThanAnnouncedInMemoryAbortsWithTheInconsistencyMessage) {
@@ -129,18 +129,18 @@ TEST_F(Intake, MoreThanAnnouncedInMemoryAbortsWithTheInconsistencyMessage) {
   const size_t firstEnd = std::min(tiff.size(), (announced / 64 + 1) * 64);
   ASSERT_EQ(Begin(static_cast<uint32_t>(announced)), kBeginAccepted);
   EXPECT_EQ(Send(tiff, 64), -1);
-  EXPECT_EQ(viewer_->bytesReceived, firstEnd);
+  EXPECT_EQ(viewer_->download.bytesReceived, firstEnd);
   ASSERT_EQ(Record().boxes.size(), 1u);
   EXPECT_EQ(Record().boxes[0], "Inconsistent amount of data received (expected " +
                                    std::to_string(tiff.size() - 10) + " bytes, received at least " +
                                    std::to_string(firstEnd) +
                                    "). This probably indicates a malfunctioning web server.");
   EXPECT_EQ(Record().boxFlags[0], kIconWarning);
-  EXPECT_EQ(WriteData(viewer_, 0, 4, tiff.data()), -1) << "every later block is refused";
-  EXPECT_EQ(EndStream(viewer_, kReasonDone), 0);
+  EXPECT_EQ(ReceiveData(viewer_, 0, 4, tiff.data()), -1) << "every later block is refused";
+  EXPECT_EQ(EndDownload(viewer_, kReasonDone), 0);
   EXPECT_EQ(Status(viewer_), "  Download failed");
-  EXPECT_FALSE(viewer_->hasPages);
-  EXPECT_EQ(viewer_->memoryBuffer, nullptr);
+  EXPECT_FALSE(viewer_->download.hasPages);
+  EXPECT_EQ(viewer_->download.memoryBuffer, nullptr);
   EXPECT_EQ(Record().boxes.size(), 1u);
 }
 
@@ -152,10 +152,10 @@ TEST_F(Intake, SizeMismatchesKeepTheDataReceivedAndWarn) {
   // Fewer than announced, in memory.
   ASSERT_EQ(Begin(static_cast<uint32_t>(tiff.size() + 10)), kBeginAccepted);
   ASSERT_GT(Send(tiff, 50), 0);
-  EndStream(viewer_, kReasonDone);
-  EXPECT_EQ(viewer_->document.size, tiff.size());
-  EXPECT_TRUE(viewer_->hasPages);
-  EXPECT_EQ(LogText(viewer_->documentLog), warning);
+  EndDownload(viewer_, kReasonDone);
+  EXPECT_EQ(viewer_->download.document.size, tiff.size());
+  EXPECT_TRUE(viewer_->download.hasPages);
+  EXPECT_EQ(LogText(viewer_->logs.documentLog), warning);
 
   // More than announced, in a file: everything is kept.
   Recreate();
@@ -163,10 +163,10 @@ TEST_F(Intake, SizeMismatchesKeepTheDataReceivedAndWarn) {
   padded.resize(kMemoryIntakeLimit + 5, 0);
   ASSERT_EQ(Begin(kMemoryIntakeLimit), kBeginAccepted);
   ASSERT_GT(Send(padded, 65536), 0);
-  EndStream(viewer_, kReasonDone);
-  EXPECT_EQ(viewer_->document.size, padded.size());
-  EXPECT_TRUE(viewer_->hasPages);
-  EXPECT_NE(LogText(viewer_->documentLog).find("Warning: Expected 2097152 bytes, received 2097157."),
+  EndDownload(viewer_, kReasonDone);
+  EXPECT_EQ(viewer_->download.document.size, padded.size());
+  EXPECT_TRUE(viewer_->download.hasPages);
+  EXPECT_NE(LogText(viewer_->logs.documentLog).find("Warning: Expected 2097152 bytes, received 2097157."),
             std::string::npos);
   EXPECT_TRUE(Record().boxes.empty());
 }
@@ -178,11 +178,11 @@ TEST_F(Intake, BlocksSentTwiceInMemoryNeverLetTheDocumentPastItsBuffer) {
   ASSERT_EQ(Begin(static_cast<uint32_t>(tiff.size())), kBeginAccepted);
   ASSERT_GT(Send(tiff, 64), 0);
   ASSERT_GT(Send(tiff, 64), 0);
-  EXPECT_EQ(viewer_->bytesReceived, 2 * tiff.size());
-  EndStream(viewer_, kReasonDone);
-  EXPECT_EQ(viewer_->document.size, tiff.size());
-  EXPECT_TRUE(viewer_->hasPages);
-  EXPECT_TRUE(viewer_->pageInfo.valid);
+  EXPECT_EQ(viewer_->download.bytesReceived, 2 * tiff.size());
+  EndDownload(viewer_, kReasonDone);
+  EXPECT_EQ(viewer_->download.document.size, tiff.size());
+  EXPECT_TRUE(viewer_->download.hasPages);
+  EXPECT_TRUE(viewer_->view.pageInfo.valid);
 }
 
 TEST_F(Intake, DownloadsOverTwoGigabytesAreRefusedAndLeaveNoFile) {
@@ -191,10 +191,10 @@ TEST_F(Intake, DownloadsOverTwoGigabytesAreRefusedAndLeaveNoFile) {
   EXPECT_EQ(Record().boxes[0],
             "TIFF file too large (3000000000 bytes). Downloads over 2GB are not supported.");
   const uint8_t block[4] = {'I', 'I', 42, 0};
-  EXPECT_EQ(WriteData(viewer_, 0, 4, block), -1);
-  EXPECT_EQ(WriteData(viewer_, 4, 4, block), -1);
+  EXPECT_EQ(ReceiveData(viewer_, 0, 4, block), -1);
+  EXPECT_EQ(ReceiveData(viewer_, 4, 4, block), -1);
   EXPECT_TRUE(TempName().empty());
-  EXPECT_NE(viewer_->loadState, kLoadDownloading) << "a refused stream does not block the next request";
+  EXPECT_NE(viewer_->download.loadState, kLoadDownloading) << "a refused stream does not block the next request";
   EXPECT_EQ(Status(viewer_), "  Download failed");
   EXPECT_EQ(UnloadDocument(viewer_, 1), 1);
 }
@@ -202,43 +202,43 @@ TEST_F(Intake, DownloadsOverTwoGigabytesAreRefusedAndLeaveNoFile) {
 TEST_F(Intake, ReceivedBytesBeyondTwoGigabytesFailTheStream) {
   ASSERT_EQ(Begin(0), kBeginAccepted);
   const uint8_t block[4] = {'I', 'I', 42, 0};
-  ASSERT_EQ(WriteData(viewer_, 0, 4, block), 4);
-  viewer_->bytesReceived = 0x7FFFFFFE;  // as after two gigabytes of blocks
-  EXPECT_EQ(WriteData(viewer_, 4, 4, block), -1);
-  EXPECT_EQ(LogText(viewer_->documentLog), "Error: File is too large to handle (>=2147483650 bytes)\r\n");
-  EXPECT_EQ(WriteData(viewer_, 8, 4, block), -1);
+  ASSERT_EQ(ReceiveData(viewer_, 0, 4, block), 4);
+  viewer_->download.bytesReceived = 0x7FFFFFFE;  // as after two gigabytes of blocks
+  EXPECT_EQ(ReceiveData(viewer_, 4, 4, block), -1);
+  EXPECT_EQ(LogText(viewer_->logs.documentLog), "Error: File is too large to handle (>=2147483650 bytes)\r\n");
+  EXPECT_EQ(ReceiveData(viewer_, 8, 4, block), -1);
   const std::u16string name = TempName();
-  EndStream(viewer_, kReasonDone);
+  EndDownload(viewer_, kReasonDone);
   EXPECT_FALSE(FileExists(name));
 }
 
 TEST_F(Intake, SecondStreamIsRefusedWhileTheFirstArrives) {
   const std::vector<uint8_t> tiff = GreyTiff();
   ASSERT_EQ(Begin(static_cast<uint32_t>(tiff.size())), kBeginAccepted);
-  ASSERT_GT(WriteData(viewer_, 0, 10, tiff.data()), 0);
+  ASSERT_GT(ReceiveData(viewer_, 0, 10, tiff.data()), 0);
   int other = 0;
-  EXPECT_EQ(BeginStream(viewer_, &other, u"http://127.0.0.1/b.tif", u"image/tiff", 100), kBeginRefused);
-  EXPECT_EQ(viewer_->streamsAccepted, 1);
+  EXPECT_EQ(BeginDownload(viewer_, &other, u"http://127.0.0.1/b.tif", u"image/tiff", 100), kBeginRefused);
+  EXPECT_EQ(viewer_->download.streamsAccepted, 1);
   EXPECT_EQ(UnloadDocument(viewer_, 1), 0) << "refused while downloading";
   EXPECT_EQ(OpenLocalFile(viewer_, u"/nonexistent.tif"), 0);
   ASSERT_GT(Send(tiff, 100, 10), 0);
-  EndStream(viewer_, kReasonDone);
-  EXPECT_TRUE(viewer_->hasPages);
-  EXPECT_EQ(TextOf(&viewer_->documentUrl), std::u16string(u"http://127.0.0.1/a.tif"));
+  EndDownload(viewer_, kReasonDone);
+  EXPECT_TRUE(viewer_->download.hasPages);
+  EXPECT_EQ(TextOf(&viewer_->download.documentUrl), std::u16string(u"http://127.0.0.1/a.tif"));
 }
 
 TEST_F(Intake, FirstTwoBytesAreCapturedAcrossBlocks) {
   const std::vector<uint8_t> tiff = GreyTiff();
   ASSERT_EQ(Begin(0), kBeginAccepted);
-  ASSERT_EQ(WriteData(viewer_, 0, 1, tiff.data()), 1);
-  EXPECT_FALSE(viewer_->document.headerCaptured);
-  ASSERT_EQ(WriteData(viewer_, 1, 1, tiff.data() + 1), 1);
-  EXPECT_TRUE(viewer_->document.headerCaptured);
-  EXPECT_EQ(viewer_->document.header[0], tiff[0]);
-  EXPECT_EQ(viewer_->document.header[1], tiff[1]);
+  ASSERT_EQ(ReceiveData(viewer_, 0, 1, tiff.data()), 1);
+  EXPECT_FALSE(viewer_->download.document.headerCaptured);
+  ASSERT_EQ(ReceiveData(viewer_, 1, 1, tiff.data() + 1), 1);
+  EXPECT_TRUE(viewer_->download.document.headerCaptured);
+  EXPECT_EQ(viewer_->download.document.header[0], tiff[0]);
+  EXPECT_EQ(viewer_->download.document.header[1], tiff[1]);
   const uint8_t other[2] = {'M', 'M'};
-  ASSERT_EQ(WriteData(viewer_, 2, 2, other), 2);
-  EXPECT_EQ(viewer_->document.header[0], 'I') << "later blocks do not touch them";
+  ASSERT_EQ(ReceiveData(viewer_, 2, 2, other), 2);
+  EXPECT_EQ(viewer_->download.document.header[0], 'I') << "later blocks do not touch them";
 }
 
 TEST_F(Intake, FailedEndsLogTheirReasonAndDeleteTheFile) {
@@ -254,28 +254,28 @@ TEST_F(Intake, FailedEndsLogTheirReasonAndDeleteTheFile) {
     ASSERT_EQ(Begin(0), kBeginAccepted);
     const std::u16string name = TempName();
     ASSERT_GT(Send(tiff, 100), 0);
-    EXPECT_EQ(EndStream(viewer_, c.reason), 0);
-    EXPECT_EQ(LogText(viewer_->documentLog), c.log);
+    EXPECT_EQ(EndDownload(viewer_, c.reason), 0);
+    EXPECT_EQ(LogText(viewer_->logs.documentLog), c.log);
     EXPECT_EQ(Status(viewer_), "  Download failed");
-    EXPECT_EQ(viewer_->loadState, kLoadDone);
-    EXPECT_FALSE(viewer_->hasPages);
+    EXPECT_EQ(viewer_->download.loadState, kLoadDone);
+    EXPECT_FALSE(viewer_->download.hasPages);
     EXPECT_FALSE(FileExists(name)) << c.reason;
     EXPECT_TRUE(TempName().empty());
   }
-  EXPECT_EQ(EndStream(nullptr, 0), 2);
-  EXPECT_EQ(WriteData(nullptr, 0, 1, "x"), -1);
-  EXPECT_EQ(BeginStream(nullptr, nullptr, nullptr, nullptr, 0), kBeginRefused);
+  EXPECT_EQ(EndDownload(nullptr, 0), 2);
+  EXPECT_EQ(ReceiveData(nullptr, 0, 1, "x"), -1);
+  EXPECT_EQ(BeginDownload(nullptr, nullptr, nullptr, nullptr, 0), kBeginRefused);
 }
 
 TEST_F(Intake, DataThatIsNotTiffEndsWithoutAPicture) {
   const std::vector<uint8_t> text(100, 'x');
   ASSERT_EQ(Begin(100), kBeginAccepted);
   ASSERT_EQ(Send(text, 100), 100);
-  EndStream(viewer_, kReasonDone);
-  EXPECT_FALSE(viewer_->hasPages);
+  EndDownload(viewer_, kReasonDone);
+  EXPECT_FALSE(viewer_->download.hasPages);
   EXPECT_EQ(Status(viewer_), "  Unable to display image");
-  EXPECT_EQ(viewer_->documentLog.errorCount, 1) << LogText(viewer_->documentLog);
-  EXPECT_EQ(viewer_->pageBitmap.block, nullptr);
+  EXPECT_EQ(viewer_->logs.documentLog.errorCount, 1) << LogText(viewer_->logs.documentLog);
+  EXPECT_EQ(viewer_->view.pageBitmap.block, nullptr);
 }
 
 TEST_F(Intake, DocumentWithoutPagesCountsOnePage) {
@@ -293,10 +293,10 @@ TEST_F(Intake, DocumentWithoutPagesCountsOnePage) {
     Recreate();
     ASSERT_EQ(Begin(static_cast<uint32_t>(c.bytes.size())), kBeginAccepted) << c.name;
     ASSERT_GT(Send(c.bytes, 100), 0) << c.name;
-    EndStream(viewer_, kReasonDone);
-    EXPECT_FALSE(viewer_->hasPages) << c.name;
-    EXPECT_EQ(viewer_->document.pageCount, 1) << c.name;
-    EXPECT_EQ(viewer_->currentPage, 0) << c.name;
+    EndDownload(viewer_, kReasonDone);
+    EXPECT_FALSE(viewer_->download.hasPages) << c.name;
+    EXPECT_EQ(viewer_->download.document.pageCount, 1) << c.name;
+    EXPECT_EQ(viewer_->download.currentPage, 0) << c.name;
     EXPECT_EQ(Status(viewer_), "  Unable to display image") << c.name;
     TakeCalls();
     EXPECT_EQ(StepPage(viewer_, kStepLast), 1) << c.name;
@@ -318,7 +318,7 @@ TEST_F(Intake, BlocksDeliveredWhileAFailureBoxIsOpenAreRefused) {
     if (g_boxViewer) {
       ViewerInstance* viewer = g_boxViewer;
       g_boxViewer = nullptr;  // once: a second failure would open a second box
-      g_writeDuringBox = WriteData(viewer, 0, 4, block);
+      g_writeDuringBox = ReceiveData(viewer, 0, 4, block);
     }
     return 1;
   });
@@ -339,41 +339,41 @@ TEST_F(Intake, BlocksDeliveredWhileAFailureBoxIsOpenAreRefused) {
     ASSERT_EQ(Begin(c.announced), kBeginAccepted) << c.name;
     if (c.announced == 0) {
       // A handle that refuses writing stands in for a full disk.
-      CloseFile(viewer_->tempFile);
-      viewer_->tempFile = OpenFileForReading(TempName());
-      ASSERT_NE(viewer_->tempFile, nullptr);
+      CloseFile(viewer_->download.tempFile);
+      viewer_->download.tempFile = OpenFileForReading(TempName());
+      ASSERT_NE(viewer_->download.tempFile, nullptr);
     }
     g_writeDuringBox = 0;
     g_boxViewer = viewer_;
-    EXPECT_EQ(WriteData(viewer_, 0, c.length, bytes.data()), -1) << c.name;
+    EXPECT_EQ(ReceiveData(viewer_, 0, c.length, bytes.data()), -1) << c.name;
     EXPECT_EQ(g_writeDuringBox, -1) << c.name;
     ASSERT_EQ(Record().boxes.size(), 1u) << c.name;
     EXPECT_EQ(Record().boxes[0], c.box);
-    EXPECT_EQ(viewer_->bytesReceived, static_cast<uint32_t>(c.length))
+    EXPECT_EQ(viewer_->download.bytesReceived, static_cast<uint32_t>(c.length))
         << c.name << ": the refused block is not counted";
-    EndStream(viewer_, kReasonDone);
+    EndDownload(viewer_, kReasonDone);
     EXPECT_EQ(Status(viewer_), "  Download failed") << c.name;
   }
 }
 
 TEST_F(Intake, AutomaticPrintIsAskedAfterTheFirstStreamOnly) {
   const std::vector<uint8_t> tiff = GreyTiff();
-  viewer_->autoPrint = 1;
+  viewer_->print.autoPrint = 1;
   ASSERT_EQ(Begin(static_cast<uint32_t>(tiff.size())), kBeginAccepted);
   Send(tiff, 1000);
-  EndStream(viewer_, kReasonDone);
+  EndDownload(viewer_, kReasonDone);
   std::vector<std::string> calls = TakeCalls();
   EXPECT_EQ(std::count(calls.begin(), calls.end(), "autoprint()"), 1);
 
   // A document a script asks for later does not print by itself.
   ASSERT_EQ(UnloadDocument(viewer_, 1), 1);
-  viewer_->loadState = kLoadAwaiting;
-  viewer_->acceptedStream = nullptr;
+  viewer_->download.loadState = kLoadAwaiting;
+  viewer_->download.acceptedStream = nullptr;
   int requested = 0;
-  ASSERT_EQ(BeginStream(viewer_, &requested, u"http://127.0.0.1/b.tif", nullptr, 0), kBeginAccepted);
+  ASSERT_EQ(BeginDownload(viewer_, &requested, u"http://127.0.0.1/b.tif", nullptr, 0), kBeginAccepted);
   Send(tiff, 1000);
-  EndStream(viewer_, kReasonDone);
-  EXPECT_TRUE(viewer_->hasPages);
+  EndDownload(viewer_, kReasonDone);
+  EXPECT_TRUE(viewer_->download.hasPages);
   calls = TakeCalls();
   EXPECT_EQ(std::count(calls.begin(), calls.end(), "autoprint()"), 0);
 }
@@ -386,7 +386,7 @@ TEST_F(Intake, AutomaticPrintFollowsTheSettings) {
        {Case{0, 1, 1, kAutoPrintNone}, Case{1, 1, 0, kAutoPrintWithDialog}, Case{1, 0, 1, kAutoPrintNone},
         Case{4, 1, 1, kAutoPrintDirect}, Case{4, 1, 0, kAutoPrintNone}, Case{5, 1, 1, kAutoPrintDirect},
         Case{5, 1, 0, kAutoPrintWithDialog}, Case{3, 1, 1, kAutoPrintNone}}) {
-    viewer_->autoPrint = c.autoPrint;
+    viewer_->print.autoPrint = c.autoPrint;
     viewer_->prefs.allowScript = c.allowScript;
     viewer_->prefs.allowAutoPrint = c.allowAutoPrint;
     EXPECT_EQ(DecideAutoPrint(viewer_), c.action) << c.autoPrint << c.allowScript << c.allowAutoPrint;
@@ -394,14 +394,14 @@ TEST_F(Intake, AutomaticPrintFollowsTheSettings) {
 }
 
 TEST_F(Intake, AwaitedStreamIsTheOnlyOneTaken) {
-  viewer_->loadState = kLoadAwaiting;
+  viewer_->download.loadState = kLoadAwaiting;
   int awaited = 0, stray = 0;
-  viewer_->acceptedStream = &awaited;
-  EXPECT_EQ(BeginStream(viewer_, &stray, nullptr, nullptr, 10), kBeginRefused);
-  EXPECT_EQ(viewer_->loadState, kLoadAwaiting);
-  EXPECT_EQ(BeginStream(viewer_, &awaited, nullptr, nullptr, 10), kBeginAccepted);
-  EndStream(viewer_, kReasonDone);
-  EXPECT_EQ(BeginStream(viewer_, &stray, nullptr, nullptr, 10), kBeginRefused) << "one document per request";
+  viewer_->download.acceptedStream = &awaited;
+  EXPECT_EQ(BeginDownload(viewer_, &stray, nullptr, nullptr, 10), kBeginRefused);
+  EXPECT_EQ(viewer_->download.loadState, kLoadAwaiting);
+  EXPECT_EQ(BeginDownload(viewer_, &awaited, nullptr, nullptr, 10), kBeginAccepted);
+  EndDownload(viewer_, kReasonDone);
+  EXPECT_EQ(BeginDownload(viewer_, &stray, nullptr, nullptr, 10), kBeginRefused) << "one document per request";
 }
 
 TEST_F(Intake, LocalFileIsReadInPlaceAndUnloadForgetsIt) {
@@ -415,20 +415,20 @@ TEST_F(Intake, LocalFileIsReadInPlaceAndUnloadForgetsIt) {
   CloseFile(file);
 
   ASSERT_EQ(OpenLocalFile(viewer_, name.c_str()), 1);
-  EXPECT_TRUE(viewer_->hasPages) << LogText(viewer_->documentLog);
-  EXPECT_EQ(viewer_->document.size, tiff.size());
-  EXPECT_EQ(HeaderOf(&viewer_->pageBitmap)->width, 24);
-  EXPECT_EQ(viewer_->loadState, kLoadDone);
+  EXPECT_TRUE(viewer_->download.hasPages) << LogText(viewer_->logs.documentLog);
+  EXPECT_EQ(viewer_->download.document.size, tiff.size());
+  EXPECT_EQ(HeaderOf(&viewer_->view.pageBitmap)->width, 24);
+  EXPECT_EQ(viewer_->download.loadState, kLoadDone);
   ASSERT_EQ(UnloadDocument(viewer_, 1), 1);
-  EXPECT_EQ(viewer_->loadState, kLoadIdle);
-  EXPECT_EQ(viewer_->pageBitmap.block, nullptr);
-  EXPECT_EQ(viewer_->document.sourceKind, kSourceNone);
+  EXPECT_EQ(viewer_->download.loadState, kLoadIdle);
+  EXPECT_EQ(viewer_->view.pageBitmap.block, nullptr);
+  EXPECT_EQ(viewer_->download.document.sourceKind, kSourceNone);
   EXPECT_TRUE(FileExists(name)) << "the user's file is never deleted";
   DeleteFileAt(name);
 
   ASSERT_EQ(OpenLocalFile(viewer_, name.c_str()), 1);
-  EXPECT_FALSE(viewer_->hasPages);
-  EXPECT_EQ(LogText(viewer_->documentLog), "Error: Unable to read file\r\n");
+  EXPECT_FALSE(viewer_->download.hasPages);
+  EXPECT_EQ(LogText(viewer_->logs.documentLog), "Error: Unable to read file\r\n");
   EXPECT_EQ(Status(viewer_), "  Unable to display image");
 }
 

@@ -82,17 +82,17 @@ class ImageWindowTest : public ::testing::Test {
   // The page as the download would leave it: document in, first page decoded.
   void LoadDocument(const TestPage& page) {
     bytes_ = WriteTestTiff(page);
-    viewer_->document = DocumentOver(bytes_);
-    viewer_->hasPages = viewer_->document.pageCount > 0;
-    ASSERT_TRUE(LoadPage(&viewer_->document, 0, nullptr, &viewer_->pageInfo, &viewer_->pageBitmap,
-                         &viewer_->pageLog));
-    viewer_->pageInfo.valid = 1;
-    viewer_->loadState = kLoadDone;
+    viewer_->download.document = DocumentOver(bytes_);
+    viewer_->download.hasPages = viewer_->download.document.pageCount > 0;
+    ASSERT_TRUE(LoadPage(&viewer_->download.document, 0, nullptr, &viewer_->view.pageInfo, &viewer_->view.pageBitmap,
+                         &viewer_->logs.pageLog));
+    viewer_->view.pageInfo.valid = 1;
+    viewer_->download.loadState = kLoadDone;
   }
 
   void Attach() {
     ASSERT_EQ(SetWindow(viewer_, plugin_), NPERR_NO_ERROR);
-    image_ = static_cast<HWND>(viewer_->imageWindow);
+    image_ = static_cast<HWND>(viewer_->windows.imageWindow);
     ASSERT_NE(image_, nullptr);
     Pump();
   }
@@ -143,8 +143,8 @@ class ImageWindowTest : public ::testing::Test {
     PageBitmap scaled;
     MessageLog log;
     int ok = stretchOnly
-                 ? StretchCopy(&viewer_->pageBitmap, &scaled, width, height)
-                 : ScaleForDisplay(&viewer_->raster, &log, &viewer_->pageBitmap, &scaled, width, height, 0);
+                 ? StretchCopy(&viewer_->view.pageBitmap, &scaled, width, height)
+                 : ScaleForDisplay(&viewer_->settings.raster, &log, &viewer_->view.pageBitmap, &scaled, width, height, 0);
     EXPECT_TRUE(ok);
     Picture picture = ok ? PictureOf(scaled) : Picture{};
     ReleasePageBitmap(&scaled);
@@ -173,17 +173,17 @@ class ImageWindowTest : public ::testing::Test {
 
 TEST_F(ImageWindowTest, BestFitShowsTheScaledDisplayBitmapOverTheBackground) {
   LoadDocument(GreyPattern(300, 200));
-  viewer_->sizeMode = kSizeBestFit;
+  viewer_->settings.sizeMode = kSizeBestFit;
   Attach();
-  EXPECT_EQ(viewer_->mainView.renderMethod, kRenderOwnBitmap);
-  ASSERT_EQ(viewer_->mainView.width, 200);
-  ASSERT_EQ(viewer_->mainView.height, 133);
+  EXPECT_EQ(viewer_->view.mainView.renderMethod, kRenderOwnBitmap);
+  ASSERT_EQ(viewer_->view.mainView.width, 200);
+  ASSERT_EQ(viewer_->view.mainView.height, 133);
   ExpectShows(Capture(), Displayed(200, 133, false), {0, 0});
 }
 
 TEST_F(ImageWindowTest, NegativeSmoothingAndHalfTurnsRepaintTheChangedPicture) {
   LoadDocument(GreyPattern(300, 200));
-  viewer_->sizeMode = kSizeBestFit;
+  viewer_->settings.sizeMode = kSizeBestFit;
   Attach();
   const Picture before = Capture();
   // Each change keeps the view's size, so only a rebuilt display bitmap
@@ -196,7 +196,7 @@ TEST_F(ImageWindowTest, NegativeSmoothingAndHalfTurnsRepaintTheChangedPicture) {
 
   ToggleSmooth(viewer_);
   Pump();
-  ASSERT_FALSE(viewer_->raster.resample);
+  ASSERT_FALSE(viewer_->settings.raster.resample);
   const Picture rough = Capture();
   EXPECT_NE(rough.rgb, negative.rgb);
   ExpectShows(rough, Displayed(200, 133, false), {0, 0});
@@ -208,12 +208,12 @@ TEST_F(ImageWindowTest, NegativeSmoothingAndHalfTurnsRepaintTheChangedPicture) {
 
 TEST_F(ImageWindowTest, EnlargedPageIsStretchedByTheDeviceAndScrolledByKeys) {
   LoadDocument(GreyPattern(120, 90));
-  viewer_->sizeMode = kSizeFixed;
-  viewer_->scaleIndex = ScaleIndex(200);
+  viewer_->settings.sizeMode = kSizeFixed;
+  viewer_->settings.scaleIndex = ScaleIndex(200);
   Attach();
-  ASSERT_EQ(viewer_->mainView.renderMethod, kRenderStretched);
-  ASSERT_EQ(viewer_->mainView.width, 240);
-  ASSERT_EQ(viewer_->mainView.height, 180);
+  ASSERT_EQ(viewer_->view.mainView.renderMethod, kRenderStretched);
+  ASSERT_EQ(viewer_->view.mainView.width, 240);
+  ASSERT_EQ(viewer_->view.mainView.height, 180);
   const Picture doubled = Displayed(240, 180, true);
   ExpectShows(Capture(), doubled, {0, 0});
 
@@ -222,17 +222,17 @@ TEST_F(ImageWindowTest, EnlargedPageIsStretchedByTheDeviceAndScrolledByKeys) {
   const int32_t maxY = 180 - client.bottom, maxX = 240 - client.right;
   ASSERT_GT(maxY, 0);
   SendKey(VK_DOWN, false);
-  EXPECT_EQ(viewer_->scroll.y, std::min(30, maxY));
+  EXPECT_EQ(viewer_->view.scroll.y, std::min(30, maxY));
   SendKey(VK_END, false);
-  EXPECT_EQ(viewer_->scroll.y, maxY);
+  EXPECT_EQ(viewer_->view.scroll.y, maxY);
   SendKey(VK_NEXT, false);  // already at the bottom
-  EXPECT_EQ(viewer_->scroll.y, maxY);
+  EXPECT_EQ(viewer_->view.scroll.y, maxY);
   SendKey(VK_RIGHT, false);
-  EXPECT_EQ(viewer_->scroll.x, std::min(30, maxX));
+  EXPECT_EQ(viewer_->view.scroll.x, std::min(30, maxX));
   // What was scrolled in is painted from the same page as what was moved.
-  ExpectShows(Capture(), doubled, {viewer_->scroll.x, viewer_->scroll.y});
+  ExpectShows(Capture(), doubled, {viewer_->view.scroll.x, viewer_->view.scroll.y});
   SendKey(VK_HOME, false);
-  EXPECT_EQ(viewer_->scroll.y, 0);
+  EXPECT_EQ(viewer_->view.scroll.y, 0);
   SCROLLINFO info{sizeof(info), SIF_POS | SIF_PAGE | SIF_RANGE, 0, 0, 0, 0, 0};
   GetScrollInfo(image_, SB_VERT, &info);
   EXPECT_EQ(info.nPos, 0);
@@ -242,57 +242,57 @@ TEST_F(ImageWindowTest, EnlargedPageIsStretchedByTheDeviceAndScrolledByKeys) {
 
 TEST_F(ImageWindowTest, PageKeysStepByTheClientHeightLessTen) {
   LoadDocument(GreyPattern(100, 1000));
-  viewer_->sizeMode = kSizeFitWidth;
+  viewer_->settings.sizeMode = kSizeFitWidth;
   Attach();
   RECT client;
   GetClientRect(image_, &client);
   ASSERT_TRUE(GetWindowLongW(image_, GWL_STYLE) & WS_VSCROLL);
   SendKey(VK_NEXT, false);
-  EXPECT_EQ(viewer_->scroll.y, client.bottom - 10);
+  EXPECT_EQ(viewer_->view.scroll.y, client.bottom - 10);
   SendKey(VK_PRIOR, false);
-  EXPECT_EQ(viewer_->scroll.y, 0);
+  EXPECT_EQ(viewer_->view.scroll.y, 0);
   // With Ctrl the same key pages, and there is no page after the only one.
   SendKey(VK_NEXT, true);
-  EXPECT_EQ(viewer_->scroll.y, 0);
-  EXPECT_EQ(viewer_->currentPage, 0);
-  EXPECT_TRUE(viewer_->pageInfo.valid);
+  EXPECT_EQ(viewer_->view.scroll.y, 0);
+  EXPECT_EQ(viewer_->download.currentPage, 0);
+  EXPECT_TRUE(viewer_->view.pageInfo.valid);
 }
 
 TEST_F(ImageWindowTest, WheelNotchScrollsThreeLinesAndCtrlWheelZoomsOnlyAtFixedScale) {
   LoadDocument(GreyPattern(100, 1000));
-  viewer_->sizeMode = kSizeFitWidth;
+  viewer_->settings.sizeMode = kSizeFitWidth;
   Attach();
   SendWheel(-120, 0);
-  EXPECT_EQ(viewer_->scroll.y, 90);
+  EXPECT_EQ(viewer_->view.scroll.y, 90);
   SendWheel(60, 0);  // half a notch up: two lines, the rest kept
-  EXPECT_EQ(viewer_->scroll.y, 30);
-  EXPECT_EQ(viewer_->wheelAccumulator, -20);
-  const int32_t fitWidth = viewer_->mainView.width;
+  EXPECT_EQ(viewer_->view.scroll.y, 30);
+  EXPECT_EQ(viewer_->view.wheelAccumulator, -20);
+  const int32_t fitWidth = viewer_->view.mainView.width;
   SendWheel(120, MK_CONTROL);
-  EXPECT_EQ(viewer_->scaleIndex, 5);
-  EXPECT_EQ(viewer_->mainView.width, fitWidth);
+  EXPECT_EQ(viewer_->settings.scaleIndex, 5);
+  EXPECT_EQ(viewer_->view.mainView.width, fitWidth);
 
-  viewer_->sizeMode = kSizeFixed;
+  viewer_->settings.sizeMode = kSizeFixed;
   LayoutMainView(viewer_, 0);
-  EXPECT_EQ(viewer_->mainView.width, 100);
+  EXPECT_EQ(viewer_->view.mainView.width, 100);
   SendWheel(120, MK_CONTROL);  // up enlarges by default
-  EXPECT_EQ(viewer_->scaleIndex, 4);
-  EXPECT_EQ(viewer_->mainView.width, 200);
+  EXPECT_EQ(viewer_->settings.scaleIndex, 4);
+  EXPECT_EQ(viewer_->view.mainView.width, 200);
   viewer_->prefs.mouseWheelDirection = 0;
   SendWheel(120, MK_CONTROL);
-  EXPECT_EQ(viewer_->scaleIndex, 5);
-  EXPECT_EQ(viewer_->mainView.width, 100);
+  EXPECT_EQ(viewer_->settings.scaleIndex, 5);
+  EXPECT_EQ(viewer_->view.mainView.width, 100);
 
-  viewer_->miscFlags |= kMiscIgnoreWheel;
-  const int32_t before = viewer_->scroll.y;
+  viewer_->access.miscFlags |= kMiscIgnoreWheel;
+  const int32_t before = viewer_->view.scroll.y;
   SendWheel(-120, 0);
-  EXPECT_EQ(viewer_->scroll.y, before);
-  EXPECT_GT(viewer_->mainView.height - before, kClientHeight);  // there was room to scroll
+  EXPECT_EQ(viewer_->view.scroll.y, before);
+  EXPECT_GT(viewer_->view.mainView.height - before, kClientHeight);  // there was room to scroll
 }
 
 TEST_F(ImageWindowTest, WhiteoutsArePaintedOverThePage) {
   LoadDocument(GreyPattern(120, 90));
-  viewer_->sizeMode = kSizeFixed;
+  viewer_->settings.sizeMode = kSizeFixed;
   Attach();
   ASSERT_TRUE(AddWhiteout(viewer_, {10, 20, 29, 24}));
   InvalidateRect(image_, nullptr, FALSE);
@@ -304,41 +304,41 @@ TEST_F(ImageWindowTest, WhiteoutsArePaintedOverThePage) {
 
 TEST_F(ImageWindowTest, PanningScrollsByTheSensitivityTimesTheDrag) {
   LoadDocument(GreyPattern(120, 90));
-  viewer_->sizeMode = kSizeFixed;
-  viewer_->scaleIndex = ScaleIndex(200);
-  viewer_->mouseMode = kMousePan;
+  viewer_->settings.sizeMode = kSizeFixed;
+  viewer_->settings.scaleIndex = ScaleIndex(200);
+  viewer_->settings.mouseMode = kMousePan;
   Attach();
   SendMessageW(image_, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(100, 100));
-  EXPECT_TRUE(viewer_->panning);
+  EXPECT_TRUE(viewer_->input.panning);
   SendMessageW(image_, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(100, 90));
-  EXPECT_EQ(viewer_->scroll.y, 20);
+  EXPECT_EQ(viewer_->view.scroll.y, 20);
   SendMessageW(image_, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(110, 95));
-  EXPECT_EQ(viewer_->scroll.x, 0);  // never left of the page
-  EXPECT_EQ(viewer_->scroll.y, 10);
+  EXPECT_EQ(viewer_->view.scroll.x, 0);  // never left of the page
+  EXPECT_EQ(viewer_->view.scroll.y, 10);
   SendMessageW(image_, WM_LBUTTONUP, 0, MAKELPARAM(110, 95));
-  EXPECT_FALSE(viewer_->panning);
+  EXPECT_FALSE(viewer_->input.panning);
   ExpectShows(Capture(), Displayed(240, 180, true), {0, 10});
 }
 
 TEST_F(ImageWindowTest, DraggedBandBecomesAWhiteoutAndACtrlClickPans) {
   LoadDocument(GreyPattern(120, 90));
-  viewer_->sizeMode = kSizeFixed;
-  viewer_->mouseMode = kMouseWhiteout;
-  viewer_->whiteoutAllowed = 1;
+  viewer_->settings.sizeMode = kSizeFixed;
+  viewer_->settings.mouseMode = kMouseWhiteout;
+  viewer_->input.whiteoutAllowed = 1;
   Attach();
   SendMessageW(image_, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 20));
   SendMessageW(image_, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(29, 24));
-  EXPECT_EQ(viewer_->band.state, kBandDragging);
+  EXPECT_EQ(viewer_->input.band.state, kBandDragging);
   SendMessageW(image_, WM_LBUTTONUP, 0, MAKELPARAM(29, 24));
-  EXPECT_EQ(viewer_->band.state, kBandIdle);
+  EXPECT_EQ(viewer_->input.band.state, kBandIdle);
   Picture expected = Displayed(120, 90, true);
   for (uint32_t y = 20; y <= 24; ++y)
     for (uint32_t x = 10; x <= 29; ++x) expected.rgb[y * expected.width + x] = 0xF8F8F8;
   ExpectShows(Capture(), expected, {0, 0});
 
   SendMessageW(image_, WM_LBUTTONDOWN, MK_LBUTTON | MK_CONTROL, MAKELPARAM(50, 50));
-  EXPECT_TRUE(viewer_->panning);
-  EXPECT_EQ(viewer_->band.state, kBandIdle);
+  EXPECT_TRUE(viewer_->input.panning);
+  EXPECT_EQ(viewer_->input.band.state, kBandIdle);
   SendMessageW(image_, WM_LBUTTONUP, 0, MAKELPARAM(50, 50));
 }
 
@@ -346,7 +346,7 @@ TEST_F(ImageWindowTest, EmptyWindowShowsTheLoggedLinesOnlyWhenThereAreAny) {
   Attach();
   Picture plain = Capture();
   for (uint32_t p : plain.rgb) ASSERT_EQ(p, kBackground);
-  LogError(&viewer_->documentLog, "Not a TIFF file");
+  LogError(&viewer_->logs.documentLog, "Not a TIFF file");
   InvalidateRect(image_, nullptr, TRUE);
   Picture logged = Capture();
   uint32_t textBackground = 0, above = 0;
@@ -371,7 +371,7 @@ TEST_F(ImageWindowTest, DetachGivesTheWindowBackAndTheSameWindowOnlyLaysOut) {
   EXPECT_STREQ(name, L"KOBTiff1Class");
 
   ASSERT_EQ(SetWindow(viewer_, plugin_), NPERR_NO_ERROR);
-  EXPECT_EQ(viewer_->imageWindow, image_);
+  EXPECT_EQ(viewer_->windows.imageWindow, image_);
 
   // Another window: the first is given back before the second is taken.
   HWND other = CreateWindowExW(0, L"MervaneTestHost", L"other", WS_POPUP | WS_VISIBLE, 300, 40, 120, 100,
@@ -381,13 +381,13 @@ TEST_F(ImageWindowTest, DetachGivesTheWindowBackAndTheSameWindowOnlyLaysOut) {
   EXPECT_EQ(GetPropW(plugin_, L"mvtf"), nullptr);
   EXPECT_EQ(GetWindowLongPtrW(plugin_, GWLP_WNDPROC), hostProcedure_);
   EXPECT_EQ(GetPropW(other, L"mvtf"), viewer_);
-  HWND second = static_cast<HWND>(viewer_->imageWindow);
+  HWND second = static_cast<HWND>(viewer_->windows.imageWindow);
   ASSERT_TRUE(IsWindow(second));
   EXPECT_EQ(GetParent(second), other);
 
   ASSERT_EQ(SetWindow(viewer_, nullptr), NPERR_NO_ERROR);
   EXPECT_FALSE(IsWindow(second));
-  EXPECT_EQ(viewer_->imageWindow, nullptr);
+  EXPECT_EQ(viewer_->windows.imageWindow, nullptr);
   EXPECT_EQ(GetPropW(other, L"mvtf"), nullptr);
   EXPECT_EQ(GetWindowLongPtrW(other, GWLP_WNDPROC), hostProcedure_);
   DestroyWindow(other);
@@ -401,12 +401,12 @@ TEST_F(ImageWindowTest, StatusLineFollowsTheInstanceFromWindowToWindow) {
     return std::wstring(text);
   };
   Attach();
-  viewer_->loadState = kLoadDownloading;
+  viewer_->download.loadState = kLoadDownloading;
   SetStatusText(viewer_, u"  Downloading\u2026 5% of 10K");
   SetProgress(viewer_, 1, 2);
   HWND status = statusOf(image_);
   ASSERT_NE(status, nullptr);
-  EXPECT_EQ(static_cast<HWND>(viewer_->statusWindow), status);
+  EXPECT_EQ(static_cast<HWND>(viewer_->windows.statusWindow), status);
   EXPECT_TRUE(GetWindowLongPtrW(status, GWL_STYLE) & SS_CENTERIMAGE);
 
   // A new window during the download shows where the download stands.
@@ -414,22 +414,22 @@ TEST_F(ImageWindowTest, StatusLineFollowsTheInstanceFromWindowToWindow) {
                                nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
   ASSERT_EQ(SetWindow(viewer_, other), NPERR_NO_ERROR);
   EXPECT_FALSE(IsWindow(status));
-  HWND image = static_cast<HWND>(viewer_->imageWindow);
+  HWND image = static_cast<HWND>(viewer_->windows.imageWindow);
   HWND again = statusOf(image);
   ASSERT_NE(again, nullptr);
-  EXPECT_EQ(static_cast<HWND>(viewer_->statusWindow), again);
+  EXPECT_EQ(static_cast<HWND>(viewer_->windows.statusWindow), again);
   EXPECT_EQ(textOf(again), L"  Downloading\u2026");
-  EXPECT_EQ(viewer_->progressWindow, nullptr);
+  EXPECT_EQ(viewer_->windows.progressWindow, nullptr);
 
   // The browser may destroy its window before it tells the plug-in; the
   // status line dies with it and is made again in the next window.
   DestroyWindow(other);
-  EXPECT_EQ(viewer_->imageWindow, nullptr);
-  EXPECT_EQ(viewer_->statusWindow, nullptr);
-  viewer_->loadState = kLoadDone;
+  EXPECT_EQ(viewer_->windows.imageWindow, nullptr);
+  EXPECT_EQ(viewer_->windows.statusWindow, nullptr);
+  viewer_->download.loadState = kLoadDone;
   ASSERT_EQ(SetWindow(viewer_, plugin_), NPERR_NO_ERROR);
   SetStatusText(viewer_, u"  Download failed");
-  image_ = static_cast<HWND>(viewer_->imageWindow);
+  image_ = static_cast<HWND>(viewer_->windows.imageWindow);
   ASSERT_NE(statusOf(image_), nullptr);
   EXPECT_EQ(textOf(statusOf(image_)), L"  Download failed");
 }
@@ -438,8 +438,8 @@ TEST_F(ImageWindowTest, TheViewerCursorsComeFromTheModule) {
   for (CursorKind kind : {kCursorMagnify, kCursorPanOpen, kCursorPanHeld, kCursorPencil, kCursorEraser}) {
     EXPECT_NE(CursorOf(kind), LoadCursorW(nullptr, IDC_ARROW)) << kind;
   }
-  EXPECT_NE(viewer_->backgroundBrush, nullptr);
-  EXPECT_NE(viewer_->linkCursor, nullptr);
+  EXPECT_NE(viewer_->windows.backgroundBrush, nullptr);
+  EXPECT_NE(viewer_->windows.linkCursor, nullptr);
 }
 
 }  // namespace

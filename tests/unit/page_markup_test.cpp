@@ -30,13 +30,13 @@ class MarksTest : public ::testing::Test {
  protected:
   void SetUp() override {
     g_recorder = &record_;
-    viewer_.document.ifds = {{8, 0, 0}, {100, 1, -1}, {200, 0, 1}};
-    viewer_.document.pageCount = 2;
-    viewer_.pageInfo.width = 200;
-    viewer_.pageInfo.height = 100;
-    viewer_.pageInfo.valid = 1;
-    viewer_.mainView.width = 200;
-    viewer_.mainView.height = 100;
+    viewer_.download.document.ifds = {{8, 0, 0}, {100, 1, -1}, {200, 0, 1}};
+    viewer_.download.document.pageCount = 2;
+    viewer_.view.pageInfo.width = 200;
+    viewer_.view.pageInfo.height = 100;
+    viewer_.view.pageInfo.valid = 1;
+    viewer_.view.mainView.width = 200;
+    viewer_.view.mainView.height = 100;
     viewer_.hooks.invalidate = [](ViewerInstance*, int erase) { g_recorder->invalidations.push_back(erase); };
     viewer_.events.cropSelect = [](ViewerInstance*, int32_t state, int32_t page, int32_t left, int32_t top,
                                    int32_t width, int32_t height) {
@@ -51,7 +51,7 @@ class MarksTest : public ::testing::Test {
     };
     viewer_.hooks.closeMagnifier = [](ViewerInstance* v) {
       ++g_recorder->magnifierClosed;
-      v->magnifierOpen = 0;
+      v->input.magnifierOpen = 0;
     };
   }
   void TearDown() override { g_recorder = nullptr; }
@@ -72,7 +72,7 @@ TEST_F(MarksTest, WhiteoutsKeepTheirOrderAndComeOffFromTheEnd) {
   EXPECT_FALSE(HasWhiteouts(&viewer_, 0));
   EXPECT_TRUE(AddWhiteout(&viewer_, {1, 1, 5, 5}));
   EXPECT_TRUE(AddWhiteout(&viewer_, {9, 9, 3, 3}));  // stored normalised
-  EXPECT_TRUE(viewer_.marksPresent);
+  EXPECT_TRUE(viewer_.analysis.marksPresent);
   const PageMarkup* markup = FindMarkup(&viewer_, 0);
   ASSERT_NE(markup, nullptr);
   ASSERT_EQ(markup->whiteouts.size(), 2u);
@@ -97,13 +97,13 @@ TEST_F(MarksTest, WhiteoutsKeepTheirOrderAndComeOffFromTheEnd) {
 }
 
 TEST_F(MarksTest, MarkOperationsRefuseInvalidDirectoriesAndTheMarksRestriction) {
-  viewer_.currentDirectory = 3;
+  viewer_.download.currentDirectory = 3;
   EXPECT_FALSE(AddWhiteout(&viewer_, {1, 1, 2, 2}));
   EXPECT_FALSE(SetCrop(&viewer_, -1, {1, 1, 2, 2}, 1));
   EXPECT_FALSE(ClearCrop(&viewer_, 3, 1));
   EXPECT_FALSE(HasWhiteouts(&viewer_, 99));
-  viewer_.currentDirectory = 0;
-  viewer_.restrictions = kRestrictMarks;
+  viewer_.download.currentDirectory = 0;
+  viewer_.access.restrictions = kRestrictMarks;
   EXPECT_FALSE(AddWhiteout(&viewer_, {1, 1, 2, 2}));
   EXPECT_FALSE(SetCrop(&viewer_, 0, {1, 1, 2, 2}, 1));
   EXPECT_FALSE(SetCropByPage(&viewer_, 1, 0, 1, 1, 5, 5));
@@ -141,12 +141,12 @@ TEST_F(MarksTest, CropEventsCarryPageNumberAndSizes) {
 }
 
 TEST_F(MarksTest, ScriptCropTargetsTheCurrentOrANumberedPageWithoutEvents) {
-  viewer_.document.pageCount = 1;
-  viewer_.document.ifds = {{8, 0, 0}};
-  viewer_.magnifierOpen = 1;
+  viewer_.download.document.pageCount = 1;
+  viewer_.download.document.ifds = {{8, 0, 0}};
+  viewer_.input.magnifierOpen = 1;
   EXPECT_TRUE(SetCropByPage(&viewer_, 1, 0, 5, 6, 10, 20));
   EXPECT_EQ(record_.magnifierClosed, 1);
-  EXPECT_TRUE(viewer_.cropFeature);
+  EXPECT_TRUE(viewer_.input.cropFeature);
   const PageMarkup* markup = FindMarkup(&viewer_, 0);
   ASSERT_NE(markup, nullptr);
   EXPECT_TRUE(markup->cropActive);
@@ -154,7 +154,7 @@ TEST_F(MarksTest, ScriptCropTargetsTheCurrentOrANumberedPageWithoutEvents) {
   EXPECT_EQ(markup->crop.bottom, 25);
   EXPECT_FALSE(SetCropByPage(&viewer_, 1, 2, 0, 0, 10, 10));  // no page 2
   EXPECT_FALSE(SetCropByPage(&viewer_, 1, 1, 0, 0, 0, 10));   // empty rectangle
-  EXPECT_EQ(viewer_.documentLog.warningCount, 1);
+  EXPECT_EQ(viewer_.logs.documentLog.warningCount, 1);
   EXPECT_FALSE(SetCropByPage(&viewer_, 7, 1, 0, 0, 10, 10));
   EXPECT_TRUE(SetCropByPage(&viewer_, 1, 1, 2147483640, 0, 100, 10));  // right edge held at the limit
   EXPECT_EQ(markup->crop.right, INT32_MAX);
@@ -166,12 +166,12 @@ TEST_F(MarksTest, ScriptCropTargetsTheCurrentOrANumberedPageWithoutEvents) {
 TEST_F(MarksTest, ReleasingTheDocumentsMarksClearsTheFlag) {
   AddWhiteout(&viewer_, {1, 1, 2, 2});
   ReleaseAllMarkup(&viewer_);
-  EXPECT_FALSE(viewer_.marksPresent);
+  EXPECT_FALSE(viewer_.analysis.marksPresent);
   EXPECT_FALSE(HasWhiteouts(&viewer_, 0));
 }
 
 TEST_F(MarksTest, BandOfThreePixelsIsDiscardedFourBecomesAWhiteout) {
-  viewer_.mouseMode = kMouseWhiteout;
+  viewer_.settings.mouseMode = kMouseWhiteout;
   Drag({10, 10}, {30, 30}, {12, 12});  // past the threshold, back to 3 x 3
   EXPECT_FALSE(HasWhiteouts(&viewer_, 0));
   Drag({10, 10}, {30, 30}, {13, 13});
@@ -185,18 +185,18 @@ TEST_F(MarksTest, BandOfThreePixelsIsDiscardedFourBecomesAWhiteout) {
   // The band was drawn and removed as often: nothing is left on screen.
   EXPECT_EQ(record_.bandDrawings.size() % 2, 0u);
   EXPECT_EQ(record_.captures, (std::vector<int>{1, 0, 1, 0}));
-  EXPECT_EQ(viewer_.band.state, kBandIdle);
+  EXPECT_EQ(viewer_.input.band.state, kBandIdle);
 }
 
 TEST_F(MarksTest, BandTracksImageSpaceSoScrollingKeepsItsAnchor) {
-  viewer_.mouseMode = kMouseWhiteout;
-  viewer_.mainView.width = 400;  // 200 percent
-  viewer_.mainView.height = 200;
-  viewer_.scroll = {100, 50};
+  viewer_.settings.mouseMode = kMouseWhiteout;
+  viewer_.view.mainView.width = 400;  // 200 percent
+  viewer_.view.mainView.height = 200;
+  viewer_.view.scroll = {100, 50};
   BeginBand(&viewer_, {10, 10});  // view (110, 60): image (55, 30)
-  viewer_.scroll = {140, 50};
+  viewer_.view.scroll = {140, 50};
   TrackBand(&viewer_, {10, 30}, 150, 80);  // view (150, 80): image (75, 40)
-  ASSERT_EQ(viewer_.band.state, kBandDragging);
+  ASSERT_EQ(viewer_.input.band.state, kBandDragging);
   EndBand(&viewer_, 0);
   ASSERT_TRUE(HasWhiteouts(&viewer_, 0));
   IntRect mark = FindMarkup(&viewer_, 0)->whiteouts[0].rect;
@@ -207,11 +207,11 @@ TEST_F(MarksTest, BandTracksImageSpaceSoScrollingKeepsItsAnchor) {
 }
 
 TEST_F(MarksTest, SmallMovesStayAClickAndAClickInCropModeClearsTheCrop) {
-  viewer_.mouseMode = kMouseCrop;
+  viewer_.settings.mouseMode = kMouseCrop;
   SetCrop(&viewer_, 0, {1, 1, 50, 50}, 0);
   BeginBand(&viewer_, {20, 20});
   TrackBand(&viewer_, {23, 17}, 150, 80);
-  EXPECT_EQ(viewer_.band.state, kBandPressed);
+  EXPECT_EQ(viewer_.input.band.state, kBandPressed);
   EXPECT_TRUE(record_.bandDrawings.empty());
   EndBand(&viewer_, 0);
   EXPECT_FALSE(FindMarkup(&viewer_, 0)->cropActive);
@@ -220,7 +220,7 @@ TEST_F(MarksTest, SmallMovesStayAClickAndAClickInCropModeClearsTheCrop) {
 }
 
 TEST_F(MarksTest, CropDragSetsTheCropWithAnEventAndCancelLeavesNothing) {
-  viewer_.mouseMode = kMouseCrop;
+  viewer_.settings.mouseMode = kMouseCrop;
   Drag({10, 10}, {40, 40}, {60, 30}, 1);
   EXPECT_EQ(FindMarkup(&viewer_, 0), nullptr);
   EXPECT_TRUE(record_.crops.empty());
@@ -233,7 +233,7 @@ TEST_F(MarksTest, CropDragSetsTheCropWithAnEventAndCancelLeavesNothing) {
 }
 
 TEST_F(MarksTest, DraggingPastTheWindowEdgeScrollsOneLineThatWay) {
-  viewer_.mouseMode = kMouseWhiteout;
+  viewer_.settings.mouseMode = kMouseWhiteout;
   BeginBand(&viewer_, {50, 40});
   TrackBand(&viewer_, {160, 90}, 150, 80);
   TrackBand(&viewer_, {-5, -1}, 150, 80);
@@ -244,11 +244,11 @@ TEST_F(MarksTest, DraggingPastTheWindowEdgeScrollsOneLineThatWay) {
 }
 
 TEST_F(MarksTest, MainViewPaintsOffWhiteMarksAndABlackMaskAtTheScrollPosition) {
-  EXPECT_TRUE(MarksToPaint(&viewer_, &viewer_.mainView, 0, &viewer_.pageInfo).empty());
+  EXPECT_TRUE(MarksToPaint(&viewer_, &viewer_.view.mainView, 0, &viewer_.view.pageInfo).empty());
   AddWhiteout(&viewer_, {10, 20, 19, 29});
   SetCrop(&viewer_, 0, {50, 20, 149, 79}, 0);
-  viewer_.scroll = {5, 7};
-  std::vector<MarkFill> fills = MarksToPaint(&viewer_, &viewer_.mainView, 0, &viewer_.pageInfo);
+  viewer_.view.scroll = {5, 7};
+  std::vector<MarkFill> fills = MarksToPaint(&viewer_, &viewer_.view.mainView, 0, &viewer_.view.pageInfo);
   ASSERT_EQ(fills.size(), 5u);
   EXPECT_EQ(fills[0].left, 5);
   EXPECT_EQ(fills[0].top, 13);
@@ -261,7 +261,7 @@ TEST_F(MarksTest, MainViewPaintsOffWhiteMarksAndABlackMaskAtTheScrollPosition) {
     masked += int64_t{fills[i].right - fills[i].left} * (fills[i].bottom - fills[i].top);
   }
   EXPECT_EQ(masked, 200 * 100 - 100 * 60);  // everything outside the crop, once
-  EXPECT_TRUE(MarksToPaint(&viewer_, &viewer_.mainView, 7, &viewer_.pageInfo).empty());
+  EXPECT_TRUE(MarksToPaint(&viewer_, &viewer_.view.mainView, 7, &viewer_.view.pageInfo).empty());
 }
 
 TEST_F(MarksTest, PrintedPagesMaskInWhiteAndBurnedCopiesGetOnlyWhiteouts) {
@@ -273,7 +273,7 @@ TEST_F(MarksTest, PrintedPagesMaskInWhiteAndBurnedCopiesGetOnlyWhiteouts) {
   printed.height = 200;
   printed.originX = 1000;
   printed.originY = 2000;
-  std::vector<MarkFill> fills = MarksToPaint(&viewer_, &printed, 0, &viewer_.pageInfo);
+  std::vector<MarkFill> fills = MarksToPaint(&viewer_, &printed, 0, &viewer_.view.pageInfo);
   ASSERT_EQ(fills.size(), 2u);  // the white-out and the band right of the crop
   EXPECT_EQ(fills[0].left, 1000);
   EXPECT_EQ(fills[0].right, 1200);
@@ -288,7 +288,7 @@ TEST_F(MarksTest, PrintedPagesMaskInWhiteAndBurnedCopiesGetOnlyWhiteouts) {
   copy.width = 200;
   copy.height = 100;
   copy.originX = 50;
-  std::vector<MarkFill> burned = MarksToPaint(&viewer_, &copy, 0, &viewer_.pageInfo);
+  std::vector<MarkFill> burned = MarksToPaint(&viewer_, &copy, 0, &viewer_.view.pageInfo);
   ASSERT_EQ(burned.size(), 1u);
   EXPECT_EQ(burned[0].left, 0);
   EXPECT_EQ(burned[0].right, 100);
@@ -300,7 +300,7 @@ TEST_F(MarksTest, PrintedPagesMaskInWhiteAndBurnedCopiesGetOnlyWhiteouts) {
 TEST_F(MarksTest, MarksOfAnotherPageAreMappedWithItsOwnSize) {
   PageMarkup* other = MarkupOf(&viewer_, 2, 1);
   ASSERT_NE(other, nullptr);
-  viewer_.marksPresent = 1;
+  viewer_.analysis.marksPresent = 1;
   other->whiteouts.push_back({kMarkWhiteout, {0, 0, 199, 399}});
   ASSERT_TRUE(SetCropByPage(&viewer_, 1, 2, 200, 400, 200, 400));  // the bottom right quarter
   PageInfo info;

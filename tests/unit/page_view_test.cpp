@@ -64,28 +64,28 @@ class PageView : public ViewerTest {
   void LoadDocument() {
     bytes_ = WriteTestTiffPages({GreyPage(20, 10, 0), GreyPage(30, 15, 50), GreyPage(12, 40, 100)});
     int stream = 0;
-    ASSERT_EQ(BeginStream(viewer_, &stream, u"http://127.0.0.1/p.tif", nullptr, static_cast<uint32_t>(bytes_.size())),
+    ASSERT_EQ(BeginDownload(viewer_, &stream, u"http://127.0.0.1/p.tif", nullptr, static_cast<uint32_t>(bytes_.size())),
               kBeginAccepted);
-    ASSERT_EQ(WriteData(viewer_, 0, static_cast<int32_t>(bytes_.size()), bytes_.data()),
+    ASSERT_EQ(ReceiveData(viewer_, 0, static_cast<int32_t>(bytes_.size()), bytes_.data()),
               static_cast<int32_t>(bytes_.size()));
-    EndStream(viewer_, kReasonDone);
-    ASSERT_EQ(viewer_->document.pageCount, 3) << LogText(viewer_->documentLog);
+    EndDownload(viewer_, kReasonDone);
+    ASSERT_EQ(viewer_->download.document.pageCount, 3) << LogText(viewer_->logs.documentLog);
     TakeCalls();
   }
-  int32_t Width() const { return HeaderOf(&viewer_->pageBitmap)->width; }
-  int32_t Height() const { return HeaderOf(&viewer_->pageBitmap)->height; }
+  int32_t Width() const { return HeaderOf(&viewer_->view.pageBitmap)->width; }
+  int32_t Height() const { return HeaderOf(&viewer_->view.pageBitmap)->height; }
 
   std::vector<uint8_t> bytes_;
 };
 
 TEST_F(PageView, InitialPageIsShownAfterTheDownload) {
-  viewer_->initialPage = 7;  // beyond the end: the last page
+  viewer_->download.initialPage = 7;  // beyond the end: the last page
   LoadDocument();
-  EXPECT_EQ(viewer_->currentPage, 2);
+  EXPECT_EQ(viewer_->download.currentPage, 2);
   EXPECT_EQ(Width(), 12);
-  EXPECT_EQ(viewer_->correctedWidth, 12);
-  EXPECT_EQ(viewer_->correctedHeight, 40);
-  EXPECT_EQ(viewer_->currentDirectory, 2);
+  EXPECT_EQ(viewer_->view.correctedWidth, 12);
+  EXPECT_EQ(viewer_->view.correctedHeight, 40);
+  EXPECT_EQ(viewer_->download.currentDirectory, 2);
   EXPECT_TRUE(HasValidPage(viewer_));
 }
 
@@ -95,22 +95,22 @@ TEST_F(PageView, PagesChangeWithTheirEvent) {
   EXPECT_TRUE(TakeCalls().empty()) << "the page shown already";
   EXPECT_EQ(SetCurrentPage(viewer_, 1), 1);
   EXPECT_EQ(Width(), 30);
-  EXPECT_EQ(viewer_->pageInfo.width, 30u);
+  EXPECT_EQ(viewer_->view.pageInfo.width, 30u);
   EXPECT_EQ(TakeCalls(), (std::vector<std::string>{"layout(1)", "page(2)"}));
   EXPECT_EQ(SetCurrentPage(viewer_, 3), 0);
   EXPECT_EQ(SetCurrentPage(viewer_, -1), 0);
-  EXPECT_EQ(viewer_->currentPage, 1);
+  EXPECT_EQ(viewer_->download.currentPage, 1);
   EXPECT_TRUE(TakeCalls().empty());
 
   EXPECT_EQ(StepPage(viewer_, kStepLast), 1);
-  EXPECT_EQ(viewer_->currentPage, 2);
+  EXPECT_EQ(viewer_->download.currentPage, 2);
   EXPECT_EQ(StepPage(viewer_, kStepNext), 0);
   EXPECT_EQ(StepPage(viewer_, kStepPrevious), 1);
-  EXPECT_EQ(viewer_->currentPage, 1);
+  EXPECT_EQ(viewer_->download.currentPage, 1);
   EXPECT_EQ(StepPage(viewer_, kStepFirst), 1);
   EXPECT_EQ(StepPage(viewer_, kStepPrevious), 0);
   EXPECT_EQ(StepPage(viewer_, 5), 0);
-  EXPECT_EQ(viewer_->currentPage, 0);
+  EXPECT_EQ(viewer_->download.currentPage, 0);
   EXPECT_EQ(Width(), 20);
 }
 
@@ -129,44 +129,44 @@ TEST_F(PageView, PrintRoutingReadsThePrintTagsOfEachShownPage) {
   };
   for (const Case& c : {Case{1, 3, 12, 2}, Case{0, -1, -1, -1}}) {
     Recreate();
-    viewer_->printRouting = c.printRouting;
+    viewer_->print.printRouting = c.printRouting;
     int stream = 0;
-    ASSERT_EQ(BeginStream(viewer_, &stream, u"http://127.0.0.1/r.tif", nullptr,
+    ASSERT_EQ(BeginDownload(viewer_, &stream, u"http://127.0.0.1/r.tif", nullptr,
                           static_cast<uint32_t>(bytes_.size())),
               kBeginAccepted);
-    ASSERT_EQ(WriteData(viewer_, 0, static_cast<int32_t>(bytes_.size()), bytes_.data()),
+    ASSERT_EQ(ReceiveData(viewer_, 0, static_cast<int32_t>(bytes_.size()), bytes_.data()),
               static_cast<int32_t>(bytes_.size()));
-    EndStream(viewer_, kReasonDone);
+    EndDownload(viewer_, kReasonDone);
     ASSERT_EQ(SetCurrentPage(viewer_, 1), 1);
-    EXPECT_EQ(viewer_->pageInfo.pageName, c.pageName) << c.printRouting;
-    EXPECT_EQ(viewer_->pageInfo.model, c.model) << c.printRouting;
-    EXPECT_EQ(viewer_->pageInfo.targetPrinter, c.targetPrinter) << c.printRouting;
+    EXPECT_EQ(viewer_->view.pageInfo.pageName, c.pageName) << c.printRouting;
+    EXPECT_EQ(viewer_->view.pageInfo.model, c.model) << c.printRouting;
+    EXPECT_EQ(viewer_->view.pageInfo.targetPrinter, c.targetPrinter) << c.printRouting;
   }
 }
 
 TEST_F(PageView, PageWithoutPictureIsReportedInThePageLog) {
   LoadDocument();
   EXPECT_EQ(ShowPage(viewer_, 5), 0);
-  EXPECT_EQ(LogText(viewer_->pageLog), "Error: Unable to display image; unknown reason\r\n");
+  EXPECT_EQ(LogText(viewer_->logs.pageLog), "Error: Unable to display image; unknown reason\r\n");
   EXPECT_EQ(Status(viewer_), "  Unable to display image");
   EXPECT_FALSE(HasValidPage(viewer_));
-  EXPECT_EQ(viewer_->pageBitmap.block, nullptr);
+  EXPECT_EQ(viewer_->view.pageBitmap.block, nullptr);
   EXPECT_EQ(TakeCalls(), (std::vector<std::string>{"invalidate(1)", "layout(1)"}));
   EXPECT_EQ(ShowPage(viewer_, 1), 1);
   EXPECT_EQ(Status(viewer_), "");
-  EXPECT_EQ(viewer_->pageLog.errorCount, 0);
+  EXPECT_EQ(viewer_->logs.pageLog.errorCount, 0);
 }
 
 TEST_F(PageView, ViewerOrientationAndNegativeApplyToEveryLoadedPage) {
   LoadDocument();
-  const Picture upright = PictureOf(viewer_->pageBitmap);
-  viewer_->orientation = kOrientRight;
-  viewer_->negative = 1;
+  const Picture upright = PictureOf(viewer_->view.pageBitmap);
+  viewer_->settings.orientation = kOrientRight;
+  viewer_->settings.negative = 1;
   ASSERT_EQ(ShowPage(viewer_, 0), 1);
   ASSERT_EQ(Width(), 10);
   ASSERT_EQ(Height(), 20);
-  EXPECT_EQ(viewer_->correctedWidth, 10);
-  const Picture shown = PictureOf(viewer_->pageBitmap);
+  EXPECT_EQ(viewer_->view.correctedWidth, 10);
+  const Picture shown = PictureOf(viewer_->view.pageBitmap);
   for (int32_t y = 0; y < 10; ++y) {
     for (int32_t x = 0; x < 20; ++x) {
       int32_t tx, ty;
@@ -179,12 +179,12 @@ TEST_F(PageView, ViewerOrientationAndNegativeApplyToEveryLoadedPage) {
 TEST_F(PageView, OrientationWrapsTurnsThePageAndTellsThePage) {
   LoadDocument();
   SetOrientation(viewer_, -1);
-  EXPECT_EQ(viewer_->orientation, kOrientLeft);
+  EXPECT_EQ(viewer_->settings.orientation, kOrientLeft);
   EXPECT_EQ(Width(), 10);
-  EXPECT_EQ(viewer_->correctedHeight, 20);
+  EXPECT_EQ(viewer_->view.correctedHeight, 20);
   EXPECT_EQ(TakeCalls(), (std::vector<std::string>{"layout(1)", "orientation(4)"}));
-  SetOrientation(viewer_, viewer_->orientation + 1);
-  EXPECT_EQ(viewer_->orientation, kOrientTop);
+  SetOrientation(viewer_, viewer_->settings.orientation + 1);
+  EXPECT_EQ(viewer_->settings.orientation, kOrientTop);
   EXPECT_EQ(Width(), 20);
   SetOrientation(viewer_, 2);
   EXPECT_EQ(TakeCalls(), (std::vector<std::string>{"layout(1)", "orientation(1)", "rebuild()", "invalidate(0)",
@@ -192,28 +192,28 @@ TEST_F(PageView, OrientationWrapsTurnsThePageAndTellsThePage) {
   SetOrientation(viewer_, 2);
   EXPECT_TRUE(TakeCalls().empty()) << "unchanged";
   // Turned back to upright, the page is the decoded one again.
-  const Picture half = PictureOf(viewer_->pageBitmap);
+  const Picture half = PictureOf(viewer_->view.pageBitmap);
   SetOrientation(viewer_, 0);
   ASSERT_EQ(ShowPage(viewer_, 0), 1);
-  const Picture upright = PictureOf(viewer_->pageBitmap);
+  const Picture upright = PictureOf(viewer_->view.pageBitmap);
   EXPECT_EQ(half.rgb.front(), upright.rgb.back());
   EXPECT_EQ(half.rgb.back(), upright.rgb.front());
 }
 
 TEST_F(PageView, NegativeAndSmoothingToggle) {
   LoadDocument();
-  const Picture before = PictureOf(viewer_->pageBitmap);
+  const Picture before = PictureOf(viewer_->view.pageBitmap);
   ToggleNegative(viewer_);
-  EXPECT_EQ(viewer_->negative, 1);
-  EXPECT_EQ(PictureOf(viewer_->pageBitmap).rgb[5], before.rgb[5] ^ 0xFFFFFF);
+  EXPECT_EQ(viewer_->settings.negative, 1);
+  EXPECT_EQ(PictureOf(viewer_->view.pageBitmap).rgb[5], before.rgb[5] ^ 0xFFFFFF);
   EXPECT_EQ(TakeCalls(), (std::vector<std::string>{"rebuild()", "invalidate(0)", "negative(1)"}));
   ToggleNegative(viewer_);
-  EXPECT_EQ(PictureOf(viewer_->pageBitmap).rgb, before.rgb);
+  EXPECT_EQ(PictureOf(viewer_->view.pageBitmap).rgb, before.rgb);
   EXPECT_EQ(TakeCalls().back(), "negative(0)");
 
-  const int32_t smooth = viewer_->raster.resample;
+  const int32_t smooth = viewer_->settings.raster.resample;
   ToggleSmooth(viewer_);
-  EXPECT_EQ(viewer_->raster.resample, !smooth);
+  EXPECT_EQ(viewer_->settings.raster.resample, !smooth);
   EXPECT_EQ(TakeCalls(), (std::vector<std::string>{"rebuild()", "invalidate(0)"}));
   UnloadDocument(viewer_, 0);
   TakeCalls();
@@ -227,10 +227,10 @@ TEST_F(PageView, SizeModeAndScale) {
   EXPECT_EQ(TakeCalls(), (std::vector<std::string>{"layout(1)", "size(3,100)"}));
   EXPECT_EQ(SetSizeMode(viewer_, 4), 0);
   EXPECT_EQ(SetSizeMode(viewer_, -1), 0);
-  EXPECT_EQ(viewer_->sizeMode, kSizeBestFit);
+  EXPECT_EQ(viewer_->settings.sizeMode, kSizeBestFit);
   SetScalePercent(viewer_, 190);  // nearest factor: 200 percent
-  EXPECT_EQ(viewer_->sizeMode, kSizeFixed);
-  EXPECT_EQ(ScalePercent(viewer_->scaleIndex), 200);
+  EXPECT_EQ(viewer_->settings.sizeMode, kSizeFixed);
+  EXPECT_EQ(ScalePercent(viewer_->settings.scaleIndex), 200);
   EXPECT_EQ(TakeCalls(), (std::vector<std::string>{"layout(1)", "size(0,200)"}));
   SetScalePercent(viewer_, 200);
   EXPECT_TRUE(TakeCalls().empty());
@@ -238,30 +238,30 @@ TEST_F(PageView, SizeModeAndScale) {
 
 TEST_F(PageView, ZoomIsRememberedUnlessSettingsMayNotBeSaved) {
   SetZoomPercent(viewer_, 300);
-  EXPECT_EQ(ZoomPercent(viewer_->zoomIndex), 300);
+  EXPECT_EQ(ZoomPercent(viewer_->settings.zoomIndex), 300);
   const StoredValue* stored = store_->Find(StoreRoot::kUser, kMainKeyPath, u"zscalepct");
   ASSERT_NE(stored, nullptr);
   store_->journal.clear();
   SetZoomPercent(viewer_, 300);
   EXPECT_TRUE(store_->journal.empty()) << "unchanged";
-  viewer_->restrictions |= kRestrictSaveSettings;
+  viewer_->access.restrictions |= kRestrictSaveSettings;
   SetZoomPercent(viewer_, 50);
-  EXPECT_EQ(ZoomPercent(viewer_->zoomIndex), 50);
+  EXPECT_EQ(ZoomPercent(viewer_->settings.zoomIndex), 50);
   EXPECT_TRUE(store_->journal.empty());
 }
 
 TEST_F(PageView, MouseModes) {
-  viewer_->mouseMode = kMouseZoom;
+  viewer_->settings.mouseMode = kMouseZoom;
   EXPECT_EQ(SetMouseMode(viewer_, kMouseZoom), 1);
   EXPECT_TRUE(TakeCalls().empty());
   EXPECT_EQ(SetMouseMode(viewer_, kMouseCrop), 1);
-  EXPECT_TRUE(viewer_->cropFeature);
+  EXPECT_TRUE(viewer_->input.cropFeature);
   EXPECT_EQ(SetMouseMode(viewer_, kMouseErase), 1);
-  EXPECT_TRUE(viewer_->eraserOutline);
+  EXPECT_TRUE(viewer_->analysis.eraserOutline);
   EXPECT_EQ(SetMouseMode(viewer_, kMousePan), 1);
-  EXPECT_FALSE(viewer_->eraserOutline);
+  EXPECT_FALSE(viewer_->analysis.eraserOutline);
   EXPECT_EQ(SetMouseMode(viewer_, 7), 0);
-  EXPECT_EQ(viewer_->mouseMode, kMousePan);
+  EXPECT_EQ(viewer_->settings.mouseMode, kMousePan);
   EXPECT_EQ(TakeCalls(), (std::vector<std::string>{"mouse(4)", "invalidate(0)", "mouse(6)", "invalidate(0)",
                                                    "mouse(1)"}));
 }

@@ -57,14 +57,14 @@ class ParametersTest : public ::testing::Test {
 
 TEST_F(ParametersTest, ToolbarOnKeepsAPositionAlreadyChosen) {
   ViewerInstance* v = Create({{u"toolbar", u"bottom"}, {u"toolbar", u"on"}});
-  EXPECT_EQ(v->toolbarPosition, kToolbarBottom);
-  EXPECT_EQ(v->toolbarFollowsSetting, 0);
+  EXPECT_EQ(v->toolbar.toolbarPosition, kToolbarBottom);
+  EXPECT_EQ(v->toolbar.toolbarFollowsSetting, 0);
 }
 
 TEST_F(ParametersTest, ToolbarOnShowsAToolbarTheSettingHid) {
   Setting(u"toolbar", kToolbarNone);
   ViewerInstance* v = Create({{u"TOOLBAR", u"On"}});
-  EXPECT_EQ(v->toolbarPosition, kToolbarTop);
+  EXPECT_EQ(v->toolbar.toolbarPosition, kToolbarTop);
 }
 
 // Every toolbar value is used: it fixes the position, so none is reported as ignored.
@@ -78,22 +78,22 @@ TEST_F(ParametersTest, AnyToolbarValueFixesThePosition) {
     }
     Setting(u"toolbar", kToolbarBottom);
     ViewerInstance* v = Create({{u"toolbar", value}});
-    EXPECT_EQ(v->toolbarPosition, kToolbarBottom);
-    EXPECT_EQ(v->toolbarFollowsSetting, 0);
-    EXPECT_EQ(v->documentLog.warningCount, 0) << Utf16ToUtf8(TextOf(&v->documentLog.text));
+    EXPECT_EQ(v->toolbar.toolbarPosition, kToolbarBottom);
+    EXPECT_EQ(v->toolbar.toolbarFollowsSetting, 0);
+    EXPECT_EQ(v->logs.documentLog.warningCount, 0) << Utf16ToUtf8(TextOf(&v->logs.documentLog.text));
   }
 }
 
 TEST_F(ParametersTest, WithoutAToolbarParameterThePositionFollowsTheSetting) {
   Setting(u"toolbar", kToolbarNone);
   ViewerInstance* v = Create({});
-  EXPECT_EQ(v->toolbarPosition, kToolbarNone);
-  EXPECT_EQ(v->toolbarFollowsSetting, 1);
+  EXPECT_EQ(v->toolbar.toolbarPosition, kToolbarNone);
+  EXPECT_EQ(v->toolbar.toolbarFollowsSetting, 1);
 }
 
 TEST_F(ParametersTest, BackgroundColourNeedsTheHashAndSevenCharacters) {
-  EXPECT_EQ(Create({{u"bgcolor", u"#ff0000"}})->background, 0x0000FFu);
-  EXPECT_EQ(viewer_->backgroundFollowsSetting, 0);
+  EXPECT_EQ(Create({{u"bgcolor", u"#ff0000"}})->params.background, 0x0000FFu);
+  EXPECT_EQ(viewer_->params.backgroundFollowsSetting, 0);
   uint32_t colour = 0;
   EXPECT_FALSE(ParsePageColour(u"ff0000", &colour));
   EXPECT_FALSE(ParsePageColour(u"#ff00000", &colour));
@@ -107,27 +107,27 @@ TEST_F(ParametersTest, BackgroundColourNeedsTheHashAndSevenCharacters) {
 
 TEST_F(ParametersTest, BackgroundWithoutHashIsIgnored) {
   ViewerInstance* v = Create({{u"bgcolor", u"ff0000"}});
-  EXPECT_EQ(v->background, 0x404040u);
-  EXPECT_EQ(v->backgroundFollowsSetting, 1);
-  EXPECT_EQ(v->documentLog.warningCount, 1);
+  EXPECT_EQ(v->params.background, 0x404040u);
+  EXPECT_EQ(v->params.backgroundFollowsSetting, 1);
+  EXPECT_EQ(v->logs.documentLog.warningCount, 1);
 }
 
 TEST_F(ParametersTest, FitWordsAndPercentages) {
-  EXPECT_EQ(Create({{u"fit", u"150"}})->sizeMode, kSizeFixed);
-  EXPECT_EQ(ScalePercent(viewer_->scaleIndex), 100);  // 200 and 100 tie: the later wins
+  EXPECT_EQ(Create({{u"fit", u"150"}})->settings.sizeMode, kSizeFixed);
+  EXPECT_EQ(ScalePercent(viewer_->settings.scaleIndex), 100);  // 200 and 100 tie: the later wins
   DestroyInstance(&viewer_);
   StopLibrary();
   owned_ = std::make_unique<MemoryStore>();
   ViewerInstance* v = Create({{u"fit", u"Best"}, {u"fit", u"0"}, {u"fit", u"-20"}});
-  EXPECT_EQ(v->sizeMode, kSizeBestFit);  // 0 and below change nothing
-  EXPECT_EQ(v->documentLog.warningCount, 2);
+  EXPECT_EQ(v->settings.sizeMode, kSizeBestFit);  // 0 and below change nothing
+  EXPECT_EQ(v->logs.documentLog.warningCount, 2);
   ApplyParameters(v, 1, std::vector<const char16_t*>{u"fit"}.data(),
                   std::vector<const char16_t*>{u"none"}.data());
-  EXPECT_EQ(v->sizeMode, kSizeFixed);
-  EXPECT_EQ(v->scaleIndex, Library().defaultScaleIndex);
+  EXPECT_EQ(v->settings.sizeMode, kSizeFixed);
+  EXPECT_EQ(v->settings.scaleIndex, Library().defaultScaleIndex);
   ApplyParameters(v, 1, std::vector<const char16_t*>{u"fit"}.data(),
                   std::vector<const char16_t*>{u" 75%"}.data());
-  EXPECT_EQ(ScalePercent(v->scaleIndex), 70);
+  EXPECT_EQ(ScalePercent(v->settings.scaleIndex), 70);
 }
 
 TEST_F(ParametersTest, ViewWordsAndTheirSideEffects) {
@@ -137,26 +137,26 @@ TEST_F(ParametersTest, ViewWordsAndTheirSideEffects) {
                               {u"mousemode", u"cropselect"},
                               {u"orient", u"diagonal"},
                               {u"negative", u"maybe"}});
-  EXPECT_EQ(v->orientation, kOrientRight);
-  EXPECT_EQ(v->negative, 1);
-  EXPECT_EQ(v->raster.resample, 0);  // what bitmap scaling reads
-  EXPECT_EQ(v->mouseMode, kMouseCrop);
-  EXPECT_EQ(v->cropFeature, 1);
-  EXPECT_EQ(v->whiteoutAllowed, 0);
-  EXPECT_EQ(v->documentLog.warningCount, 2);
+  EXPECT_EQ(v->settings.orientation, kOrientRight);
+  EXPECT_EQ(v->settings.negative, 1);
+  EXPECT_EQ(v->settings.raster.resample, 0);  // what bitmap scaling reads
+  EXPECT_EQ(v->settings.mouseMode, kMouseCrop);
+  EXPECT_EQ(v->input.cropFeature, 1);
+  EXPECT_EQ(v->input.whiteoutAllowed, 0);
+  EXPECT_EQ(v->logs.documentLog.warningCount, 2);
 }
 
 TEST_F(ParametersTest, SelectModesAllowWhiteoutAndEraseShowsTheEraser) {
   ViewerInstance* v = Create({{u"mousemode", u"whiteout"}});
-  EXPECT_EQ(v->mouseMode, kMouseWhiteout);
-  EXPECT_EQ(v->whiteoutAllowed, 1);
+  EXPECT_EQ(v->settings.mouseMode, kMouseWhiteout);
+  EXPECT_EQ(v->input.whiteoutAllowed, 1);
   ApplyParameters(v, 1, std::vector<const char16_t*>{u"allowselect"}.data(),
                   std::vector<const char16_t*>{u"NO"}.data());
-  EXPECT_EQ(v->whiteoutAllowed, 0);
+  EXPECT_EQ(v->input.whiteoutAllowed, 0);
   DestroyInstance(&viewer_);
   StopLibrary();
   owned_ = std::make_unique<MemoryStore>();
-  EXPECT_EQ(Create({{u"mousemode", u"erase"}})->eraserOutline, 1);
+  EXPECT_EQ(Create({{u"mousemode", u"erase"}})->analysis.eraserOutline, 1);
 }
 
 TEST_F(ParametersTest, NumbersReadAsTheViewerReadsThem) {
@@ -165,14 +165,14 @@ TEST_F(ParametersTest, NumbersReadAsTheViewerReadsThem) {
                               {u"enableevents", u"4"},
                               {u"kobprinthack", u"YES"},
                               {u"enablesketchbuttons", u"yes"}});
-  EXPECT_EQ(v->initialPage, 6);
-  EXPECT_EQ(v->autoPrint, 2);
-  EXPECT_EQ(v->eventMask, 4);
-  EXPECT_EQ(v->printRouting, 1);
-  EXPECT_EQ(v->sketchButtons, 1);
+  EXPECT_EQ(v->download.initialPage, 6);
+  EXPECT_EQ(v->print.autoPrint, 2);
+  EXPECT_EQ(v->params.eventMask, 4);
+  EXPECT_EQ(v->print.printRouting, 1);
+  EXPECT_EQ(v->analysis.sketchButtons, 1);
   ApplyParameters(v, 1, std::vector<const char16_t*>{u"page"}.data(),
                   std::vector<const char16_t*>{u"-99999999999"}.data());
-  EXPECT_EQ(v->initialPage, INT32_MIN);  // held, not wrapped
+  EXPECT_EQ(v->download.initialPage, INT32_MIN);  // held, not wrapped
 }
 
 // The upload puts these texts into its request line, headers and form part
@@ -181,38 +181,38 @@ TEST_F(ParametersTest, UploadTextsAreCleanedWhenSet) {
   ViewerInstance* v = Create({{u"uploadurl", u"http://127.0.0.1/up load?a=1#x\r\nX-Evil: 'y'\\"},
                               {u"uploadparamname", u"fi\"le\r\nX: y; name=z"},
                               {u"uploadfilename", u"sc\u00e9n \"1\".tif"}});
-  EXPECT_EQ(std::u16string(TextOf(&v->uploadUrl)), u"http://127.0.0.1/up_load?a=1_x__X-Evil:__y__");
-  EXPECT_EQ(std::u16string(TextOf(&v->uploadFieldName)), u"fi_le__X_ y_ name_z");
-  EXPECT_EQ(std::u16string(TextOf(&v->uploadFileName)), u"sc_n _1_.tif");
+  EXPECT_EQ(std::u16string(TextOf(&v->upload.uploadUrl)), u"http://127.0.0.1/up_load?a=1_x__X-Evil:__y__");
+  EXPECT_EQ(std::u16string(TextOf(&v->upload.uploadFieldName)), u"fi_le__X_ y_ name_z");
+  EXPECT_EQ(std::u16string(TextOf(&v->upload.uploadFileName)), u"sc_n _1_.tif");
 }
 
 TEST_F(ParametersTest, AccessParameterOnAFullPageViewerWithRegistryBitOneTakesEverything) {
   Setting(u"access", 0x1);
   ViewerInstance* v = Create({{u"access", u"4"}}, kModeFullPage);
-  EXPECT_EQ(v->restrictions, kRestrictEverything);
-  EXPECT_EQ(v->registryAccess, kRestrictEverything);
+  EXPECT_EQ(v->access.restrictions, kRestrictEverything);
+  EXPECT_EQ(v->access.registryAccess, kRestrictEverything);
 }
 
 TEST_F(ParametersTest, AccessParameterAddsBitsWhenEmbedded) {
   Setting(u"access", 0x1);
   ViewerInstance* v = Create({{u"access", u"4"}});
-  EXPECT_EQ(v->restrictions, 0x5u);
-  EXPECT_EQ(v->registryAccess, 0x1u);
+  EXPECT_EQ(v->access.restrictions, 0x5u);
+  EXPECT_EQ(v->access.registryAccess, 0x1u);
 }
 
 TEST_F(ParametersTest, AccessParameterIsIgnoredWhenTheOwnerSaysSo) {
   Setting(u"miscflags", kMiscIgnoreAccessParameter);
   ViewerInstance* v = Create({{u"access", u"4"}});
-  EXPECT_EQ(v->restrictions, 0u);
+  EXPECT_EQ(v->access.restrictions, 0u);
 }
 
 TEST_F(ParametersTest, TheToolbarListOfThePageWinsAndCanAllowWhiteout) {
   store_->Put(StoreRoot::kUser, kMainKeyPath, u"toolbaritems", TextValue(u".full"));
   ViewerInstance* v = Create({{u"toolbaritems", u"PR,SL,NE"}});
-  EXPECT_EQ(v->toolbarItems, u"PR,SL,NE");
-  EXPECT_EQ(v->whiteoutAllowed, 1);
-  EXPECT_EQ(v->itemsParameter.text, nullptr);  // both texts released
-  EXPECT_EQ(v->itemsSetting.text, nullptr);
+  EXPECT_EQ(v->toolbar.toolbarItems, u"PR,SL,NE");
+  EXPECT_EQ(v->input.whiteoutAllowed, 1);
+  EXPECT_EQ(v->toolbar.itemsParameter.text, nullptr);  // both texts released
+  EXPECT_EQ(v->toolbar.itemsSetting.text, nullptr);
 }
 
 TEST_F(ParametersTest, LaterWinsUnknownNamesAndNullsAreSkippedQuietly) {
@@ -220,11 +220,11 @@ TEST_F(ParametersTest, LaterWinsUnknownNamesAndNullsAreSkippedQuietly) {
   const char16_t* values[] = {u"left", u"x", u"300", u"bottom", nullptr};
   StartLibrary(kLibraryPlugin, std::move(owned_));
   ASSERT_EQ(CreateInstance(&viewer_, kModeEmbedded, nullptr, 5, names, values), kStatusDone);
-  EXPECT_EQ(viewer_->orientation, kOrientBottom);
-  EXPECT_EQ(viewer_->negative, 0);
-  EXPECT_EQ(viewer_->documentLog.warningCount, 1);  // negative=""
+  EXPECT_EQ(viewer_->settings.orientation, kOrientBottom);
+  EXPECT_EQ(viewer_->settings.negative, 0);
+  EXPECT_EQ(viewer_->logs.documentLog.warningCount, 1);  // negative=""
   ApplyParameters(viewer_, 3, names, nullptr);
-  EXPECT_EQ(viewer_->orientation, kOrientBottom);
+  EXPECT_EQ(viewer_->settings.orientation, kOrientBottom);
 }
 
 TEST_F(ParametersTest, CreationNeedsAStartedLibraryAndASlot) {
@@ -245,9 +245,9 @@ TEST_F(ParametersTest, DestroyDeletesTheTemporaryFilesAndFolder) {
   ASSERT_TRUE(CreateTempFile(nullptr, &output));
   std::u16string folder = output + u".d";
   ASSERT_TRUE(std::filesystem::create_directory(std::filesystem::path(folder)));
-  SetText(&v->tempFileName, download.c_str());
-  SetText(&v->outputTempFile, output.c_str());
-  SetText(&v->outputTempFolder, folder.c_str());
+  SetText(&v->download.tempFileName, download.c_str());
+  SetText(&v->output.outputTempFile, output.c_str());
+  SetText(&v->output.outputTempFolder, folder.c_str());
   EXPECT_EQ(DestroyInstance(&viewer_), kStatusDone);
   EXPECT_EQ(viewer_, nullptr);
   EXPECT_FALSE(FileExists(download));

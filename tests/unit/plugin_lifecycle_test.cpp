@@ -111,7 +111,7 @@ TEST_F(PluginLifecycle, FileReadyHandlerRemovesTheElementAtTheStreamsEnd) {
   DestroyFrom("mvtf_OnFileReady");
   ASSERT_EQ(Embed({{"id", "v"}}), NPERR_NO_ERROR);
   ASSERT_EQ(Open(0), NPERR_NO_ERROR);
-  const std::u16string download = TextOf(&Viewer()->tempFileName);
+  const std::u16string download = TextOf(&Viewer()->download.tempFileName);
   ASSERT_EQ(Write(tiff, 0, static_cast<int32_t>(tiff.size())), static_cast<int32_t>(tiff.size()));
   EXPECT_EQ(NPP_DestroyStream(&npp_, &stream_, NPRES_DONE), NPERR_NO_ERROR);
   ExpectGone(download);
@@ -122,7 +122,7 @@ TEST_F(PluginLifecycle, PageChangeHandlerRemovesTheElementDuringAWindowMessage) 
   DestroyFrom("mvtf_OnPageChange");
   ASSERT_EQ(Embed({{"id", "v"}, {"enableevents", "4"}}), NPERR_NO_ERROR);
   ASSERT_EQ(Open(0), NPERR_NO_ERROR);
-  const std::u16string download = TextOf(&Viewer()->tempFileName);
+  const std::u16string download = TextOf(&Viewer()->download.tempFileName);
   ASSERT_EQ(Write(tiff, 0, static_cast<int32_t>(tiff.size())), static_cast<int32_t>(tiff.size()));
   ASSERT_EQ(NPP_DestroyStream(&npp_, &stream_, NPRES_DONE), NPERR_NO_ERROR);
   ViewerInstance* viewer = Viewer();

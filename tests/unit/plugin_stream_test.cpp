@@ -45,13 +45,13 @@ TEST_F(PluginStream, TheDocumentIsKeptAndShown) {
   std::vector<uint8_t> tiff = SmallTiff();
   const int32_t size = static_cast<int32_t>(tiff.size());
   ASSERT_EQ(Open(&stream_, 0), NPERR_NO_ERROR);
-  const std::u16string temp = TextOf(&Viewer()->tempFileName);
+  const std::u16string temp = TextOf(&Viewer()->download.tempFileName);
   EXPECT_EQ(Write(&stream_, tiff, 0, 5), 5);
   EXPECT_EQ(Write(&stream_, tiff, 5, size - 5), size - 5);
   EXPECT_EQ(NPP_DestroyStream(&npp_, &stream_, NPRES_DONE), NPERR_NO_ERROR);
-  EXPECT_TRUE(Viewer()->hasPages);
-  ASSERT_NE(Viewer()->pageBitmap.block, nullptr);
-  EXPECT_EQ(HeaderOf(&Viewer()->pageBitmap)->width, 9);
+  EXPECT_TRUE(Viewer()->download.hasPages);
+  ASSERT_NE(Viewer()->view.pageBitmap.block, nullptr);
+  EXPECT_EQ(HeaderOf(&Viewer()->view.pageBitmap)->width, 9);
   ASSERT_EQ(Host().calls.size(), 1u);
   EXPECT_EQ(Host().calls[0].function, "mvtf_OnFileReady");
   EXPECT_TRUE(FileExists(temp));
@@ -64,8 +64,8 @@ TEST_F(PluginStream, NetworkErrorStillTellsThePage) {
   ASSERT_EQ(Open(&stream_, static_cast<uint32_t>(tiff.size())), NPERR_NO_ERROR);
   EXPECT_EQ(Write(&stream_, tiff, 0, 20), 20);
   EXPECT_EQ(NPP_DestroyStream(&npp_, &stream_, NPRES_NETWORK_ERR), NPERR_NO_ERROR);
-  EXPECT_EQ(Utf16ToUtf8(TextOf(&Viewer()->statusText)), "  Download failed");
-  EXPECT_EQ(Utf16ToUtf8(TextOf(&Viewer()->documentLog.text)), "Error: Download failed (network error)\r\n");
+  EXPECT_EQ(Utf16ToUtf8(TextOf(&Viewer()->status.statusText)), "  Download failed");
+  EXPECT_EQ(Utf16ToUtf8(TextOf(&Viewer()->logs.documentLog.text)), "Error: Download failed (network error)\r\n");
   ASSERT_EQ(Host().calls.size(), 1u);
   EXPECT_EQ(Host().calls[0].function, "mvtf_OnFileReady");
 }
@@ -82,7 +82,7 @@ TEST_F(PluginStream, OtherStreamsCannotTouchTheDownload) {
   EXPECT_EQ(LoadStateOf(Viewer()), kLoadDownloading) << "the refused stream's end changes nothing";
   EXPECT_EQ(Write(&stream_, tiff, 0, size), size);
   EXPECT_EQ(NPP_DestroyStream(&npp_, &stream_, NPRES_DONE), NPERR_NO_ERROR);
-  EXPECT_TRUE(Viewer()->hasPages);
+  EXPECT_TRUE(Viewer()->download.hasPages);
   EXPECT_EQ(Write(&stream_, tiff, 0, 4), -1) << "nothing after the end";
 }
 

@@ -72,19 +72,19 @@ class SettingsTest : public ::testing::Test {
 
 TEST_F(SettingsTest, DefaultsWithoutAnyKey) {
   ViewerInstance* v = Start();
-  EXPECT_EQ(v->raster.resample, 1);
-  EXPECT_EQ(v->sizeMode, kSizeFitWidth);
-  EXPECT_EQ(ScalePercent(v->scaleIndex), 100);
-  EXPECT_EQ(ZoomPercent(v->zoomIndex), 100);
+  EXPECT_EQ(v->settings.raster.resample, 1);
+  EXPECT_EQ(v->settings.sizeMode, kSizeFitWidth);
+  EXPECT_EQ(ScalePercent(v->settings.scaleIndex), 100);
+  EXPECT_EQ(ZoomPercent(v->settings.zoomIndex), 100);
   EXPECT_EQ(v->prefs.toolbarHeight, 26);
   EXPECT_EQ(v->prefs.backgroundColour, 0x404040);
   EXPECT_EQ(v->prefs.localAccess, 1);
   EXPECT_EQ(v->prefs.sendMethod, 2);
   EXPECT_EQ(v->prefs.zoomRectGiven, 0);
   EXPECT_EQ(v->prefs.zoomRect.right, 410);
-  EXPECT_EQ(v->eventMask, 0x2003);
-  EXPECT_EQ(std::u16string(TextOf(&v->target)), u"_self");
-  EXPECT_EQ(v->toolbarItems, kStandardItems);
+  EXPECT_EQ(v->params.eventMask, 0x2003);
+  EXPECT_EQ(std::u16string(TextOf(&v->params.target)), u"_self");
+  EXPECT_EQ(v->toolbar.toolbarItems, kStandardItems);
   EXPECT_EQ(Library().lowIntegrityKey, 0);
 }
 
@@ -101,14 +101,14 @@ TEST_F(SettingsTest, EachStoreOverridesTheOneBeforeAndAccessBitsAddUp) {
   Low(u"miscflags", DwordValue(0x2));
   User(u"miscflags", DwordValue(0x1));
   ViewerInstance* v = Start();
-  EXPECT_EQ(v->orientation, 3);  // low-integrity key last
-  EXPECT_EQ(v->sizeMode, 0);     // user key over machine key
-  EXPECT_EQ(v->negative, 1);     // machine key only
-  EXPECT_EQ(v->registryAccess, 0x1044u);
-  EXPECT_EQ(v->restrictions, 0x1044u);
-  EXPECT_EQ(v->miscFlags, 0x3u);
+  EXPECT_EQ(v->settings.orientation, 3);  // low-integrity key last
+  EXPECT_EQ(v->settings.sizeMode, 0);     // user key over machine key
+  EXPECT_EQ(v->settings.negative, 1);     // machine key only
+  EXPECT_EQ(v->access.registryAccess, 0x1044u);
+  EXPECT_EQ(v->access.restrictions, 0x1044u);
+  EXPECT_EQ(v->access.miscFlags, 0x3u);
   EXPECT_EQ(v->prefs.localAccess, 2);  // miscflags 0x2 after all passes
-  EXPECT_TRUE(v->whiteoutAllowed);     // miscflags 0x1
+  EXPECT_TRUE(v->input.whiteoutAllowed);     // miscflags 0x1
   EXPECT_EQ(Library().lowIntegrityKey, 1);
 }
 
@@ -126,11 +126,11 @@ TEST_F(SettingsTest, WrongTypeOrSizeLeavesTheEarlierValue) {
   Machine(u"pansens", DwordValue(4));
   Low(u"pansens", TextValue(u"1"));
   ViewerInstance* v = Start();
-  EXPECT_EQ(v->orientation, 2);
-  EXPECT_EQ(v->negative, 0);
-  EXPECT_EQ(v->raster.resample, 1);
+  EXPECT_EQ(v->settings.orientation, 2);
+  EXPECT_EQ(v->settings.negative, 0);
+  EXPECT_EQ(v->settings.raster.resample, 1);
   EXPECT_EQ(v->prefs.zoomLocation.x, 0);
-  EXPECT_EQ(v->toolbarItems, kStandardItems);
+  EXPECT_EQ(v->toolbar.toolbarItems, kStandardItems);
   EXPECT_EQ(v->prefs.panSensitivity, 4);
 }
 
@@ -142,10 +142,10 @@ TEST_F(SettingsTest, ConvertedAndClampedValues) {
   Machine(u"resample", DwordValue(0));
   ViewerInstance* v = Start();
   EXPECT_EQ(v->prefs.toolbarHeight, 26);  // 10 is held as 22
-  EXPECT_EQ(ScalePercent(v->scaleIndex), 50);
-  EXPECT_EQ(v->zoomIndex, 0);  // a huge percent is the largest factor
-  EXPECT_EQ(v->raster.memoryLimitMb, 64u);
-  EXPECT_EQ(v->raster.resample, 0);
+  EXPECT_EQ(ScalePercent(v->settings.scaleIndex), 50);
+  EXPECT_EQ(v->settings.zoomIndex, 0);  // a huge percent is the largest factor
+  EXPECT_EQ(v->settings.raster.memoryLimitMb, 64u);
+  EXPECT_EQ(v->settings.raster.resample, 0);
 }
 
 TEST_F(SettingsTest, ButtonSizeAboveTheRangeIsHeldAtTheTop) {
@@ -164,11 +164,11 @@ TEST_F(SettingsTest, ValuesOutsideTheirRangeAreIgnored) {
     int32_t* (*field)(ViewerInstance* viewer);
   };
   const Case cases[] = {
-      {u"resample", 0, {2, 0xFFFFFFFF}, [](ViewerInstance* v) { return &v->raster.resample; }},
-      {u"negative", 1, {2}, [](ViewerInstance* v) { return &v->negative; }},
-      {u"orientation", 3, {4, 6, 0xFFFFFFFF}, [](ViewerInstance* v) { return &v->orientation; }},
-      {u"sizemode", 2, {4, 9}, [](ViewerInstance* v) { return &v->sizeMode; }},
-      {u"mousemode", 6, {7, 0x80000000}, [](ViewerInstance* v) { return &v->mouseMode; }},
+      {u"resample", 0, {2, 0xFFFFFFFF}, [](ViewerInstance* v) { return &v->settings.raster.resample; }},
+      {u"negative", 1, {2}, [](ViewerInstance* v) { return &v->settings.negative; }},
+      {u"orientation", 3, {4, 6, 0xFFFFFFFF}, [](ViewerInstance* v) { return &v->settings.orientation; }},
+      {u"sizemode", 2, {4, 9}, [](ViewerInstance* v) { return &v->settings.sizeMode; }},
+      {u"mousemode", 6, {7, 0x80000000}, [](ViewerInstance* v) { return &v->settings.mouseMode; }},
       {u"toolbar", 2, {3, 77}, [](ViewerInstance* v) { return &v->prefs.toolbar; }},
       {u"zoomsize", 6, {0, 7}, [](ViewerInstance* v) { return &v->prefs.zoomSize; }},
       {u"pansens", 5, {0, 6, 0x40000000}, [](ViewerInstance* v) { return &v->prefs.panSensitivity; }},
@@ -207,7 +207,7 @@ TEST_F(SettingsTest, ValuesOutsideTheirRangeAreIgnored) {
 
 TEST_F(SettingsTest, AHugeLogoValueStillHidesTheLogo) {
   Low(u"lctrl", DwordValue(0xFFFFFFFF));
-  EXPECT_GT(Start()->logoControl, 2);
+  EXPECT_GT(Start()->access.logoControl, 2);
 }
 
 TEST_F(SettingsTest, TextsAreTakenOnlyWhenAllTheirNumbersParse) {
@@ -224,7 +224,7 @@ TEST_F(SettingsTest, TextsAreTakenOnlyWhenAllTheirNumbersParse) {
   EXPECT_EQ(v->prefs.zoomRect.top, 6);
   EXPECT_EQ(v->prefs.zoomRect.right, 105);
   EXPECT_EQ(v->prefs.zoomRect.bottom, -14);
-  EXPECT_EQ(v->toolbarItems, std::u16string(kItemListMaximum - 1, u'X'));
+  EXPECT_EQ(v->toolbar.toolbarItems, std::u16string(kItemListMaximum - 1, u'X'));
 }
 
 TEST_F(SettingsTest, LocalAccessGivenExplicitlyIsKept) {
@@ -235,8 +235,8 @@ TEST_F(SettingsTest, LocalAccessGivenExplicitlyIsKept) {
 
 TEST_F(SettingsTest, SavingWritesBothGroupsInOrderToTheMainUserKey) {
   ViewerInstance* v = Start();
-  v->orientation = 2;
-  v->scaleIndex = ScaleIndex(200);
+  v->settings.orientation = 2;
+  v->settings.scaleIndex = ScaleIndex(200);
   v->prefs.toolbarHeight = 54;
   v->prefs.zoomLocation = {-3, 12};
   ASSERT_TRUE(SaveSettings(v, store_, kGroupView | kGroupPreferences));
@@ -289,21 +289,21 @@ TEST_F(SettingsTest, SavingWritesBothGroupsInOrderToTheMainUserKey) {
 
 TEST_F(SettingsTest, WhatWasSavedLoadsBackTheSame) {
   ViewerInstance* v = Start();
-  v->negative = 1;
-  v->mouseMode = kMousePan;
-  v->zoomIndex = ZoomIndex(40);
+  v->settings.negative = 1;
+  v->settings.mouseMode = kMousePan;
+  v->settings.zoomIndex = ZoomIndex(40);
   v->prefs.printCenter = 1;
   v->prefs.zoomLocation = {7, 9};
   v->prefs.toolbar = kToolbarBottom;
   ASSERT_TRUE(SaveSettings(v, store_, kGroupView | kGroupPreferences));
   ViewerInstance* again = nullptr;
   ASSERT_EQ(CreateInstance(&again, kModeEmbedded, nullptr, 0, nullptr, nullptr), kStatusDone);
-  EXPECT_EQ(again->negative, 1);
-  EXPECT_EQ(again->mouseMode, kMousePan);
-  EXPECT_EQ(ZoomPercent(again->zoomIndex), 40);
+  EXPECT_EQ(again->settings.negative, 1);
+  EXPECT_EQ(again->settings.mouseMode, kMousePan);
+  EXPECT_EQ(ZoomPercent(again->settings.zoomIndex), 40);
   EXPECT_EQ(again->prefs.printCenter, 1);
   EXPECT_EQ(again->prefs.zoomLocation.y, 9);
-  EXPECT_EQ(again->toolbarPosition, kToolbarBottom);
+  EXPECT_EQ(again->toolbar.toolbarPosition, kToolbarBottom);
   DestroyInstance(&again);
 }
 
@@ -327,7 +327,7 @@ TEST_F(SettingsTest, SavingIsRefusedSilentlyUnderTheRestrictionAndReportedWhenTh
   EXPECT_FALSE(SaveSettings(v, store_, kGroupView | kGroupPreferences));
   EXPECT_TRUE(store_->journal.empty());
   EXPECT_TRUE(messages_.empty());
-  v->restrictions = 0;
+  v->access.restrictions = 0;
   store_->refuseWrites = 1;
   EXPECT_FALSE(SaveSettings(v, store_, kGroupPreferences));
   ASSERT_EQ(messages_.size(), 1u);

@@ -63,12 +63,12 @@ TEST(ToolSettings, TheViewerSeesSettingsFirstAndParametersOverThem) {
   ASSERT_TRUE(ParseToolSettings(args.count(), args.pointers.data(), &settings, &rest, &error)) << error;
   ViewerInstance* viewer = nullptr;
   ASSERT_TRUE(CreateToolViewer(settings, &viewer));
-  EXPECT_EQ(viewer->orientation, kOrientRight);
-  EXPECT_EQ(viewer->negative, 1);
-  EXPECT_EQ(viewer->raster.resample, 0);
-  EXPECT_EQ(viewer->sizeMode, kSizeFixed);
-  EXPECT_EQ(ScalePercent(viewer->scaleIndex), 50);
-  EXPECT_EQ(viewer->background, 0xFFu);
+  EXPECT_EQ(viewer->settings.orientation, kOrientRight);
+  EXPECT_EQ(viewer->settings.negative, 1);
+  EXPECT_EQ(viewer->settings.raster.resample, 0);
+  EXPECT_EQ(viewer->settings.sizeMode, kSizeFixed);
+  EXPECT_EQ(ScalePercent(viewer->settings.scaleIndex), 50);
+  EXPECT_EQ(viewer->params.background, 0xFFu);
   EXPECT_TRUE(IsCompressionDisabled(32773));
   DestroyToolViewer(&viewer);
   EXPECT_EQ(viewer, nullptr);

@@ -59,7 +59,7 @@ class ViewerTest : public ::testing::Test {
     return calls;
   }
 
-  static std::string Status(const ViewerInstance* viewer) { return Utf16ToUtf8(TextOf(&viewer->statusText)); }
+  static std::string Status(const ViewerInstance* viewer) { return Utf16ToUtf8(TextOf(&viewer->status.statusText)); }
   static std::string LogText(const MessageLog& log) { return Utf16ToUtf8(TextOf(&log.text)); }
 
   ViewerInstance* viewer_ = nullptr;
@@ -73,7 +73,7 @@ class ViewerTest : public ::testing::Test {
     hooks->rebuildMainView = [](ViewerInstance*) { Add("rebuild()"); };
     hooks->postAutoPrint = [](ViewerInstance*) { Add("autoprint()"); };
     hooks->statusChanged = [](ViewerInstance* v) {
-      std::string text = Utf16ToUtf8(TextOf(&v->statusText));
+      std::string text = Utf16ToUtf8(TextOf(&v->status.statusText));
       if (Record().statuses.empty() || Record().statuses.back() != text) Record().statuses.push_back(text);
     };
     events->pageChange = [](ViewerInstance*, int32_t page) { Add("page(" + std::to_string(page) + ")"); };

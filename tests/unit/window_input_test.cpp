@@ -80,49 +80,49 @@ TEST(DecideKey, CtrlTurnsPageKeysIntoPageStepsButNotArrows) {
 class MouseRules : public ::testing::Test {
  protected:
   void ShowPage() {
-    viewer.loadState = kLoadDone;
-    viewer.pageInfo.valid = 1;
+    viewer.download.loadState = kLoadDone;
+    viewer.view.pageInfo.valid = 1;
   }
   ViewerInstance viewer;
 };
 
 TEST_F(MouseRules, ActionsFollowModeKeysAndWhatIsShown) {
-  viewer.mouseMode = kMouseNone;
+  viewer.settings.mouseMode = kMouseNone;
   EXPECT_EQ(DecideMouseAction(&viewer, 0, 1), kActionNothing);  // Shift on an empty window
   ShowPage();
   EXPECT_EQ(DecideMouseAction(&viewer, 0, 1), kActionMagnifier);
   EXPECT_EQ(DecideMouseAction(&viewer, 0, 0), kActionNothing);
   EXPECT_EQ(DecideMouseAction(&viewer, 1, 1), kActionPan);  // Ctrl before Shift
-  viewer.mouseMode = kMousePan;
-  viewer.sizeMode = kSizeBestFit;
+  viewer.settings.mouseMode = kMousePan;
+  viewer.settings.sizeMode = kSizeBestFit;
   EXPECT_EQ(DecideMouseAction(&viewer, 0, 0), kActionMagnifier);
-  viewer.sizeMode = kSizeFixed;
+  viewer.settings.sizeMode = kSizeFixed;
   EXPECT_EQ(DecideMouseAction(&viewer, 0, 0), kActionPan);
-  viewer.mouseMode = kMouseWhiteout;
+  viewer.settings.mouseMode = kMouseWhiteout;
   EXPECT_EQ(DecideMouseAction(&viewer, 0, 0), kActionNothing);
-  viewer.whiteoutAllowed = 1;
+  viewer.input.whiteoutAllowed = 1;
   EXPECT_EQ(DecideMouseAction(&viewer, 0, 0), kActionRectangle);
-  viewer.hasLink = 1;
+  viewer.params.hasLink = 1;
   EXPECT_EQ(DecideMouseAction(&viewer, 0, 0), kActionLink);
 }
 
 TEST_F(MouseRules, CursorsFollowModeAndRestrictions) {
-  viewer.mouseMode = kMouseZoom;
+  viewer.settings.mouseMode = kMouseZoom;
   EXPECT_EQ(ChooseCursor(&viewer), kCursorArrow);  // nothing shown yet
   ShowPage();
   EXPECT_EQ(ChooseCursor(&viewer), kCursorMagnify);
-  viewer.mouseMode = kMousePan;
+  viewer.settings.mouseMode = kMousePan;
   EXPECT_EQ(ChooseCursor(&viewer), kCursorPanOpen);
-  viewer.panning = 1;
+  viewer.input.panning = 1;
   EXPECT_EQ(ChooseCursor(&viewer), kCursorPanHeld);
-  viewer.panning = 0;
-  viewer.mouseMode = kMouseCrop;
+  viewer.input.panning = 0;
+  viewer.settings.mouseMode = kMouseCrop;
   EXPECT_EQ(ChooseCursor(&viewer), kCursorCross);
-  viewer.mouseMode = kMouseDraw;
+  viewer.settings.mouseMode = kMouseDraw;
   EXPECT_EQ(ChooseCursor(&viewer), kCursorPencil);
-  viewer.restrictions |= kRestrictMarks;
+  viewer.access.restrictions |= kRestrictMarks;
   EXPECT_EQ(ChooseCursor(&viewer), kCursorArrow);
-  viewer.hasLink = 1;
+  viewer.params.hasLink = 1;
   EXPECT_EQ(ChooseCursor(&viewer), kCursorLink);
 }
 

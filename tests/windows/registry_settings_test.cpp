@@ -68,15 +68,15 @@ TEST_F(RegistrySettings, MachineThenUserThenLowIntegrityKey) {
   ASSERT_TRUE(Put(HKEY_CURRENT_USER, kLow, L"pansens", REG_DWORD, &shortValue, sizeof shortValue));
 
   ViewerInstance* v = Start();
-  EXPECT_EQ(v->orientation, 3);
-  EXPECT_EQ(v->sizeMode, 0);
-  EXPECT_EQ(v->negative, 1);
-  EXPECT_EQ(v->restrictions, 0x44u);
+  EXPECT_EQ(v->settings.orientation, 3);
+  EXPECT_EQ(v->settings.sizeMode, 0);
+  EXPECT_EQ(v->settings.negative, 1);
+  EXPECT_EQ(v->access.restrictions, 0x44u);
   EXPECT_EQ(v->prefs.toolbarHeight, 104);
   EXPECT_EQ(v->prefs.zoomLocation.x, 10);
   EXPECT_EQ(v->prefs.zoomLocation.y, 20);
   EXPECT_EQ(v->prefs.panSensitivity, 2);
-  EXPECT_EQ(v->toolbarItems, u"PR,SL");
+  EXPECT_EQ(v->toolbar.toolbarItems, u"PR,SL");
   EXPECT_EQ(Library().lowIntegrityKey, 1);
 }
 
@@ -103,7 +103,7 @@ TEST_F(RegistrySettings, SavingWithTheLowIntegrityKeyLeavesTheMainUserKeyAlone) 
 TEST_F(RegistrySettings, SavingWithoutTheLowIntegrityKeyCreatesTheMainUserKey) {
   ASSERT_TRUE(PutDword(HKEY_LOCAL_MACHINE, kMain, L"bgcolor", 0x123456));
   ViewerInstance* v = Start();
-  v->raster.resample = 0;
+  v->settings.raster.resample = 0;
   ASSERT_TRUE(SaveSettings(v, Library().store.get(), kGroupView));
   EXPECT_FALSE(Exists(HKEY_CURRENT_USER, kLow));
   EXPECT_EQ(Number(HKEY_CURRENT_USER, kMain, L"resample"), 0u);

@@ -95,20 +95,20 @@ int RunRender(int argc, char** argv) {
     fprintf(stderr, "mrvtool render: the viewer could not be created\n");
     return 1;
   }
-  for (const std::string& line : LogLines(viewer->documentLog)) printf("%s\n", line.c_str());
-  if (a.page == 0) a.page = viewer->initialPage > 0 ? viewer->initialPage + 1 : 1;
-  if (!a.orientGiven) a.orient = viewer->orientation;
-  a.negative = a.negative || viewer->negative;
+  for (const std::string& line : LogLines(viewer->logs.documentLog)) printf("%s\n", line.c_str());
+  if (a.page == 0) a.page = viewer->download.initialPage > 0 ? viewer->download.initialPage + 1 : 1;
+  if (a.orient < 0) a.orient = viewer->settings.orientation;
+  a.negative = a.negative || viewer->settings.negative;
   // The viewer smooths by default; the command does so when asked, by --smooth
   // or by the smoothing parameter or setting.
   bool smoothingNamed = false;
   for (const std::u16string& name : toolSettings.parameterNames) smoothingNamed |= EqualsNoCase(name, u"smooth");
   for (const std::u16string& name : toolSettings.settingNames) smoothingNamed |= EqualsNoCase(name, u"resample");
-  a.smooth = a.smooth || (smoothingNamed && viewer->raster.resample);
+  a.smooth = a.smooth || (smoothingNamed && viewer->settings.raster.resample);
   PageLoadOptions options;
-  options.memoryLimitMb = viewer->raster.memoryLimitMb;
-  options.readPrintTags = viewer->printRouting;
-  RasterSettings raster = viewer->raster;
+  options.memoryLimitMb = viewer->settings.raster.memoryLimitMb;
+  options.readPrintTags = viewer->print.printRouting;
+  RasterSettings raster = viewer->settings.raster;
   raster.resample = a.smooth;
   const int32_t ignoreSpecialImages = viewer->prefs.ignoreSpecialImages;
   DestroyToolViewer(&viewer);
