@@ -196,7 +196,7 @@ TEST_F(Intake, DownloadsOverTwoGigabytesAreRefusedAndLeaveNoFile) {
   EXPECT_TRUE(TempName().empty());
   EXPECT_NE(viewer_->download.loadState, kLoadDownloading) << "a refused stream does not block the next request";
   EXPECT_EQ(Status(viewer_), "  Download failed");
-  EXPECT_EQ(UnloadDocument(viewer_, 1), 1);
+  EXPECT_EQ(UnloadDocument(viewer_, kRefreshView), 1);
 }
 
 TEST_F(Intake, ReceivedBytesBeyondTwoGigabytesFailTheStream) {
@@ -219,7 +219,7 @@ TEST_F(Intake, SecondStreamIsRefusedWhileTheFirstArrives) {
   int other = 0;
   EXPECT_EQ(BeginDownload(viewer_, &other, u"http://127.0.0.1/b.tif", u"image/tiff", 100), kBeginRefused);
   EXPECT_EQ(viewer_->download.streamsAccepted, 1);
-  EXPECT_EQ(UnloadDocument(viewer_, 1), 0) << "refused while downloading";
+  EXPECT_EQ(UnloadDocument(viewer_, kRefreshView), 0) << "refused while downloading";
   EXPECT_EQ(OpenLocalFile(viewer_, u"/nonexistent.tif"), 0);
   ASSERT_GT(Send(tiff, 100, 10), 0);
   EndDownload(viewer_, kReasonDone);
@@ -366,7 +366,7 @@ TEST_F(Intake, AutomaticPrintIsAskedAfterTheFirstStreamOnly) {
   EXPECT_EQ(std::count(calls.begin(), calls.end(), "autoprint()"), 1);
 
   // A document a script asks for later does not print by itself.
-  ASSERT_EQ(UnloadDocument(viewer_, 1), 1);
+  ASSERT_EQ(UnloadDocument(viewer_, kRefreshView), 1);
   viewer_->download.loadState = kLoadAwaiting;
   viewer_->download.acceptedStream = nullptr;
   int requested = 0;
@@ -419,7 +419,7 @@ TEST_F(Intake, LocalFileIsReadInPlaceAndUnloadForgetsIt) {
   EXPECT_EQ(viewer_->download.document.size, tiff.size());
   EXPECT_EQ(HeaderOf(&viewer_->view.pageBitmap)->width, 24);
   EXPECT_EQ(viewer_->download.loadState, kLoadDone);
-  ASSERT_EQ(UnloadDocument(viewer_, 1), 1);
+  ASSERT_EQ(UnloadDocument(viewer_, kRefreshView), 1);
   EXPECT_EQ(viewer_->download.loadState, kLoadIdle);
   EXPECT_EQ(viewer_->view.pageBitmap.block, nullptr);
   EXPECT_EQ(viewer_->download.document.sourceKind, kSourceNone);

@@ -273,7 +273,7 @@ TEST_F(ImageWindowTest, WheelNotchScrollsThreeLinesAndCtrlWheelZoomsOnlyAtFixedS
   EXPECT_EQ(viewer_->view.mainView.width, fitWidth);
 
   viewer_->settings.sizeMode = kSizeFixed;
-  LayoutMainView(viewer_, 0);
+  LayoutMainView(viewer_, kResetScroll);
   EXPECT_EQ(viewer_->view.mainView.width, 100);
   SendWheel(120, MK_CONTROL);  // up enlarges by default
   EXPECT_EQ(viewer_->settings.scaleIndex, 4);

@@ -215,7 +215,7 @@ TEST_F(PageView, NegativeAndSmoothingToggle) {
   ToggleSmooth(viewer_);
   EXPECT_EQ(viewer_->settings.raster.resample, !smooth);
   EXPECT_EQ(TakeCalls(), (std::vector<std::string>{"rebuild()", "invalidate(0)"}));
-  UnloadDocument(viewer_, 0);
+  UnloadDocument(viewer_, kLeaveView);
   TakeCalls();
   ToggleSmooth(viewer_);
   ToggleNegative(viewer_);
