@@ -1,15 +1,12 @@
-#include "viewer/page_markup.h"
+#include "analysis/page_markup.h"
 
 #include <algorithm>
 #include <new>
 
 #include "viewer/viewer_instance.h"
+#include "viewer/window_calls.h"
 
 namespace {
-
-void Invalidate(ViewerInstance* viewer, int erase) {
-  if (viewer->hooks.invalidate) viewer->hooks.invalidate(viewer, erase);
-}
 
 int32_t Saturated(int64_t value) {
   return static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
@@ -117,7 +114,7 @@ int ClearCrop(ViewerInstance* viewer, int32_t directory, int fire) {
 
 int SetCropByPage(ViewerInstance* viewer, int32_t action, int32_t page, int32_t x, int32_t y, int32_t width,
                   int32_t height) {
-  if (viewer->magnifierOpen && viewer->hooks.closeMagnifier) viewer->hooks.closeMagnifier(viewer);
+  CloseMagnifier(viewer);
   if (IsRestricted(viewer, kRestrictMarks)) return 0;
   viewer->cropFeature = 1;
   int32_t index = page == 0 ? viewer->currentPage : page - 1;

@@ -1,8 +1,8 @@
-#include "viewer/paint_marks.h"
+#include "analysis/paint_marks.h"
 
 #include <algorithm>
 
-#include "viewer/page_markup.h"
+#include "analysis/page_markup.h"
 #include "viewer/viewer_instance.h"
 
 namespace {

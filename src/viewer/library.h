@@ -10,7 +10,6 @@
 #include "viewer/viewer_instance.h"
 
 constexpr int32_t kLibraryPlugin = 1;
-constexpr int32_t kUpdateTextMaximum = 128;
 constexpr int32_t kCompressionListMaximum = 200;
 
 struct LibraryValues {

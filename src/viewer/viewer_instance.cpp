@@ -4,9 +4,11 @@
 #include <new>
 
 #include "common/diagnostics.h"
+#include "controls/toolbar_items.h"
 #include "viewer/library.h"
 #include "viewer/parameters.h"
 #include "viewer/settings.h"
+#include "viewer/window_calls.h"
 
 namespace {
 
@@ -78,7 +80,7 @@ int32_t CreateInstance(ViewerInstance** slot, int32_t mode, void* browserInstanc
   ChooseToolbar(viewer);
   if (viewer->mouseMode == kMouseCrop) viewer->cropFeature = 1;
   if (viewer->mouseMode == kMouseErase) viewer->eraserOutline = 1;
-  if (viewer->hooks.createWindowResources) viewer->hooks.createWindowResources(viewer);
+  MakeWindowResources(viewer);
   *slot = viewer;
   return kStatusDone;
 }
@@ -96,20 +98,20 @@ int32_t DestroyInstance(ViewerInstance** slot) {
     return kStatusDone;
   }
   viewer->loadState = 0;
-  if (viewer->hooks.detachWindow) viewer->hooks.detachWindow(viewer);
+  DetachViewerWindow(viewer);
   if (viewer->tempFile) CloseFile(viewer->tempFile);
   viewer->tempFile = nullptr;
   DeleteNamedFile(&viewer->tempFileName);
   free(viewer->memoryBuffer);
   viewer->memoryBuffer = nullptr;
-  if (viewer->magnifierOpen && viewer->hooks.closeMagnifier) viewer->hooks.closeMagnifier(viewer);
+  CloseMagnifier(viewer);
   ReleaseViewBitmap(&viewer->mainView);
   ReleaseViewBitmap(&viewer->magnifierView);
   ReleasePageBitmap(&viewer->pageBitmap);
   DeleteNamedFile(&viewer->outputTempFile);
   RemoveNamedFolder(&viewer->outputTempFolder);
   ReleaseAllMarkup(viewer);
-  if (viewer->hooks.releaseWindowResources) viewer->hooks.releaseWindowResources(viewer);
+  FreeWindowResources(viewer);
   ReleasePageInfo(&viewer->pageInfo);
   ReleaseLog(&viewer->documentLog);
   ReleaseLog(&viewer->pageLog);
