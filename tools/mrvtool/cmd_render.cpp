@@ -7,7 +7,7 @@
 #include "common/text_format.h"
 #include "document/page_loader.h"
 #include "document/scale_for_display.h"
-#include "document/photometric_name.h"
+#include "document/code_names.h"
 #include "document/page_directory.h"
 #include "document/bitmap_ops.h"
 #include "document/bmp_writer.h"
