@@ -234,25 +234,6 @@ int IfdToPage(const Document* document, int32_t index) {
   return document->ifds[static_cast<size_t>(index)].page;
 }
 
-std::u16string CompressionName(int32_t code) {
-  struct Name {
-    int32_t code;
-    const char16_t* name;
-  };
-  static const Name kNames[] = {
-      {1, u"None"}, {2, u"CCITT RLE (Huffman)"}, {3, u"CCITT Group 3"}, {4, u"CCITT Group 4"}, {5, u"LZW"},
-      {6, u"Old-style JPEG"}, {7, u"JPEG"}, {8, u"Deflate (Adobe)"}, {32766, u"NeXT"},
-      {32771, u"CCITT RLE/W"}, {32773, u"PackBits"}, {32809, u"ThunderScan"}, {32909, u"PixarLog"},
-      {32946, u"Deflate (libtiff)"}, {34661, u"ISO JBIG"}, {34676, u"SGILog"}, {34677, u"SGILog24"},
-  };
-  for (const Name& n : kNames) {
-    if (n.code == code) return n.name;
-  }
-  char16_t text[32];
-  FormatBounded(text, 32, "Unknown (%d)", code);
-  return text;
-}
-
 void ResetPageInfo(PageInfo* info) {
   ReleaseText(&info->software);
   info->loaded = info->valid = 0;

@@ -76,4 +76,3 @@ int ReadPageDirectory(Document* document, MessageLog* log);
 void NumberPages(Document* document, MessageLog* log);
 int PageToIfd(const Document* document, int32_t page);
 int IfdToPage(const Document* document, int32_t index);
-std::u16string CompressionName(int32_t code);

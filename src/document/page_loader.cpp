@@ -6,6 +6,7 @@
 
 #include "common/text_format.h"
 #include "document/tiff_decoder.h"
+#include "document/code_names.h"
 #include "document/disabled_compressions.h"
 #include "document/tiff_adapter.h"
 #include "document/bitmap_ops.h"

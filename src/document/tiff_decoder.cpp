@@ -8,7 +8,7 @@
 
 #include "common/diagnostics.h"
 #include "common/text_format.h"
-#include "document/photometric_name.h"
+#include "document/code_names.h"
 
 namespace {
 

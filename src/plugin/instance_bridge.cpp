@@ -6,6 +6,7 @@
 #include "viewer/download_intake.h"
 #include "viewer/library.h"
 #include "viewer/viewer_instance.h"
+#include "viewer/window_calls.h"
 
 namespace {
 
@@ -47,18 +48,17 @@ int ScriptingAllowed(const ViewerInstance* viewer) {
 int32_t LoadStateOf(const ViewerInstance* viewer) { return viewer->download.loadState; }
 
 NPError SetWindow(ViewerInstance* viewer, void* window) {
-  const ViewerHooks& hooks = viewer->hooks;
-  if (!hooks.attachWindow) {
+  if (!HasWindowSide(viewer)) {
     viewer->pluginWindow = window;
     return NPERR_NO_ERROR;
   }
   if (window && window == viewer->pluginWindow) {
-    if (hooks.refreshWindow) hooks.refreshWindow(viewer);
+    RefreshViewerWindow(viewer);
     return NPERR_NO_ERROR;
   }
-  if (viewer->pluginWindow && hooks.detachWindow) hooks.detachWindow(viewer);
+  if (viewer->pluginWindow) DetachViewerWindow(viewer);
   viewer->pluginWindow = nullptr;
-  if (window) hooks.attachWindow(viewer, window);
+  if (window) AttachViewerWindow(viewer, window);
   return NPERR_NO_ERROR;
 }
 

@@ -5,8 +5,10 @@
 #include <cstring>
 
 #include "common/diagnostics.h"
-#include "viewer/page_markup.h"
+#include "output/auto_print.h"
+#include "analysis/page_markup.h"
 #include "viewer/page_view.h"
+#include "viewer/status_line.h"
 #include "viewer/window_calls.h"
 
 namespace {
@@ -127,12 +129,6 @@ void CaptureHeader(Document* document, int32_t offset, int32_t length, const uin
     document->header[1] = bytes[0];
     document->headerCaptured = 1;
   }
-}
-
-void RequestAutoPrint(ViewerInstance* viewer) {
-  // Only the document the page embedded prints by itself, not one a script loads later.
-  if (viewer->print.autoPrint == 0 || !viewer->prefs.allowScript || viewer->download.streamsAccepted != 1) return;
-  if (viewer->hooks.postAutoPrint) viewer->hooks.postAutoPrint(viewer);
 }
 
 void LogStreamFailure(ViewerInstance* viewer, int32_t reason) {
@@ -280,37 +276,6 @@ int32_t EndDownload(ViewerInstance* viewer, int32_t reason) {
   return FailDownload(viewer);
 }
 
-void SetStatusText(ViewerInstance* viewer, const char16_t* text) {
-  if (!text || !*text) {
-    ReleaseText(&viewer->status.statusText);
-    viewer->status.progressPercent = -1;
-  } else if (!(text[0] == u'*' && text[1] == 0)) {
-    SetText(&viewer->status.statusText, text);
-  }
-  if (viewer->hooks.statusChanged) viewer->hooks.statusChanged(viewer);
-}
-
-int ShowLoadStateText(ViewerInstance* viewer) {
-  switch (viewer->download.loadState) {
-    case kLoadIdle:
-      SetStatusText(viewer, u"");
-      return 1;
-    case kLoadAwaiting:
-      SetStatusText(viewer, u"  Waiting for download to start\u2026");
-      return 1;
-    case kLoadDownloading:
-      SetStatusText(viewer, u"  Downloading\u2026");
-      return 1;
-    default:
-      return 0;
-  }
-}
-
-void SetProgress(ViewerInstance* viewer, int64_t done, int64_t total) {
-  viewer->status.progressPercent = total <= 0 ? -1 : static_cast<int32_t>(static_cast<double>(done) / total * 100);
-  if (viewer->hooks.statusChanged) viewer->hooks.statusChanged(viewer);
-}
-
 int ProcessDocument(ViewerInstance* viewer) {
   BusyCursor busy(viewer);
   viewer->download.hasPages = 0;
@@ -386,18 +351,4 @@ int OpenLocalFile(ViewerInstance* viewer, const char16_t* path) {
   ProcessDocument(viewer);
   ShowPage(viewer, viewer->download.currentPage);
   return 1;
-}
-
-int32_t DecideAutoPrint(const ViewerInstance* viewer) {
-  if (viewer->print.autoPrint == 0 || !viewer->prefs.allowScript) return kAutoPrintNone;
-  switch (viewer->print.autoPrint) {
-    case 1:
-      return kAutoPrintWithDialog;
-    case 4:
-      return viewer->prefs.allowAutoPrint ? kAutoPrintDirect : kAutoPrintNone;
-    case 5:
-      return viewer->prefs.allowAutoPrint ? kAutoPrintDirect : kAutoPrintWithDialog;
-    default:
-      return kAutoPrintNone;
-  }
 }

@@ -4,7 +4,7 @@
 
 #include "platform/wide_text_win.h"
 #include "viewer/library_win.h"
-#include "viewer/paint_marks.h"
+#include "analysis/paint_marks.h"
 #include "viewer/window_input.h"
 
 namespace {

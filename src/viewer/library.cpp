@@ -1,11 +1,9 @@
 #include "viewer/library.h"
 
 #include "document/disabled_compressions.h"
+#include "update/update_settings.h"
 #include "viewer/view_geometry.h"
 #include "viewer/settings.h"
-
-constexpr char16_t kDefaultUpdateServer[] = u"update.mervane.example";
-constexpr char16_t kDefaultUpdateResource[] = u"/mervane/version-pl-w64.txt";
 
 LibraryValues& Library() {
   static LibraryValues values;
@@ -19,10 +17,12 @@ int StartLibrary(int32_t kind, std::unique_ptr<SettingsStore> store) {
   library.store = std::move(store);
   library.defaultScaleIndex = ScaleIndex(100);
   library.defaultZoomIndex = ZoomIndex(100);
-  library.updateServer = kDefaultUpdateServer;
-  library.updateResource = kDefaultUpdateResource;
+  SetUpdateDefaults(&library);
   ClearDisabledCompressions();
-  if (library.store) ReadUpdateSettings(&library, library.store.get());
+  if (library.store) {
+    ReadUpdateSettings(&library, library.store.get());
+    ReadDisabledCompressions(library.store.get());
+  }
   library.started = 1;
   return 1;
 }

@@ -12,7 +12,6 @@
 // The kind of host that starts the library: the browser, through the
 // plug-in exports (the command-line tools start it the same way).
 constexpr int32_t kLibraryPlugin = 1;
-constexpr int32_t kUpdateTextMaximum = 128;
 constexpr int32_t kCompressionListMaximum = 200;
 
 struct LibraryValues {

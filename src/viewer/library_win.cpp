@@ -4,6 +4,8 @@
 
 #include "common/diagnostics.h"
 #include "viewer/image_window_win.h"
+#include "viewer/plugin_window_win.h"
+#include "viewer/status_line_win.h"
 #include "viewer/library.h"
 
 namespace {
@@ -131,7 +133,9 @@ void StartWindowLibrary(HINSTANCE module) {
   MakeFonts();
   ChooseWheelMessage();
   ViewerHooks& hooks = Library().hooks;
+  InstallPluginWindowHooks(&hooks);
   InstallImageWindowHooks(&hooks);
+  InstallStatusLineHooks(&hooks);
   hooks.createWindowResources = CreateWindowResources;
   hooks.releaseWindowResources = ReleaseWindowResources;
 }

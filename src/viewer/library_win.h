@@ -23,6 +23,11 @@ struct WindowLibrary {
 
 WindowLibrary& WindowLib();
 
+// The wheel arrives as WM_MOUSEWHEEL or, on old systems, as the registered message.
+inline int IsWheelMessage(UINT message) {
+  return message == WM_MOUSEWHEEL || message == WindowLib().wheelMessage;
+}
+
 // Registers the image window class, loads the cursors and makes the fonts;
 // problems are shown in message boxes. Also fills the library's window hooks.
 void StartWindowLibrary(HINSTANCE module);

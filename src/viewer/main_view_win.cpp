@@ -19,7 +19,7 @@ int32_t ClientSide(LONG side) { return side < 1 ? 1 : side; }
 
 }  // namespace
 
-void LayoutMainView(ViewerInstance* viewer, int keepRelative) {
+void LayoutMainViewInWindow(ViewerInstance* viewer, int keepRelative) {
   HWND window = ImageWindowOf(viewer);
   if (!window) return;
   viewer->view.wheelAccumulator = 0;

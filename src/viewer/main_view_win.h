@@ -9,7 +9,7 @@
 // Recomputes the main view's size and the scroll bars and rebuilds the view
 // when its size or way of drawing changed. The scroll bar changes raise the
 // feedback guard so that the size messages they cause start no second layout.
-void LayoutMainView(ViewerInstance* viewer, int keepRelative);
+void LayoutMainViewInWindow(ViewerInstance* viewer, int keepRelative);
 
 // Scrolls the main view along SB_HORZ or SB_VERT by a scroll code; the thumb
 // codes take `position` when `absolute` is set, else the bar's tracking

@@ -5,6 +5,7 @@
 #include "viewer/download_intake.h"
 #include "viewer/library.h"
 #include "viewer/settings.h"
+#include "viewer/status_line.h"
 #include "viewer/window_calls.h"
 
 namespace {

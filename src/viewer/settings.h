@@ -11,8 +11,6 @@
 #include "viewer/settings_store.h"
 #include "viewer/viewer_instance.h"
 
-struct LibraryValues;
-
 constexpr char16_t kMainKeyPath[] = u"SOFTWARE\\KOB\\Mervane";
 constexpr char16_t kLowIntegrityKeyPath[] = u"SOFTWARE\\AppDataLow\\Software\\KOB\\Mervane";
 
@@ -48,24 +46,7 @@ void LoadSettings(ViewerInstance* viewer, SettingsStore* store);
 // written.
 int SaveSettings(ViewerInstance* viewer, SettingsStore* store, int32_t groups);
 
-// The version-check values from the machine key, the time stamps also from the
-// user keys, and the list of disabled compressions.
-void ReadUpdateSettings(LibraryValues* library, SettingsStore* store);
+// The machine's list of compressions the viewer refuses to decode.
+void ReadDisabledCompressions(SettingsStore* store);
 // Comma-separated codes; every item that reads as a number of at least 1.
 std::vector<int32_t> ParseCompressionList(const char16_t* text);
-
-// Toolbar item lists.
-extern const char16_t kStandardItems[];
-extern const char16_t kFullItems[];
-enum ItemListClass : int32_t {
-  kItemsUnset = 0,
-  kItemsExplicit = 1,
-  kItemsStandard = 2,
-  kItemsNone = 3,
-  kItemsFull = 4,
-};
-int32_t ClassifyItemList(const char16_t* text);
-// The page's list wins unless it is unset; then the user's setting decides.
-std::u16string ChooseItemList(const char16_t* parameter, const char16_t* setting);
-// Whether the list shows the white-out button unconditionally.
-int ItemListHasWhiteout(const std::u16string& list);

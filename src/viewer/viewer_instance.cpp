@@ -3,6 +3,7 @@
 #include <new>
 
 #include "common/diagnostics.h"
+#include "controls/toolbar_items.h"
 #include "viewer/download_intake.h"
 #include "viewer/library.h"
 #include "viewer/parameters.h"
@@ -86,7 +87,7 @@ int32_t CreateInstance(ViewerInstance** slot, int32_t mode, void* browserInstanc
   ChooseToolbar(viewer);
   if (viewer->settings.mouseMode == kMouseCrop) viewer->input.cropFeature = 1;
   if (viewer->settings.mouseMode == kMouseErase) viewer->analysis.eraserOutline = 1;
-  if (viewer->hooks.createWindowResources) viewer->hooks.createWindowResources(viewer);
+  MakeWindowResources(viewer);
   *slot = viewer;
   return kStatusDone;
 }
@@ -104,14 +105,14 @@ int32_t DestroyInstance(ViewerInstance** slot) {
     return kStatusDone;
   }
   viewer->download.loadState = kLoadIdle;
-  if (viewer->hooks.detachWindow) viewer->hooks.detachWindow(viewer);
+  DetachViewerWindow(viewer);
   DiscardDownload(viewer);
   CloseMagnifier(viewer);
   ReleaseBitmaps(&viewer->view);
   DeleteNamedFile(&viewer->output.outputTempFile);
   RemoveNamedFolder(&viewer->output.outputTempFolder);
   ReleaseAllMarkup(viewer);
-  if (viewer->hooks.releaseWindowResources) viewer->hooks.releaseWindowResources(viewer);
+  FreeWindowResources(viewer);
   ReleasePageInfo(&viewer->view.pageInfo);
   ReleaseLog(&viewer->logs.documentLog);
   ReleaseLog(&viewer->logs.pageLog);

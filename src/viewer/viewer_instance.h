@@ -11,8 +11,8 @@
 #include "document/page_directory.h"
 #include "platform/platform.h"
 #include "plugin/plugin_link.h"
-#include "viewer/page_markup.h"
-#include "viewer/rubber_band.h"
+#include "analysis/page_markup.h"
+#include "analysis/rubber_band.h"
 #include "viewer/view_geometry.h"
 
 enum ViewerMode : int32_t { kModeEmbedded = 1, kModeFullPage = 2 };

@@ -19,6 +19,40 @@ inline void RefreshToolbar(ViewerInstance* viewer, int now) {
 inline void CloseMagnifier(ViewerInstance* viewer) {
   if (viewer->input.magnifierOpen && viewer->hooks.closeMagnifier) viewer->hooks.closeMagnifier(viewer);
 }
+inline void CaptureMouse(ViewerInstance* viewer, int capture) {
+  if (viewer->hooks.captureMouse) viewer->hooks.captureMouse(viewer, capture);
+}
+inline void DrawBand(ViewerInstance* viewer, IntRect band) {
+  if (viewer->hooks.drawBand) viewer->hooks.drawBand(viewer, band);
+}
+inline void ScrollLine(ViewerInstance* viewer, int vertical, int forward) {
+  if (viewer->hooks.scrollLine) viewer->hooks.scrollLine(viewer, vertical, forward);
+}
+inline void StatusChanged(ViewerInstance* viewer) {
+  if (viewer->hooks.statusChanged) viewer->hooks.statusChanged(viewer);
+}
+inline void PostAutoPrint(ViewerInstance* viewer) {
+  if (viewer->hooks.postAutoPrint) viewer->hooks.postAutoPrint(viewer);
+}
+inline void MakeWindowResources(ViewerInstance* viewer) {
+  if (viewer->hooks.createWindowResources) viewer->hooks.createWindowResources(viewer);
+}
+inline void FreeWindowResources(ViewerInstance* viewer) {
+  if (viewer->hooks.releaseWindowResources) viewer->hooks.releaseWindowResources(viewer);
+}
+
+// Without a window side (the engine alone, in tests) the browser's window is
+// only remembered.
+inline int HasWindowSide(const ViewerInstance* viewer) { return viewer->hooks.attachWindow != nullptr; }
+inline int AttachViewerWindow(ViewerInstance* viewer, void* window) {
+  return viewer->hooks.attachWindow ? viewer->hooks.attachWindow(viewer, window) : 0;
+}
+inline void RefreshViewerWindow(ViewerInstance* viewer) {
+  if (viewer->hooks.refreshWindow) viewer->hooks.refreshWindow(viewer);
+}
+inline void DetachViewerWindow(ViewerInstance* viewer) {
+  if (viewer->hooks.detachWindow) viewer->hooks.detachWindow(viewer);
+}
 
 // The wait cursor for the lifetime of the object.
 class BusyCursor {

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "common/text_format.h"
-#include "viewer/page_markup.h"
-#include "viewer/paint_marks.h"
+#include "analysis/page_markup.h"
+#include "analysis/paint_marks.h"
 #include "viewer/library.h"
 #include "viewer/settings.h"
 

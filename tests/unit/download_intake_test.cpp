@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "output/auto_print.h"
 #include "platform/platform.h"
 #include "tiff_fixture.h"
 #include "viewer/page_view.h"

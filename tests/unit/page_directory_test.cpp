@@ -200,12 +200,6 @@ TEST(TiffMessages, ModuleRulesAndUnknownTagSuppression) {
             u"Error: Read error|on strip 3\r\nWarning: M: already colon\r\nWarning: Bad value\r\n");
 }
 
-TEST(CompressionNames, KnownAndUnknownCodes) {
-  EXPECT_EQ(CompressionName(4), u"CCITT Group 4");
-  EXPECT_EQ(CompressionName(32946), u"Deflate (libtiff)");
-  EXPECT_EQ(CompressionName(99), u"Unknown (99)");
-}
-
 }  // namespace
 
 namespace {

@@ -1,11 +1,11 @@
-#include "viewer/page_markup.h"
+#include "analysis/page_markup.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
-#include "viewer/paint_marks.h"
-#include "viewer/rubber_band.h"
+#include "analysis/paint_marks.h"
+#include "analysis/rubber_band.h"
 #include "viewer/viewer_instance.h"
 
 namespace {

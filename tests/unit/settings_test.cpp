@@ -6,7 +6,9 @@
 #include <string>
 
 #include "common/diagnostics.h"
+#include "controls/toolbar_items.h"
 #include "document/disabled_compressions.h"
+#include "update/update_settings.h"
 #include "viewer/library.h"
 
 namespace {
@@ -380,32 +382,6 @@ TEST(CompressionList, ItemsOfAtLeastOneInAnyOrder) {
   EXPECT_EQ(ParseCompressionList(u""), std::vector<int32_t>{});
   EXPECT_EQ(ParseCompressionList(nullptr), std::vector<int32_t>{});
   EXPECT_EQ(ParseCompressionList(u" 8,,+32773, 1"), (std::vector<int32_t>{8, 32773, 1}));
-}
-
-TEST(ItemLists, ClassesAndWhichListWins) {
-  EXPECT_EQ(ClassifyItemList(u""), kItemsUnset);
-  EXPECT_EQ(ClassifyItemList(nullptr), kItemsUnset);
-  EXPECT_EQ(ClassifyItemList(u".standard"), kItemsStandard);
-  EXPECT_EQ(ClassifyItemList(u"$none"), kItemsNone);
-  EXPECT_EQ(ClassifyItemList(u".full"), kItemsFull);
-  EXPECT_EQ(ClassifyItemList(u".Full"), kItemsUnset);  // the words are exact
-  EXPECT_EQ(ClassifyItemList(u"$fancy"), kItemsUnset);
-  EXPECT_EQ(ClassifyItemList(u"PR,SA"), kItemsExplicit);
-
-  EXPECT_EQ(ChooseItemList(u"PR,SA", u".full"), u"PR,SA");
-  EXPECT_EQ(ChooseItemList(u"", u".full"), kFullItems);
-  EXPECT_EQ(ChooseItemList(u".bogus", u"ZO,PA"), u"ZO,PA");
-  EXPECT_EQ(ChooseItemList(u"$none", u"ZO,PA"), u"");
-  EXPECT_EQ(ChooseItemList(u"", u""), kStandardItems);
-  EXPECT_EQ(ChooseItemList(u".standard", u"ZO"), kStandardItems);
-}
-
-TEST(ItemLists, OnlyAnUnconditionalWhiteoutButtonAllowsWhiteout) {
-  EXPECT_TRUE(ItemListHasWhiteout(u"PR,SL,ZO"));
-  EXPECT_TRUE(ItemListHasWhiteout(u"SLx"));
-  EXPECT_FALSE(ItemListHasWhiteout(kStandardItems));  // "SL?"
-  EXPECT_FALSE(ItemListHasWhiteout(u"sl,S,L"));
-  EXPECT_FALSE(ItemListHasWhiteout(u""));
 }
 
 }  // namespace

@@ -15,8 +15,9 @@
 #include "viewer/library.h"
 #include "viewer/library_win.h"
 #include "viewer/main_view_win.h"
-#include "viewer/page_markup.h"
+#include "analysis/page_markup.h"
 #include "viewer/page_view.h"
+#include "viewer/status_line.h"
 #include "viewer/viewer_instance.h"
 
 namespace {
@@ -273,7 +274,7 @@ TEST_F(ImageWindowTest, WheelNotchScrollsThreeLinesAndCtrlWheelZoomsOnlyAtFixedS
   EXPECT_EQ(viewer_->view.mainView.width, fitWidth);
 
   viewer_->settings.sizeMode = kSizeFixed;
-  LayoutMainView(viewer_, kResetScroll);
+  LayoutMainViewInWindow(viewer_, 0);
   EXPECT_EQ(viewer_->view.mainView.width, 100);
   SendWheel(120, MK_CONTROL);  // up enlarges by default
   EXPECT_EQ(viewer_->settings.scaleIndex, 4);

@@ -1,16 +1,13 @@
-#include "viewer/page_markup.h"
+#include "analysis/page_markup.h"
 
 #include <algorithm>
 #include <new>
 
 #include "common/saturated.h"
 #include "viewer/viewer_instance.h"
+#include "viewer/window_calls.h"
 
 namespace {
-
-void Invalidate(ViewerInstance* viewer, int erase) {
-  if (viewer->hooks.invalidate) viewer->hooks.invalidate(viewer, erase);
-}
 
 int32_t PageOfDirectory(const ViewerInstance* viewer, int32_t directory) {
   return IfdToPage(&viewer->download.document, directory) + 1;
@@ -114,7 +111,7 @@ int ClearCrop(ViewerInstance* viewer, int32_t directory, int fire) {
 
 int SetCropByPage(ViewerInstance* viewer, int32_t action, int32_t page, int32_t x, int32_t y, int32_t width,
                   int32_t height) {
-  if (viewer->input.magnifierOpen && viewer->hooks.closeMagnifier) viewer->hooks.closeMagnifier(viewer);
+  CloseMagnifier(viewer);
   if (IsRestricted(viewer, kRestrictMarks)) return 0;
   viewer->input.cropFeature = 1;
   int32_t index = page == 0 ? viewer->download.currentPage : page - 1;

@@ -1,9 +1,9 @@
-#include "viewer/paint_marks.h"
+#include "analysis/paint_marks.h"
 
 #include <algorithm>
 
+#include "analysis/page_markup.h"
 #include "common/saturated.h"
-#include "viewer/page_markup.h"
 #include "viewer/viewer_instance.h"
 
 namespace {

@@ -1,17 +1,15 @@
-#include "viewer/rubber_band.h"
+#include "analysis/rubber_band.h"
 
-#include "viewer/page_markup.h"
+#include "analysis/page_markup.h"
 #include "viewer/viewer_instance.h"
+#include "viewer/window_calls.h"
 
 namespace {
 
-void Capture(ViewerInstance* viewer, int capture) {
-  if (viewer->hooks.captureMouse) viewer->hooks.captureMouse(viewer, capture);
-}
-
-void DrawBand(ViewerInstance* viewer) {
+// The band's rectangle is inclusive; the hook draws with exclusive edges.
+void InvertBand(ViewerInstance* viewer) {
   const IntRect& r = viewer->input.band.rect;
-  if (viewer->hooks.drawBand) viewer->hooks.drawBand(viewer, {r.left, r.top, r.right + 1, r.bottom + 1});
+  DrawBand(viewer, {r.left, r.top, r.right + 1, r.bottom + 1});
 }
 
 IntPoint Scrolled(const ViewerInstance* viewer, IntPoint client) {
@@ -28,10 +26,6 @@ bool WithinThreshold(IntPoint a, IntPoint b) {
          dy <= kBandDragThreshold;
 }
 
-void ScrollLine(ViewerInstance* viewer, int vertical, int forward) {
-  if (viewer->hooks.scrollLine) viewer->hooks.scrollLine(viewer, vertical, forward);
-}
-
 }  // namespace
 
 int BeginBand(ViewerInstance* viewer, IntPoint client) {
@@ -44,7 +38,7 @@ int BeginBand(ViewerInstance* viewer, IntPoint client) {
   band.state = kBandPressed;
   band.valid = 0;
   band.drawn = 0;
-  Capture(viewer, kCaptureMouse);
+  CaptureMouse(viewer, kCaptureMouse);
   return 1;
 }
 
@@ -78,14 +72,14 @@ void TrackBand(ViewerInstance* viewer, IntPoint client, int32_t clientWidth, int
 void ShowBand(ViewerInstance* viewer) {
   RubberBand& band = viewer->input.band;
   if (band.state != kBandDragging || !band.valid || band.drawn) return;
-  DrawBand(viewer);
+  InvertBand(viewer);
   band.drawn = 1;
 }
 
 void HideBand(ViewerInstance* viewer) {
   RubberBand& band = viewer->input.band;
   if (!band.drawn) return;
-  DrawBand(viewer);
+  InvertBand(viewer);
   band.drawn = 0;
 }
 
@@ -93,7 +87,7 @@ void EndBand(ViewerInstance* viewer, int cancel) {
   RubberBand& band = viewer->input.band;
   int32_t state = band.state;
   int valid = band.valid;
-  Capture(viewer, kReleaseMouse);
+  CaptureMouse(viewer, kReleaseMouse);
   HideBand(viewer);
   band.state = kBandIdle;
   band.valid = 0;
@@ -108,7 +102,7 @@ void EndBand(ViewerInstance* viewer, int cancel) {
     return;
   IntRect rect = NormalizeRect(band.startImage, band.currentImage);
   if (viewer->settings.mouseMode == kMouseWhiteout) {
-    if (AddWhiteout(viewer, rect) && viewer->hooks.invalidate) viewer->hooks.invalidate(viewer, kEraseBackground);
+    if (AddWhiteout(viewer, rect)) Invalidate(viewer, kEraseBackground);
   } else if (viewer->settings.mouseMode == kMouseCrop) {
     SetCrop(viewer, viewer->download.currentDirectory, rect, 1);
   }

@@ -1,4 +1,4 @@
-// Display names of TIFF photometric interpretations.
+// Display names of TIFF codes: compression schemes and photometric interpretations.
 #pragma once
 
 #include <cstdint>
@@ -6,3 +6,6 @@
 
 // Codes 0 and 1 name bilevel pages apart from grey ones by `bitsPerSample`.
 std::u16string PhotometricName(int32_t photometric, int32_t bitsPerSample);
+
+// Unknown codes read "Unknown (code)".
+std::u16string CompressionName(int32_t code);
