@@ -97,7 +97,7 @@ int RunRender(int argc, char** argv) {
   }
   for (const std::string& line : LogLines(viewer->logs.documentLog)) printf("%s\n", line.c_str());
   if (a.page == 0) a.page = viewer->download.initialPage > 0 ? viewer->download.initialPage + 1 : 1;
-  if (a.orient < 0) a.orient = viewer->settings.orientation;
+  if (!a.orientGiven) a.orient = viewer->settings.orientation;
   a.negative = a.negative || viewer->settings.negative;
   // The viewer smooths by default; the command does so when asked, by --smooth
   // or by the smoothing parameter or setting.
