@@ -124,14 +124,9 @@ int RunRender(int argc, char** argv) {
   Document document;
   document.ignoreSpecialImages = ignoreSpecialImages;
   MessageLog documentLog;
-  documentLog.hideUnknownTagWarnings = 1;
   std::vector<uint8_t> bytes;
-  if (ReadDocumentFile(a.file, &bytes, &document, &documentLog) &&
-      ReadPageDirectory(&document, &documentLog)) {
-    NumberPages(&document, &documentLog);
-  }
+  int index = ReadDocumentPages(a.file, a.page, &bytes, &document, &documentLog);
   for (const std::string& line : LogLines(documentLog)) printf("%s\n", line.c_str());
-  int index = PageToIfd(&document, a.page - 1);
   if (index < 0) {
     fprintf(stderr, "mrvtool render: the file has no page %d\n", a.page);
     return 1;
