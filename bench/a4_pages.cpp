@@ -34,7 +34,9 @@ std::vector<uint8_t> TextMask(uint32_t width, uint32_t height, uint32_t dpi, uin
       for (int x = x0 < 0 ? 0 : x0; x < x1 && x < int(width); ++x) ink[size_t(y) * width + x] = 1;
   };
   // Glyphs: a few vertical, horizontal and diagonal strokes in a cell.
-  struct Stroke { int kind, a, b; };
+  struct Stroke {
+    int kind, a, b;
+  };
   std::vector<std::vector<Stroke>> glyphs(70);
   std::vector<int> widths(70);
   for (size_t g = 0; g < glyphs.size(); ++g) {
@@ -72,7 +74,8 @@ std::vector<uint8_t> TextMask(uint32_t width, uint32_t height, uint32_t dpi, uin
     const int lineEnd = int(width) - margin - (noise.Next() % 9 == 0 ? int(width) / 3 : 0);
     while (x < lineEnd - glyphHeight * 4) {
       int letters = 2 + int(noise.Next() % 8);
-      for (int l = 0; l < letters && x < lineEnd; ++l) x += glyph(noise.Next() % glyphs.size(), x, y) + stroke + 1;
+      for (int l = 0; l < letters && x < lineEnd; ++l)
+        x += glyph(noise.Next() % glyphs.size(), x, y) + stroke + 1;
       x += glyphHeight * 6 / 10;
     }
     y += pitch;
@@ -107,7 +110,8 @@ void Scan(uint32_t width, uint32_t height, uint32_t channels, std::vector<uint8_
       for (uint32_t c = 0; c < channels; ++c) {
         int v;
         if (photo) {
-          double u = double(x - photoLeft) / (photoRight - photoLeft), w = double(y - photoTop) / (photoBottom - photoTop);
+          double u = double(x - photoLeft) / (photoRight - photoLeft),
+                 w = double(y - photoTop) / (photoBottom - photoTop);
           v = int(128 + 100 * __builtin_sin(6 * u + 2.1 * c) * __builtin_cos(4 * w - c));
         } else {
           v = ink[size_t{y} * width + x] ? dark[channels == 1 ? 1 : c] : paper[channels == 1 ? 1 : c];
@@ -125,8 +129,8 @@ std::vector<uint8_t> ReadBack(const char* path) {
 
 A4Page Build(PageKind kind) {
   A4Page page;
-  const bool bilevel = kind == PageKind::kBilevelG4 || kind == PageKind::kBilevelG3 ||
-                       kind == PageKind::kBilevelPackBits;
+  const bool bilevel =
+      kind == PageKind::kBilevelG4 || kind == PageKind::kBilevelG3 || kind == PageKind::kBilevelPackBits;
   const bool rgb = kind == PageKind::kRgbJpeg || kind == PageKind::kRgbLzw;
   const uint32_t dpi = bilevel ? 300 : 200;
   page.width = bilevel ? 2480 : 1654;

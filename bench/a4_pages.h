@@ -17,6 +17,6 @@ struct A4Page {
 
 // Built on first use and kept for the run.
 const A4Page& PageOf(PageKind kind);
-constexpr PageKind kAllPages[] = {PageKind::kBilevelG4,   PageKind::kBilevelG3, PageKind::kBilevelPackBits,
-                                  PageKind::kGreyLzw,     PageKind::kGreyDeflate, PageKind::kRgbJpeg,
+constexpr PageKind kAllPages[] = {PageKind::kBilevelG4, PageKind::kBilevelG3,   PageKind::kBilevelPackBits,
+                                  PageKind::kGreyLzw,   PageKind::kGreyDeflate, PageKind::kRgbJpeg,
                                   PageKind::kRgbLzw};

@@ -7,10 +7,10 @@
 #include <string>
 
 #include "a4_pages.h"
-#include "heap_counter.h"
-#include "page_decoders.h"
 #include "document/page_directory.h"
 #include "document/page_loader.h"
+#include "heap_counter.h"
+#include "page_decoders.h"
 #include "ratio_report.h"
 
 namespace {

@@ -28,7 +28,7 @@ std::vector<uint8_t> MakeChain() {
     uint16_t tag, type;
     uint32_t count;
   };
-  const E entries[] = {{254, 4, 1}, {256, 3, 1}, {257, 3, 1}, {258, 3, 1}, {259, 3, 1}, {262, 3, 1},
+  const E entries[] = {{254, 4, 1},  {256, 3, 1}, {257, 3, 1}, {258, 3, 1}, {259, 3, 1}, {262, 3, 1},
                        {270, 2, 32}, {273, 4, 4}, {278, 3, 1}, {279, 4, 4}, {282, 5, 1}, {283, 5, 1}};
   const size_t n = std::size(entries);
   const size_t ifdSize = 2 + 12 * n + 4, dataSize = 32 + 16 + 16 + 8 + 8;
@@ -52,7 +52,8 @@ std::vector<uint8_t> MakeChain() {
           break;
         case 273:
         case 279:
-          for (int s = 0; s < 4; ++s) Put(&b, data + 32 + (entries[k].tag == 279 ? 16 : 0) + 4 * s, 1000 + s, 4);
+          for (int s = 0; s < 4; ++s)
+            Put(&b, data + 32 + (entries[k].tag == 279 ? 16 : 0) + 4 * s, 1000 + s, 4);
           value = data + 32 + (entries[k].tag == 279 ? 16 : 0);
           break;
         case 282:

@@ -3,11 +3,11 @@
 #include <benchmark/benchmark.h>
 
 #include "a4_pages.h"
-#include "page_decoders.h"
 #include "document/page_directory.h"
 #include "document/page_loader.h"
-#include "ratio_report.h"
 #include "document/scale_for_display.h"
+#include "page_decoders.h"
+#include "ratio_report.h"
 
 namespace {
 
@@ -30,7 +30,8 @@ void Scale(benchmark::State& state, PageKind kind, int smooth) {
     state.SkipWithError("the page could not be decoded");
     return;
   }
-  const auto width = static_cast<int32_t>((int64_t{page.width} * kShownHeight + page.height / 2) / page.height);
+  const auto width =
+      static_cast<int32_t>((int64_t{page.width} * kShownHeight + page.height / 2) / page.height);
   RasterSettings settings;
   settings.resample = smooth;
   MessageLog log;
@@ -71,13 +72,19 @@ int Register() {
   ms(benchmark::RegisterBenchmark("Scale/RGB JPEG page to 1000 high", Scale, PageKind::kRgbJpeg, 1));
   ms(benchmark::RegisterBenchmark("Unsmoothed/RGB JPEG page to 1000 high", Scale, PageKind::kRgbJpeg, 0));
   AddRatio({"Scale bilevel / its G4 decode (floor)", {"Scale/G4 page to 1000 high"}, "Floor/G4", 1.0});
-  AddRatio({"Scale RGB / its JPEG decode to RGB", {"Scale/RGB JPEG page to 1000 high"}, "Decode to RGB/RGB JPEG", 1.0});
-  AddRatio({"Scale RGB / its JPEG floor (raw YCbCr)", {"Scale/RGB JPEG page to 1000 high"}, "Floor/RGB JPEG", 0});
+  AddRatio({"Scale RGB / its JPEG decode to RGB",
+            {"Scale/RGB JPEG page to 1000 high"},
+            "Decode to RGB/RGB JPEG",
+            1.0});
+  AddRatio(
+      {"Scale RGB / its JPEG floor (raw YCbCr)", {"Scale/RGB JPEG page to 1000 high"}, "Floor/RGB JPEG", 0});
   // libvips decodes and shrinks such a page in about 7 x the G4 floor; "several
   // times faster" is taken as at most a third of that.
   ms(benchmark::RegisterBenchmark("LoadPage/G4", Load, PageKind::kBilevelG4));
-  AddRatio({"LoadPage + scale, bilevel / G4 floor (libvips: ~7)", {"LoadPage/G4", "Scale/G4 page to 1000 high"},
-            "Floor/G4", 7.0 / 3});
+  AddRatio({"LoadPage + scale, bilevel / G4 floor (libvips: ~7)",
+            {"LoadPage/G4", "Scale/G4 page to 1000 high"},
+            "Floor/G4",
+            7.0 / 3});
   return 0;
 }
 

@@ -17,7 +17,8 @@ bool DecodeFloor(const A4Page& page, std::vector<uint8_t>* buffer, bool rgb) {
   bool ok = true;
   for (uint32_t c = 0; c < chunks && ok; ++c) {
     uint8_t* at = buffer->data() + size_t(chunkSize) * c;
-    ok = (tiled ? TIFFReadEncodedTile(tif, c, at, chunkSize) : TIFFReadEncodedStrip(tif, c, at, chunkSize)) >= 0;
+    ok = (tiled ? TIFFReadEncodedTile(tif, c, at, chunkSize) : TIFFReadEncodedStrip(tif, c, at, chunkSize)) >=
+         0;
   }
   TIFFClose(tif);
   return ok;
@@ -43,7 +44,8 @@ uint64_t LargestStrip(const A4Page& page) {
 bool BilevelBitmap(const A4Page& page, PageBitmap* bitmap) {
   std::vector<uint8_t> rows;
   if (!DecodeFloor(page, &rows)) return false;
-  if (!CreatePageBitmap(nullptr, nullptr, bitmap, int32_t(page.width), int32_t(page.height), 1, 1)) return false;
+  if (!CreatePageBitmap(nullptr, nullptr, bitmap, int32_t(page.width), int32_t(page.height), 1, 1))
+    return false;
   uint8_t* table = ColourTableOf(bitmap);
   memset(table + 4, 255, 3);
   bitmap->greyRamp = 1;
@@ -60,7 +62,8 @@ bool BilevelBitmap(const A4Page& page, PageBitmap* bitmap) {
 bool ColourBitmap(const A4Page& page, PageBitmap* bitmap) {
   std::vector<uint32_t> raster;
   if (!DecodeRgba(page, &raster)) return false;
-  if (!CreatePageBitmap(nullptr, nullptr, bitmap, int32_t(page.width), int32_t(page.height), 24, 1)) return false;
+  if (!CreatePageBitmap(nullptr, nullptr, bitmap, int32_t(page.width), int32_t(page.height), 24, 1))
+    return false;
   // The RGBA raster is bottom-up already, as the bitmap's rows are.
   for (uint32_t y = 0; y < page.height; ++y) {
     uint8_t* out = RowOf(bitmap, y);

@@ -1,7 +1,6 @@
 #include "ratio_report.h"
 
 #include <benchmark/benchmark.h>
-
 #include <unistd.h>
 
 #include <cstdio>
@@ -21,7 +20,8 @@ class RatioReporter : public benchmark::ConsoleReporter {
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const Run& run : runs)
       if (!run.error_occurred && run.run_type == Run::RT_Iteration)
-        seconds_[run.benchmark_name()] = run.GetAdjustedCPUTime() * benchmark::GetTimeUnitMultiplier(run.time_unit);
+        seconds_[run.benchmark_name()] =
+            run.GetAdjustedCPUTime() * benchmark::GetTimeUnitMultiplier(run.time_unit);
     ConsoleReporter::ReportRuns(runs);
   }
 
@@ -36,13 +36,16 @@ class RatioReporter : public benchmark::ConsoleReporter {
       bool complete = true;
       for (const std::string& name : r.numerator) {
         auto found = seconds_.find(name);
-        if (found == seconds_.end()) complete = false;
-        else above += found->second;
+        if (found == seconds_.end())
+          complete = false;
+        else
+          above += found->second;
       }
       if (!complete) continue;
       const double ratio = above / below->second;
       if (r.target > 0)
-        printf("%-58s %8.2f %8.2f %s\n", r.label.c_str(), ratio, r.target, ratio <= r.target ? "met" : "MISSED");
+        printf("%-58s %8.2f %8.2f %s\n", r.label.c_str(), ratio, r.target,
+               ratio <= r.target ? "met" : "MISSED");
       else
         printf("%-58s %8.2f %8s\n", r.label.c_str(), ratio, "-");
     }

@@ -104,7 +104,8 @@ int ClearCrop(ViewerInstance* viewer, int32_t directory, int fire) {
   if (directory == viewer->download.currentDirectory) Invalidate(viewer, kKeepBackground);
   if (fire && viewer->events.cropSelect) {
     viewer->events.cropSelect(viewer, 0, PageOfDirectory(viewer, directory), 0, 0,
-                              Saturated(viewer->view.pageInfo.width), Saturated(viewer->view.pageInfo.height));
+                              Saturated(viewer->view.pageInfo.width),
+                              Saturated(viewer->view.pageInfo.height));
   }
   return 1;
 }

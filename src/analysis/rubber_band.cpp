@@ -53,7 +53,8 @@ void TrackBand(ViewerInstance* viewer, IntPoint client, int32_t clientWidth, int
     if (WithinThreshold(scrolled, band.start)) return;
     band.state = kBandDragging;
   }
-  band.rect = ImagePointsToViewRect(&viewer->view.mainView, &viewer->view.pageInfo, band.startImage, band.currentImage);
+  band.rect = ImagePointsToViewRect(&viewer->view.mainView, &viewer->view.pageInfo, band.startImage,
+                                    band.currentImage);
   band.valid = 1;
   ShowBand(viewer);
   // Dragging past the edge of the window pulls the picture along.

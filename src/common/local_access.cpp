@@ -36,8 +36,9 @@ bool NamesTiffFile(std::u16string_view a) {
 }
 
 int Refuse(int32_t localAccess, MessageLog* log) {
-  LogError(log, "%s", localAccess == kLocalAccessTiffOnly ? "Remote access to local non-TIFF files not allowed."
-                                                           : "Remote access to local files not allowed.");
+  LogError(log, "%s",
+           localAccess == kLocalAccessTiffOnly ? "Remote access to local non-TIFF files not allowed."
+                                               : "Remote access to local files not allowed.");
   return 0;
 }
 
@@ -46,7 +47,8 @@ int Refuse(int32_t localAccess, MessageLog* log) {
 int CheckLocalAccess(int32_t localAccess, MessageLog* log, const char16_t* address) {
   if (!address || localAccess == kLocalAccessAll) return 1;
   const std::u16string a = AsBrowsersReadIt(std::u16string_view(address, Utf16Length(address)));
-  if (StartsWithNoCase(a, u"javascript:") || StartsWithNoCase(a, u"vbscript:")) return Refuse(localAccess, log);
+  if (StartsWithNoCase(a, u"javascript:") || StartsWithNoCase(a, u"vbscript:"))
+    return Refuse(localAccess, log);
   if (!IsLocal(a)) return 1;
   if (localAccess == kLocalAccessTiffOnly && NamesTiffFile(a)) return 1;
   return Refuse(localAccess, log);

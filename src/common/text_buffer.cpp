@@ -33,9 +33,7 @@ void InitText(TextBuffer* buffer, int32_t maximum) {
 
 void ReleaseText(TextBuffer* buffer) { StoreEmpty(buffer); }
 
-const char16_t* TextOf(const TextBuffer* buffer) {
-  return buffer && buffer->text ? buffer->text : u"";
-}
+const char16_t* TextOf(const TextBuffer* buffer) { return buffer && buffer->text ? buffer->text : u""; }
 
 int SetText(TextBuffer* buffer, const char16_t* text) {
   if (!text) {
@@ -69,8 +67,8 @@ int AppendText(TextBuffer* buffer, const char16_t* text) {
     int64_t capacity = grown > byAdding ? grown : byAdding;
     if (capacity > buffer->maximum) capacity = buffer->maximum;
     if (capacity < 1) capacity = 1;
-    char16_t* block = static_cast<char16_t*>(
-        realloc(buffer->text, static_cast<size_t>(capacity) * sizeof(char16_t)));
+    char16_t* block =
+        static_cast<char16_t*>(realloc(buffer->text, static_cast<size_t>(capacity) * sizeof(char16_t)));
     if (!block) {
       StoreEmpty(buffer);
       return 0;
@@ -89,8 +87,8 @@ int AppendText(TextBuffer* buffer, const char16_t* text) {
   return 1;
 }
 
-static int FormatThen(TextBuffer* buffer, int (*store)(TextBuffer*, const char16_t*),
-                      const char* format, va_list args) {
+static int FormatThen(TextBuffer* buffer, int (*store)(TextBuffer*, const char16_t*), const char* format,
+                      va_list args) {
   char16_t area[kFormatArea];
   FormatBoundedV(area, kFormatArea, format, args);
   return store(buffer, area);
@@ -117,7 +115,9 @@ int SetTextFromUtf8(TextBuffer* buffer, const char* text) {
   return SetText(buffer, Utf8ToUtf16(text).c_str());
 }
 
-int SetTextFromResource(TextBuffer* buffer, uint32_t id) { return SetText(buffer, ResourceString(id).c_str()); }
+int SetTextFromResource(TextBuffer* buffer, uint32_t id) {
+  return SetText(buffer, ResourceString(id).c_str());
+}
 
 int SetTextFromNarrow(TextBuffer* buffer, const char* text) {
   if (!text) return SetText(buffer, nullptr);

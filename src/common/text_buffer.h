@@ -27,8 +27,7 @@ const char16_t* TextOf(const TextBuffer* buffer);
 int SetText(TextBuffer* buffer, const char16_t* text);
 int AppendText(TextBuffer* buffer, const char16_t* text);
 int SetTextFormatted(TextBuffer* buffer, const char* format, ...) __attribute__((format(printf, 2, 3)));
-int AppendTextFormatted(TextBuffer* buffer, const char* format, ...)
-    __attribute__((format(printf, 2, 3)));
+int AppendTextFormatted(TextBuffer* buffer, const char* format, ...) __attribute__((format(printf, 2, 3)));
 // String resource `id`; a missing resource stores the empty string.
 int SetTextFromResource(TextBuffer* buffer, uint32_t id);
 // Stores 8-bit text in the system code page as UTF-16.

@@ -101,7 +101,8 @@ std::string Utf16ToUtf8(std::u16string_view text) {
 
 size_t Utf16Length(const char16_t* text) {
   size_t n = 0;
-  if (text) while (text[n]) ++n;
+  if (text)
+    while (text[n]) ++n;
   return n;
 }
 

@@ -119,7 +119,8 @@ void AverageRows(const PageBitmap* source, PageBitmap* target, const AreaSpan* r
   const size_t samples = size_t(HeaderOf(source)->width) * kChannels;
   for (uint32_t i = 0; i < static_cast<uint32_t>(out->height); ++i) {
     SumRows(source, rows[i], samples, sums);
-    WriteRow<Sum, kChannels>(plan, static_cast<uint32_t>(out->width), sums, 1.0 / rows[i].total, RowOf(target, i));
+    WriteRow<Sum, kChannels>(plan, static_cast<uint32_t>(out->width), sums, 1.0 / rows[i].total,
+                             RowOf(target, i));
   }
 }
 
@@ -133,11 +134,12 @@ int AreaAverage(MessageLog* log, const PageBitmap* source, PageBitmap* target) {
   const uint32_t sourceHeight = static_cast<uint32_t>(in->height);
   const uint32_t width = static_cast<uint32_t>(out->width);
   const uint32_t height = static_cast<uint32_t>(out->height);
-  if ((in->bitCount != 8 && in->bitCount != 24) || out->bitCount != in->bitCount || width < 3 ||
-      height < 3 || width > sourceWidth || height > sourceHeight)
+  if ((in->bitCount != 8 && in->bitCount != 24) || out->bitCount != in->bitCount || width < 3 || height < 3 ||
+      width > sourceWidth || height > sourceHeight)
     return 0;
 
-  AreaSpan* spans = static_cast<AreaSpan*>(AllocateOrReport(log, sizeof(AreaSpan) * (size_t{width} + height)));
+  AreaSpan* spans =
+      static_cast<AreaSpan*>(AllocateOrReport(log, sizeof(AreaSpan) * (size_t{width} + height)));
   if (!spans) return 0;
   AreaSpan* columns = spans;
   AreaSpan* rows = spans + width;

@@ -79,7 +79,8 @@ void TransposeBilevel(const PageBitmap* source, PageBitmap* result) {
   for (uint32_t y0 = 0; y0 < height; y0 += 8) {
     for (uint32_t cb = 0; cb < columnBytes; ++cb) {
       uint64_t block = 0;  // source row y0 + i in byte 7 - i
-      for (uint32_t i = 0; i < 8 && y0 + i < height; ++i) block |= uint64_t{RowOf(source, y0 + i)[cb]} << (56 - 8 * i);
+      for (uint32_t i = 0; i < 8 && y0 + i < height; ++i)
+        block |= uint64_t{RowOf(source, y0 + i)[cb]} << (56 - 8 * i);
       if (block == 0) continue;  // the result starts out zero
       uint64_t turned = TransposeBits8(block);
       for (uint32_t k = 0; k < 8 && cb * 8 + k < width; ++k) {
@@ -190,10 +191,18 @@ void MirrorRows(PageBitmap* bitmap) {
   for (uint32_t y = 0; y < height; ++y) {
     uint8_t* row = RowOf(bitmap, y);
     switch (bits) {
-      case 1: MirrorBitRow(row, width, scratch); break;
-      case 4: MirrorNibbleRow(row, width); break;
-      case 8: MirrorByteRow(row, width); break;
-      default: MirrorTripleRow(row, width); break;
+      case 1:
+        MirrorBitRow(row, width, scratch);
+        break;
+      case 4:
+        MirrorNibbleRow(row, width);
+        break;
+      case 8:
+        MirrorByteRow(row, width);
+        break;
+      default:
+        MirrorTripleRow(row, width);
+        break;
     }
   }
   free(scratch);
@@ -234,9 +243,15 @@ int Transpose(PageBitmap* bitmap, MessageLog* log) {
   result.stride = stride;
   result.blockSize = headerSize + pixelBytes;
   switch (bits) {
-    case 1: TransposeBilevel(bitmap, &result); break;
-    case 4: TransposeNibbles(bitmap, &result); break;
-    default: TransposeBytes(bitmap, &result, bits / 8); break;
+    case 1:
+      TransposeBilevel(bitmap, &result);
+      break;
+    case 4:
+      TransposeNibbles(bitmap, &result);
+      break;
+    default:
+      TransposeBytes(bitmap, &result, bits / 8);
+      break;
   }
   free(bitmap->block);
   *bitmap = result;

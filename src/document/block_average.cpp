@@ -96,8 +96,7 @@ int BlockAverage(MessageLog* log, const PageBitmap* source, PageBitmap* target, 
   return 1;
 }
 
-int PaletteBlockAverage(MessageLog* log, const PageBitmap* source, PageBitmap* target,
-                        int32_t blockSize) {
+int PaletteBlockAverage(MessageLog* log, const PageBitmap* source, PageBitmap* target, int32_t blockSize) {
   const uint32_t bitCount = HeaderOf(source)->bitCount;
   const uint32_t targetBits = HeaderOf(target)->bitCount;
   if ((bitCount != 4 && bitCount != 8) || (targetBits != 8 && targetBits != 24)) return 0;

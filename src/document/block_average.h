@@ -18,5 +18,4 @@ int BlockAverage(MessageLog* log, const PageBitmap* source, PageBitmap* target, 
 // `source` is 4 or 8 bits with a colour table: each pixel stands for its
 // table entry. An 8-bit target gets the mean of the entries' blue bytes (for
 // grey tables), a 24-bit target the means of blue, green and red.
-int PaletteBlockAverage(MessageLog* log, const PageBitmap* source, PageBitmap* target,
-                        int32_t blockSize);
+int PaletteBlockAverage(MessageLog* log, const PageBitmap* source, PageBitmap* target, int32_t blockSize);

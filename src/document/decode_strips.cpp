@@ -25,7 +25,8 @@ uint32_t RowsPerStrip(const TiffDecoder* d) {
 
 // Fills the rows of one block (h x v luma values, then Cb and Cr) that lie in
 // the picture; the samples wait in the bitmap's own pixels for the conversion.
-void PlaceBlock(const TiffDecoder* d, const uint8_t* block, uint32_t column, uint32_t row, uint32_t h, uint32_t v) {
+void PlaceBlock(const TiffDecoder* d, const uint8_t* block, uint32_t column, uint32_t row, uint32_t h,
+                uint32_t v) {
   uint8_t cb = block[h * v], cr = block[h * v + 1];
   for (uint32_t iy = 0; iy < v; ++iy) {
     uint32_t y = row + iy;
@@ -180,8 +181,8 @@ int DecodeSubsampledYCbCr(TiffDecoder* d, int wholeImageTile) {
     }
     ++unitsRead;
     if (got % blockBytes != 0) {
-      DecoderError(d, "Strip should have a multiple of %d bytes, but doesn't (has %d)", static_cast<int>(blockBytes),
-                   static_cast<int>(got));
+      DecoderError(d, "Strip should have a multiple of %d bytes, but doesn't (has %d)",
+                   static_cast<int>(blockBytes), static_cast<int>(got));
     }
     uint64_t blocks = static_cast<uint64_t>(got) / blockBytes;
     for (uint64_t k = 0; k < blocks; ++k, ++n) {
@@ -211,7 +212,8 @@ int DecodeTiles(TiffDecoder* d) {
     DecoderError(d, "Missing TILELENGTH tag");
     return 0;
   }
-  if (d->effectivePhotometric == 6 && d->planar == 1 && d->tileWidth >= d->width && d->tileLength >= d->height) {
+  if (d->effectivePhotometric == 6 && d->planar == 1 && d->tileWidth >= d->width &&
+      d->tileLength >= d->height) {
     return DecodeSubsampledYCbCr(d, 1);
   }
   int64_t tileBytes = TIFFTileSize64(d->tiff);

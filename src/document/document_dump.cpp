@@ -59,7 +59,8 @@ int ReadDumpSource(void* user, uint64_t offset, void* buffer, uint32_t wanted, u
   const Document* document = source->document;
   if (document->sourceKind == kSourceMemory && document->bytes) {
     memcpy(buffer, document->bytes + offset, count);
-  } else if (!source->file || SeekFile(source->file, static_cast<int64_t>(offset), 0) != static_cast<int64_t>(offset) ||
+  } else if (!source->file ||
+             SeekFile(source->file, static_cast<int64_t>(offset), 0) != static_cast<int64_t>(offset) ||
              ReadFromFile(source->file, buffer, count) != count) {
     return 0;
   }

@@ -75,12 +75,13 @@ void InitDumpOutput(DumpOutput* out, int32_t mode, DumpWriteProc write, void* us
 void WriteDocumentStart(DumpOutput* out) {
   if (out->mode != kDumpRichText) return;
   char start[400];
-  int n = snprintf(start, sizeof start,
-                   "{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1033\r\n"
-                   "{\\fonttbl{\\f0\\fswiss\\fcharset0 Arial;}}\r\n"
-                   "{\\colortbl ;\\red0\\green0\\blue192;\\red0\\green128\\blue255;\\red128\\green0\\blue0;}\r\n"
-                   "\\viewkind4\\uc1\\pard\\tx150\\tx1100\\tx2000\\tx4200\\tx5300\\f0\\fs%d\r\n",
-                   static_cast<int>(out->fontSize));
+  int n =
+      snprintf(start, sizeof start,
+               "{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1033\r\n"
+               "{\\fonttbl{\\f0\\fswiss\\fcharset0 Arial;}}\r\n"
+               "{\\colortbl ;\\red0\\green0\\blue192;\\red0\\green128\\blue255;\\red128\\green0\\blue0;}\r\n"
+               "\\viewkind4\\uc1\\pard\\tx150\\tx1100\\tx2000\\tx4200\\tx5300\\f0\\fs%d\r\n",
+               static_cast<int>(out->fontSize));
   Put(out, start, static_cast<size_t>(n));
   out->controlJustWritten = 0;
 }
@@ -100,8 +101,8 @@ void WriteText(DumpOutput* out, int32_t colour, const char* format, ...) {
   int n = vsnprintf(out->formatArea, sizeof out->formatArea, format, args);
   va_end(args);
   if (n <= 0) return;
-  size_t length = static_cast<size_t>(n) < sizeof out->formatArea ? static_cast<size_t>(n)
-                                                                    : sizeof out->formatArea - 1;
+  size_t length =
+      static_cast<size_t>(n) < sizeof out->formatArea ? static_cast<size_t>(n) : sizeof out->formatArea - 1;
   WriteLiteral(out, colour, out->formatArea, length);
 }
 

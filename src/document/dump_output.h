@@ -55,7 +55,8 @@ void WriteDocumentStart(DumpOutput* out);
 // Closes the document and hands on everything that waits.
 void WriteDocumentEnd(DumpOutput* out);
 // Formatted text in `colour`; text longer than the formatting area is cut.
-void WriteText(DumpOutput* out, int32_t colour, const char* format, ...) __attribute__((format(printf, 3, 4)));
+void WriteText(DumpOutput* out, int32_t colour, const char* format, ...)
+    __attribute__((format(printf, 3, 4)));
 // Text as it stands, and numbers in decimal: the bulk of a dump, written
 // without going through printf.
 void WriteLiteral(DumpOutput* out, int32_t colour, const char* text, size_t length);

@@ -37,8 +37,10 @@ void CheckFaxEol(TiffDecoder* d) {
   uint8_t bytes[kBytesExamined];
   tmsize_t got = TIFFReadRawStrip(d->tiff, 0, bytes, kBytesExamined);
   if (got <= 0 || HasEolCode(bytes, got, fillOrder)) return;
-  DecoderWarning(d, "No EOL markers found. Assuming this is a nonstandard compressed format that doesn't use EOL "
-                    "markers.");
+  DecoderWarning(
+      d,
+      "No EOL markers found. Assuming this is a nonstandard compressed format that doesn't use EOL "
+      "markers.");
   TIFFSetField(d->tiff, TIFFTAG_COMPRESSION, COMPRESSION_CCITTRLE);
   d->compression = COMPRESSION_CCITTRLE;
   int mode = 0;

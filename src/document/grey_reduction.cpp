@@ -65,7 +65,8 @@ inline uint32_t BitAt(const uint64_t* words, uint32_t k) {
 
 // Covered parts of the 1 pixels of a column whose pixels start the window.
 MERVANE_INLINE uint64_t WindowSum(uint64_t window, const GreyColumn& c) {
-  return c.headWeight * (window >> 63) + kUnit * static_cast<uint64_t>(__builtin_popcountll(window & c.fullMask)) +
+  return c.headWeight * (window >> 63) +
+         kUnit * static_cast<uint64_t>(__builtin_popcountll(window & c.fullMask)) +
          c.tailWeight * ((window >> (63 - (c.last - c.first))) & 1);
 }
 
@@ -150,7 +151,7 @@ void ReduceRowPortable(const ReductionPlan& plan, const RowWords& row, uint8_t* 
 
 #if defined(__x86_64__) || defined(__i386__)
 __attribute__((target("popcnt"))) void ReduceRowPopcnt(const ReductionPlan& plan, const RowWords& row,
-                                                        uint8_t* work) {
+                                                       uint8_t* work) {
   ReduceRow(plan, row, work);
 }
 bool HasPopcnt() {
@@ -215,7 +216,8 @@ int ReduceRows(const PageBitmap* source, PageBitmap* target, const ReductionPlan
         uint8_t* outRow = RowOf(target, i);
         for (uint32_t m = 0; m < width; ++m) {
           const uint64_t sum = static_cast<uint64_t>(sums[m]) + even;
-          outRow[m] = static_cast<uint8_t>(fastRows ? FastDivide(static_cast<uint32_t>(sum), rowHeight) : sum / v);
+          outRow[m] =
+              static_cast<uint8_t>(fastRows ? FastDivide(static_cast<uint32_t>(sum), rowHeight) : sum / v);
         }
         memset(sums, 0, sizeof(Sum) * width);
         even = 0;
@@ -247,7 +249,8 @@ int AllocateReduction(MessageLog* log, uint32_t sourceWidth, uint32_t width, uin
   const uint32_t wordCount = (sourceWidth + 63) / 64;
   const size_t sumBytes = (narrowSums ? sizeof(uint32_t) : sizeof(uint64_t)) * width;
   const size_t bytes = sumBytes + sizeof(uint64_t) * (wordCount + 1) + sizeof(GreyColumn) * width +
-                       2 * sizeof(uint32_t) * wordCount + wordCount + width + (a <= kValueTableMaximum ? a + 1 : 0);
+                       2 * sizeof(uint32_t) * wordCount + wordCount + width +
+                       (a <= kValueTableMaximum ? a + 1 : 0);
   m->block = static_cast<uint8_t*>(AllocateOrReport(log, bytes));
   if (!m->block) return 0;
   uint8_t* at = m->block;

@@ -96,8 +96,10 @@ void WriteFloats(TagDumper* d, const DumpEntry& e) {
 uint64_t ReadInteger(TagDumper* d, const DumpEntry& e, uint64_t index) {
   uint32_t size = e.fieldType->itemSize;
   uint64_t at = SaturatedAdd(e.dataPosition, SaturatedMultiply(size, index));
-  uint64_t raw = size == 1 ? DumpRead8(d, at) : size == 2 ? DumpRead16(d, at) : size == 4 ? DumpRead32(d, at)
-                                                                                       : DumpRead64(d, at);
+  uint64_t raw = size == 1   ? DumpRead8(d, at)
+                 : size == 2 ? DumpRead16(d, at)
+                 : size == 4 ? DumpRead32(d, at)
+                             : DumpRead64(d, at);
   if (e.fieldType->isSigned && size < 8) {
     // Sign extension of the stored width.
     uint64_t sign = uint64_t{1} << (8 * size - 1);
@@ -157,7 +159,15 @@ void WriteContents(TagDumper* d, const DumpEntry& e) {
     case 12:
       WriteFloats(d, e);
       break;
-    case 1: case 3: case 4: case 6: case 7: case 8: case 9: case 16: case 17:
+    case 1:
+    case 3:
+    case 4:
+    case 6:
+    case 7:
+    case 8:
+    case 9:
+    case 16:
+    case 17:
       WriteIntegers(d, e);
       break;
     default:  // directory offsets, Unicode, complex: no contents
@@ -242,7 +252,8 @@ int DumpIfdAt(TagDumper* d, uint64_t offset, char kind) {
   WriteUnsigned(out, 1, count);
   WriteMark(out, DumpMark::kParagraph);
   if (count == 0) SetDumpWarning(d, "Every image directory must have at least one tag.");
-  if (count > kDumpEntriesShown) SetDumpWarning(d, "Excessive number of tags. Only displaying the first 200.");
+  if (count > kDumpEntriesShown)
+    SetDumpWarning(d, "Excessive number of tags. Only displaying the first 200.");
   PrintPendingMessages(d);
   WriteColumnTitles(out);
   bool orderWarned = false;

@@ -6,7 +6,7 @@
 #include "common/diagnostics.h"
 
 uint32_t ColourTableEntries(const BitmapHeader* header) {
-  uint32_t entries = header->coloursUsed ? header->coloursUsed
+  uint32_t entries = header->coloursUsed     ? header->coloursUsed
                      : header->bitCount < 32 ? uint32_t{1} << header->bitCount
                                              : 0xFFFFFFFFu;
   return entries > 256 ? 0 : entries;

@@ -35,8 +35,8 @@ struct PageBitmap {
   uint8_t* pixels = nullptr;  // first stored row, inside the block
   uint32_t stride = 0;        // bytes per stored row, a multiple of 4
   uint64_t blockSize = 0;
-  uint8_t greyRamp = 0;       // the table is the plain black-to-white ramp
-  uint8_t twoBit = 0;         // 2-bit samples held as 4 bits, entries 0-3 used
+  uint8_t greyRamp = 0;  // the table is the plain black-to-white ramp
+  uint8_t twoBit = 0;    // 2-bit samples held as 4 bits, entries 0-3 used
 };
 
 constexpr uint64_t kMaximumPixelBytes = 2000000000;

@@ -13,7 +13,9 @@ namespace {
 
 constexpr uint32_t kHighestOffset = 0x80000000u;
 
-bool IsByteOrderMark(const uint8_t* b) { return (b[0] == 'I' && b[1] == 'I') || (b[0] == 'M' && b[1] == 'M'); }
+bool IsByteOrderMark(const uint8_t* b) {
+  return (b[0] == 'I' && b[1] == 'I') || (b[0] == 'M' && b[1] == 'M');
+}
 
 // Appends an offset found in the directory at `current`; false ends the walk
 // (the table is full or memory ran out).
@@ -46,7 +48,6 @@ bool AddOffset(Document* document, MessageLog* log, uint64_t offset, uint32_t fl
   ifds.push_back({static_cast<uint32_t>(offset), flags, 0});
   return true;
 }
-
 
 // Reads the document's bytes at any offset, from memory or from its file, for
 // the few values libtiff does not hand out.

@@ -5,11 +5,11 @@
 #include <cstring>
 
 #include "common/text_format.h"
-#include "document/tiff_decoder.h"
+#include "document/bitmap_ops.h"
 #include "document/code_names.h"
 #include "document/disabled_compressions.h"
 #include "document/tiff_adapter.h"
-#include "document/bitmap_ops.h"
+#include "document/tiff_decoder.h"
 
 namespace {
 
@@ -130,8 +130,8 @@ int ApplyOrientation(int32_t orientation, PageBitmap* bitmap, PageInfo* info, Me
   return reverse ? ReverseRowOrder(bitmap, log) : 1;
 }
 
-int DecodeInto(TIFF* tiff, const PageLoadOptions* options, PageInfo* info, PageBitmap* bitmap, MessageLog* log,
-               TiffDecoder* d) {
+int DecodeInto(TIFF* tiff, const PageLoadOptions* options, PageInfo* info, PageBitmap* bitmap,
+               MessageLog* log, TiffDecoder* d) {
   AttachTiffDecoder(d, tiff, log, OnDecoderError, OnDecoderWarning, OnLibraryMessage);
   d->paletteRepair = 1;
   if (!ReadTags(d)) return 0;
@@ -139,8 +139,8 @@ int DecodeInto(TIFF* tiff, const PageLoadOptions* options, PageInfo* info, PageB
   if (!WithinLimits(d, log)) return 0;
   RasterSettings settings;
   settings.memoryLimitMb = options ? options->memoryLimitMb : 0;
-  if (!CreatePageBitmap(&settings, log, bitmap, static_cast<int32_t>(d->width), static_cast<int32_t>(d->height),
-                        static_cast<int32_t>(OutputBitsPerPixel(d)), 1)) {
+  if (!CreatePageBitmap(&settings, log, bitmap, static_cast<int32_t>(d->width),
+                        static_cast<int32_t>(d->height), static_cast<int32_t>(OutputBitsPerPixel(d)), 1)) {
     return 0;
   }
   bitmap->greyRamp = d->greyRamp;

@@ -5,8 +5,8 @@
 #include <cstdint>
 
 #include "common/message_log.h"
-#include "document/page_directory.h"
 #include "document/page_bitmap.h"
+#include "document/page_directory.h"
 
 struct PageLoadOptions {
   uint32_t memoryLimitMb = 0;  // 0: no limit on the bitmap block

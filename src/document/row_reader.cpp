@@ -85,7 +85,8 @@ int ReadRow(RowReader* reader, uint32_t row, uint16_t sample, uint8_t** data) {
   if (reader->rowsPerStrip) {
     uint32_t strip = TIFFComputeStrip(d->tiff, row, sample);
     uint64_t firstRow = row - row % reader->rowsPerStrip;
-    uint64_t rowsHere = d->height - firstRow < reader->rowsPerStrip ? d->height - firstRow : reader->rowsPerStrip;
+    uint64_t rowsHere =
+        d->height - firstRow < reader->rowsPerStrip ? d->height - firstRow : reader->rowsPerStrip;
     if (strip != reader->loadedStrip) {
       LoadStrip(reader, strip, rowsHere);
       reader->loadedStrip = strip;

@@ -18,7 +18,8 @@ void PutBytes(const TiffDecoder* decoder, uint8_t* out, const uint8_t* from, uin
   if (decoder->invert) InvertBytes(out, count);
 }
 
-void PutRgb(const TiffDecoder* decoder, uint8_t* out, const uint8_t* from, uint32_t width, uint32_t sampleStride) {
+void PutRgb(const TiffDecoder* decoder, uint8_t* out, const uint8_t* from, uint32_t width,
+            uint32_t sampleStride) {
   const int r = decoder->redByte, g = decoder->greenByte, b = decoder->blueByte;
   for (uint32_t x = 0; x < width; ++x, from += sampleStride, out += 3) {
     out[r] = from[0];

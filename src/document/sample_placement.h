@@ -10,4 +10,5 @@ void InvertBytes(uint8_t* bytes, uint64_t count);
 // `count` bytes, complemented when the decoder inverts.
 void PutBytes(const TiffDecoder* decoder, uint8_t* out, const uint8_t* from, uint64_t count);
 // Samples 0, 1 and 2 of each pixel (`sampleStride` bytes apart) to red, green, blue.
-void PutRgb(const TiffDecoder* decoder, uint8_t* out, const uint8_t* from, uint32_t width, uint32_t sampleStride);
+void PutRgb(const TiffDecoder* decoder, uint8_t* out, const uint8_t* from, uint32_t width,
+            uint32_t sampleStride);

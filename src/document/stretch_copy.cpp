@@ -122,8 +122,10 @@ int StretchCopy(const PageBitmap* source, PageBitmap* target, int32_t width, int
   std::vector<int32_t> columns, rows;
   StretchPositions(sourceWidth, width, StretchAxis::kColumns, &columns);
   StretchPositions(sourceHeight, height, StretchAxis::kRows, &rows);
-  void (*copyRow)(const uint8_t*, uint8_t*, const std::vector<int32_t>&) =
-      bitCount == 1 ? CopyRow1 : bitCount == 4 ? CopyRow4 : bitCount == 8 ? CopyRow8 : CopyRow24;
+  void (*copyRow)(const uint8_t*, uint8_t*, const std::vector<int32_t>&) = bitCount == 1   ? CopyRow1
+                                                                           : bitCount == 4 ? CopyRow4
+                                                                           : bitCount == 8 ? CopyRow8
+                                                                                           : CopyRow24;
   const size_t rowBytes = StrideFor(static_cast<uint32_t>(width), bitCount);
   const size_t usedBytes = (size_t(width) * bitCount + 7) / 8;
   const uint8_t lastByteMask = static_cast<uint8_t>(0xFF00 >> ((size_t(width) * bitCount - 1) % 8 + 1));

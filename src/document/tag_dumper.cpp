@@ -264,8 +264,12 @@ void PrintPendingMessages(TagDumper* d) {
 }
 
 uint8_t DumpRead8(TagDumper* d, uint64_t offset) { return static_cast<uint8_t>(ReadUnsigned(d, offset, 1)); }
-uint16_t DumpRead16(TagDumper* d, uint64_t offset) { return static_cast<uint16_t>(ReadUnsigned(d, offset, 2)); }
-uint32_t DumpRead32(TagDumper* d, uint64_t offset) { return static_cast<uint32_t>(ReadUnsigned(d, offset, 4)); }
+uint16_t DumpRead16(TagDumper* d, uint64_t offset) {
+  return static_cast<uint16_t>(ReadUnsigned(d, offset, 2));
+}
+uint32_t DumpRead32(TagDumper* d, uint64_t offset) {
+  return static_cast<uint32_t>(ReadUnsigned(d, offset, 4));
+}
 uint64_t DumpRead64(TagDumper* d, uint64_t offset) { return ReadUnsigned(d, offset, 8); }
 
 uint64_t EntryCountSize(const TagDumper* d) { return d->bigTiff ? 8 : 2; }
@@ -277,7 +281,8 @@ uint64_t ReadEntryCount(TagDumper* d, uint64_t ifdOffset) {
 }
 
 int ReadDumpEntry(TagDumper* d, uint64_t ifdOffset, uint64_t index, DumpEntry* e) {
-  uint64_t at = SaturatedAdd(SaturatedAdd(ifdOffset, EntryCountSize(d)), SaturatedMultiply(index, EntrySize(d)));
+  uint64_t at =
+      SaturatedAdd(SaturatedAdd(ifdOffset, EntryCountSize(d)), SaturatedMultiply(index, EntrySize(d)));
   e->tag = DumpRead16(d, at);
   e->type = DumpRead16(d, SaturatedAdd(at, 2));
   e->count = d->bigTiff ? DumpRead64(d, SaturatedAdd(at, 4)) : DumpRead32(d, SaturatedAdd(at, 4));
@@ -293,7 +298,8 @@ int ReadDumpEntry(TagDumper* d, uint64_t ifdOffset, uint64_t index, DumpEntry* e
 
 uint64_t ReadNextIfdOffset(TagDumper* d, uint64_t ifdOffset, uint64_t entryCount) {
   if (d->hasError) return 0;
-  uint64_t at = SaturatedAdd(SaturatedAdd(ifdOffset, EntryCountSize(d)), SaturatedMultiply(entryCount, EntrySize(d)));
+  uint64_t at =
+      SaturatedAdd(SaturatedAdd(ifdOffset, EntryCountSize(d)), SaturatedMultiply(entryCount, EntrySize(d)));
   return d->bigTiff ? DumpRead64(d, at) : DumpRead32(d, at);
 }
 

@@ -96,11 +96,11 @@ struct DumpEntry {
   uint32_t tag = 0;
   uint32_t type = 0;
   uint64_t count = 0;
-  uint64_t fieldPosition = 0;  // file offset of the entry's value field
-  uint64_t fieldValue = 0;     // the value field read as an offset
+  uint64_t fieldPosition = 0;                // file offset of the entry's value field
+  uint64_t fieldValue = 0;                   // the value field read as an offset
   const DumpFieldType* fieldType = nullptr;  // null for an unknown type
-  uint64_t dataSize = 0;       // item size times count, saturated
-  int32_t inField = 0;         // the data is the value field itself
+  uint64_t dataSize = 0;                     // item size times count, saturated
+  int32_t inField = 0;                       // the data is the value field itself
   uint64_t dataPosition = 0;
 };
 

@@ -6,6 +6,8 @@
 
 namespace {
 
+// The tables are laid out in columns by hand.
+// clang-format off
 const DumpFieldType kFieldTypes[] = {
     {"no type", 0, 0},  {"int8", 1, 0},    {"string", 1, 0},  {"int16", 2, 0},   {"int32", 4, 0},
     {"rational", 8, 0}, {"s.int8", 1, 1},  {"octets", 1, 0},  {"s.int16", 2, 1}, {"s.int32", 4, 1},
@@ -196,6 +198,8 @@ const ValueRow kValueMeanings[] = {
     {531, 1, "centered"}, {531, 2, "cosited"},
 };
 
+// clang-format on
+
 const char* const kSubfileTypeBits[] = {"reduced-res-version", "one-page-of-many", "transparency-mask"};
 
 template <size_t N>
@@ -229,8 +233,8 @@ void ShownTagName(uint32_t tag, char kind, char* out, size_t size) {
   // Called for every entry of a dump: plain copies, no formatting.
   const char* stored = StoredTagName(tag);
   const char* prefix = stored && stored[0] == 'E' ? "Exif:" : "";
-  const char* name = stored                      ? stored + 2
-                     : kind == 'E' || tag < 32768 ? "Unknown tag"
+  const char* name = stored                         ? stored + 2
+                     : kind == 'E' || tag < 32768   ? "Unknown tag"
                      : tag >= 65000 && tag <= 65535 ? "Reusable tag"
                                                     : "Unk. private tag";
   size_t used = 0;

@@ -1,9 +1,9 @@
 #include "document/tiff_adapter.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdarg>
 #include <cstdio>
-#include <algorithm>
 #include <cstring>
 #include <new>
 #include <string>
@@ -23,7 +23,8 @@ MessageLog* g_currentLog = nullptr;
 // zeros and one warning, larger ones are left for libtiff to report.
 tmsize_t CompleteShortRead(void* buffer, tmsize_t n, tmsize_t got) {
   if (n - got > kEndOfFileTolerance) return got;
-  TIFFWarning("", "Unexpected end of file -- need %d bytes but only %d are available. Attempting to continue.",
+  TIFFWarning("",
+              "Unexpected end of file -- need %d bytes but only %d are available. Attempting to continue.",
               static_cast<int>(n), static_cast<int>(got));
   memset(static_cast<uint8_t*>(buffer) + got, 0, static_cast<size_t>(n - got));
   return n;
@@ -58,8 +59,10 @@ tmsize_t NoWrite(thandle_t, void*, tmsize_t) { return 0; }
 
 toff_t MemorySeek(thandle_t handle, toff_t offset, int whence) {
   auto* source = static_cast<MemorySource*>(handle);
-  int64_t base = whence == SEEK_SET ? 0 : whence == SEEK_CUR ? source->position
-                 : whence == SEEK_END ? source->size : -1;
+  int64_t base = whence == SEEK_SET   ? 0
+                 : whence == SEEK_CUR ? source->position
+                 : whence == SEEK_END ? source->size
+                                      : -1;
   if (base < 0) {
     errno = EINVAL;
     return static_cast<toff_t>(-1);
@@ -67,7 +70,8 @@ toff_t MemorySeek(thandle_t handle, toff_t offset, int whence) {
   // libtiff passes negative relative offsets as large unsigned values, and
   // offsets from the file may be anything: a sum that overflows is outside too.
   int64_t target = 0;
-  if (__builtin_add_overflow(base, static_cast<int64_t>(offset), &target) || target < 0 || target > source->size) {
+  if (__builtin_add_overflow(base, static_cast<int64_t>(offset), &target) || target < 0 ||
+      target > source->size) {
     errno = EINVAL;
     return static_cast<toff_t>(-1);
   }
@@ -205,7 +209,8 @@ void RouteTiffMessage(MessageLog* log, LogKind kind, const char* module, const c
   bool useModule = !moduleText.empty() && moduleText.find(u'\\') == std::u16string::npos;
   if (useModule) {
     if (kind == LogKind::kWarning && log->hideUnknownTagWarnings && moduleText == u"TIFFReadDirectory" &&
-        (StartsWithNoCase(text, u"unknown field with tag ") || StartsWithNoCase(text, u": unknown field with tag "))) {
+        (StartsWithNoCase(text, u"unknown field with tag ") ||
+         StartsWithNoCase(text, u": unknown field with tag "))) {
       return;
     }
     text = moduleText + (text.empty() || text[0] != u':' ? u": " : u"") + text;
@@ -249,8 +254,8 @@ TIFF* OpenTiffFromFile(const std::u16string& name) {
     TIFFError("TIFFOpen", "Out of memory");
     return nullptr;
   }
-  TIFF* tiff = TIFFClientOpen("", "rm", source, FileRead, NoWrite, FileSeek, FileClose, FileSize, NoMap,
-                              NoUnmap);
+  TIFF* tiff =
+      TIFFClientOpen("", "rm", source, FileRead, NoWrite, FileSeek, FileClose, FileSize, NoMap, NoUnmap);
   if (!tiff) FileClose(source);
   return tiff;
 }

@@ -5,7 +5,6 @@
 #include <tiffio.h>
 
 #include <cstdint>
-
 #include <string>
 
 #include "common/message_log.h"

@@ -33,9 +33,12 @@ void Report(TiffDecoder* d, DecoderMessage callback, const char* format, va_list
 bool AllowedBits(uint16_t photometric, uint16_t bits) {
   switch (photometric) {
     case 0:
-    case 1: return bits == 1 || bits == 2 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
-    case 3: return bits == 1 || bits == 2 || bits == 4 || bits == 8 || bits == 16;
-    default: return bits == 8 || bits == 16 || bits == 24 || bits == 32;
+    case 1:
+      return bits == 1 || bits == 2 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
+    case 3:
+      return bits == 1 || bits == 2 || bits == 4 || bits == 8 || bits == 16;
+    default:
+      return bits == 8 || bits == 16 || bits == 24 || bits == 32;
   }
 }
 
@@ -99,8 +102,9 @@ int BuildColourPalette(TiffDecoder* d) {
   }
   int shift = 8;
   if (d->paletteRepair && eightBit && anyColour) {
-    DecoderWarning(d, "All colors are indistinguishable from black. Assuming palette is incorrect, and "
-                      "attempting to repair.");
+    DecoderWarning(d,
+                   "All colors are indistinguishable from black. Assuming palette is incorrect, and "
+                   "attempting to repair.");
     shift = 0;
   }
   for (uint32_t i = 0; i < entries; ++i) {
@@ -150,7 +154,8 @@ int ReadDimensionsAndResolution(TiffDecoder* d) {
   d->yResolution = d->resolutionValid ? y : 1.0f;
   if (!d->resolutionValid) d->resolutionUnit = 1;
   uint16_t orientation = 1;
-  if (!TIFFGetField(t, TIFFTAG_ORIENTATION, &orientation) || orientation == 0 || orientation > 8) orientation = 1;
+  if (!TIFFGetField(t, TIFFTAG_ORIENTATION, &orientation) || orientation == 0 || orientation > 8)
+    orientation = 1;
   d->orientation = orientation;
   return 1;
 }
@@ -189,9 +194,17 @@ int ReadSampleLayout(TiffDecoder* d) {
     d->effectivePhotometric = 2;
   }
   switch (d->effectivePhotometric) {
-    case 0: case 1: case 2: case 3: case 5: case 6: case 8: break;
+    case 0:
+    case 1:
+    case 2:
+    case 3:
+    case 5:
+    case 6:
+    case 8:
+      break;
     default:
-      DecoderError(d, "Unsupported color type (%s)", Utf16ToUtf8(PhotometricName(d->effectivePhotometric, 8)).c_str());
+      DecoderError(d, "Unsupported color type (%s)",
+                   Utf16ToUtf8(PhotometricName(d->effectivePhotometric, 8)).c_str());
       return 0;
   }
   if (d->sampleFormat != 1 && d->sampleFormat != 4) {
@@ -308,7 +321,9 @@ uint32_t OutputBitsPerPixel(const TiffDecoder* decoder) {
   return decoder->outChannels * decoder->outBitsPerChannel;
 }
 
-uint64_t OutputImageSize(const TiffDecoder* decoder) { return uint64_t{decoder->outStride} * decoder->height; }
+uint64_t OutputImageSize(const TiffDecoder* decoder) {
+  return uint64_t{decoder->outStride} * decoder->height;
+}
 
 int32_t StoredBitsPerPixel(const TiffDecoder* decoder) {
   return int32_t{decoder->samplesPerPixel} * decoder->storedBitsPerSample;

@@ -3,7 +3,8 @@
 #include "viewer/window_calls.h"
 
 void RequestAutoPrint(ViewerInstance* viewer) {
-  if (viewer->print.autoPrint == 0 || !viewer->prefs.allowScript || viewer->download.streamsAccepted != 1) return;
+  if (viewer->print.autoPrint == 0 || !viewer->prefs.allowScript || viewer->download.streamsAccepted != 1)
+    return;
   PostAutoPrint(viewer);
 }
 

@@ -54,7 +54,9 @@ int PlatformMessageBox(void*, const std::u16string& text, const std::u16string& 
 namespace {
 // Descriptor 0 is a valid file, so handles carry the descriptor plus one.
 int Native(FileHandle file) { return static_cast<int>(reinterpret_cast<intptr_t>(file)) - 1; }
-FileHandle Wrap(int fd) { return fd < 0 ? nullptr : reinterpret_cast<FileHandle>(static_cast<intptr_t>(fd) + 1); }
+FileHandle Wrap(int fd) {
+  return fd < 0 ? nullptr : reinterpret_cast<FileHandle>(static_cast<intptr_t>(fd) + 1);
+}
 }  // namespace
 
 FileHandle OpenFileForReading(const std::u16string& name) {

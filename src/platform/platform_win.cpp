@@ -31,7 +31,8 @@ std::u16string FromSystemCodePage(const std::string& text) {
   int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
   if (n <= 0) return u"";
   std::u16string out(static_cast<size_t>(n), u'\0');
-  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), reinterpret_cast<wchar_t*>(&out[0]), n);
+  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
+                      reinterpret_cast<wchar_t*>(&out[0]), n);
   return out;
 }
 

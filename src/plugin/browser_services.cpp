@@ -63,8 +63,8 @@ int BrowserTextToUtf16(const char* text, std::u16string* out) {
 }
 
 NPError OpenUrl(NPP npp, const char16_t* url, const char16_t* target) {
-  const bool push = g_browser.pushpopupsenabledstate && g_browser.poppopupsenabledstate && target &&
-                    !IsSelfTarget(target);
+  const bool push =
+      g_browser.pushpopupsenabledstate && g_browser.poppopupsenabledstate && target && !IsSelfTarget(target);
   if (push) g_browser.pushpopupsenabledstate(npp, true);
   std::string url8;
   std::string target8;

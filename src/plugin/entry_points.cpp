@@ -31,7 +31,8 @@ NPError FillEntryPoints(NPPluginFuncs* table) noexcept {
 NPError InitializePlugin(const NPNetscapeFuncs* browser) noexcept {
   const NPError copied = CopyBrowserTable(browser);
   if (copied != NPERR_NO_ERROR) return copied;
-  return static_cast<NPError>(StartViewerLibrary(kLibraryPlugin, BrowserMajorVersion(), BrowserMinorVersion()));
+  return static_cast<NPError>(
+      StartViewerLibrary(kLibraryPlugin, BrowserMajorVersion(), BrowserMinorVersion()));
 }
 
 NPError ShutdownPlugin() noexcept {

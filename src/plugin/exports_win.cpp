@@ -5,9 +5,9 @@
 
 #include "plugin/entry_points.h"
 #include "plugin/instance_bridge.h"
+#include "plugin/plugin_module_win.h"
 #include "viewer/library_win.h"
 #include "viewer/registry_store_win.h"
-#include "plugin/plugin_module_win.h"
 
 namespace {
 

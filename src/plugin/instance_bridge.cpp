@@ -68,7 +68,8 @@ NPError BeginStream(ViewerInstance* viewer, NPStream* stream, const char16_t* ur
                     uint32_t expectedLength) {
   if (viewer->download.loadState == kLoadAwaiting && stream != viewer->plugin.awaitedStream)
     return NPERR_GENERIC_ERROR;
-  return static_cast<NPError>(BeginDownload(viewer, static_cast<void*>(stream), url, mimeType, expectedLength));
+  return static_cast<NPError>(
+      BeginDownload(viewer, static_cast<void*>(stream), url, mimeType, expectedLength));
 }
 
 int32_t WriteData(ViewerInstance* viewer, NPStream* stream, int32_t offset, int32_t length,

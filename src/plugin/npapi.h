@@ -244,8 +244,8 @@ struct NPClass {
 // Browser services, in table order.
 
 typedef NPError (*NPN_GetURLProcPtr)(NPP, const char* url, const char* target);
-typedef NPError (*NPN_PostURLProcPtr)(NPP, const char* url, const char* target, uint32_t len,
-                                      const char* buf, NPBool file);
+typedef NPError (*NPN_PostURLProcPtr)(NPP, const char* url, const char* target, uint32_t len, const char* buf,
+                                      NPBool file);
 typedef NPError (*NPN_RequestReadProcPtr)(NPStream*, NPByteRange* ranges);
 typedef NPError (*NPN_NewStreamProcPtr)(NPP, NPMIMEType, const char* target, NPStream** stream);
 typedef int32_t (*NPN_WriteProcPtr)(NPP, NPStream*, int32_t len, void* buffer);
@@ -282,8 +282,7 @@ typedef bool (*NPN_InvokeDefaultProcPtr)(NPP, NPObject* obj, const NPVariant* ar
                                          NPVariant* result);
 typedef bool (*NPN_EvaluateProcPtr)(NPP, NPObject* obj, NPString* script, NPVariant* result);
 typedef bool (*NPN_GetPropertyProcPtr)(NPP, NPObject* obj, NPIdentifier propertyName, NPVariant* result);
-typedef bool (*NPN_SetPropertyProcPtr)(NPP, NPObject* obj, NPIdentifier propertyName,
-                                       const NPVariant* value);
+typedef bool (*NPN_SetPropertyProcPtr)(NPP, NPObject* obj, NPIdentifier propertyName, const NPVariant* value);
 typedef bool (*NPN_RemovePropertyProcPtr)(NPP, NPObject* obj, NPIdentifier propertyName);
 typedef bool (*NPN_HasPropertyProcPtr)(NPP, NPObject* obj, NPIdentifier propertyName);
 typedef bool (*NPN_HasMethodProcPtr)(NPP, NPObject* obj, NPIdentifier propertyName);
@@ -299,17 +298,15 @@ typedef NPError (*NPN_GetValueForURLProcPtr)(NPP, NPNURLVariable, const char* ur
                                              uint32_t* len);
 typedef NPError (*NPN_SetValueForURLProcPtr)(NPP, NPNURLVariable, const char* url, const char* value,
                                              uint32_t len);
-typedef NPError (*NPN_GetAuthenticationInfoProcPtr)(NPP, const char* protocol, const char* host,
-                                                    int32_t port, const char* scheme, const char* realm,
-                                                    char** username, uint32_t* ulen, char** password,
-                                                    uint32_t* plen);
+typedef NPError (*NPN_GetAuthenticationInfoProcPtr)(NPP, const char* protocol, const char* host, int32_t port,
+                                                    const char* scheme, const char* realm, char** username,
+                                                    uint32_t* ulen, char** password, uint32_t* plen);
 typedef uint32_t (*NPN_ScheduleTimerProcPtr)(NPP, uint32_t interval, NPBool repeat,
                                              void (*timerFunc)(NPP npp, uint32_t timerID));
 typedef void (*NPN_UnscheduleTimerProcPtr)(NPP, uint32_t timerID);
 typedef NPError (*NPN_PopUpContextMenuProcPtr)(NPP, NPMenu* menu);
-typedef NPBool (*NPN_ConvertPointProcPtr)(NPP, double sourceX, double sourceY,
-                                          NPCoordinateSpace sourceSpace, double* destX, double* destY,
-                                          NPCoordinateSpace destSpace);
+typedef NPBool (*NPN_ConvertPointProcPtr)(NPP, double sourceX, double sourceY, NPCoordinateSpace sourceSpace,
+                                          double* destX, double* destY, NPCoordinateSpace destSpace);
 typedef NPBool (*NPN_HandleEventPtr)(NPP, void* event, NPBool handled);
 typedef NPBool (*NPN_UnfocusInstancePtr)(NPP, NPFocusDirection direction);
 typedef void (*NPN_URLRedirectResponsePtr)(NPP, void* notifyData, NPBool allow);

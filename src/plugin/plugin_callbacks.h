@@ -26,4 +26,3 @@ int16_t NPP_HandleEvent(NPP instance, void* event) noexcept;
 void NPP_URLNotify(NPP instance, const char* url, NPReason reason, void* notifyData) noexcept;
 NPError NPP_GetValue(NPP instance, NPPVariable variable, void* value) noexcept;
 NPError NPP_SetValue(NPP instance, NPNVariable variable, void* value) noexcept;
-

@@ -139,7 +139,8 @@ void FireMouseModeChange(ViewerInstance* viewer, int32_t mouseMode) {
 }
 
 void FireSizeModeChange(ViewerInstance* viewer, int32_t sizeMode, int32_t zoomPercent) {
-  Fire(viewer, kEventSizeModeChange, "mvtf_OnSizeModeChange", {IntArgument(sizeMode), IntArgument(zoomPercent)});
+  Fire(viewer, kEventSizeModeChange, "mvtf_OnSizeModeChange",
+       {IntArgument(sizeMode), IntArgument(zoomPercent)});
 }
 
 void FireOrientationChange(ViewerInstance* viewer, int32_t orientation) {

@@ -48,7 +48,8 @@ int BuildView(ViewerInstance* viewer, ViewState* view) {
 
   // The magnifier always smooths: it shows detail the user asked to see.
   const int force = view->kind == kViewMagnifier;
-  if (!ScaleForDisplay(&viewer->settings.raster, &viewer->logs.pageLog, page, &view->displayBitmap, width, height, force)) {
+  if (!ScaleForDisplay(&viewer->settings.raster, &viewer->logs.pageLog, page, &view->displayBitmap, width,
+                       height, force)) {
     view->width = view->height = 0;
     return 0;
   }

@@ -4,9 +4,9 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "analysis/page_markup.h"
 #include "common/diagnostics.h"
 #include "output/auto_print.h"
-#include "analysis/page_markup.h"
 #include "viewer/page_view.h"
 #include "viewer/status_line.h"
 #include "viewer/window_calls.h"
@@ -143,24 +143,28 @@ void LogStreamFailure(ViewerInstance* viewer, int32_t reason) {
 
 int32_t FinishDownload(ViewerInstance* viewer) {
   Document& document = viewer->download.document;
-  const bool mismatch = viewer->download.expectedLength != 0 && viewer->download.expectedLength != viewer->download.bytesReceived;
+  const bool mismatch = viewer->download.expectedLength != 0 &&
+                        viewer->download.expectedLength != viewer->download.bytesReceived;
   if (mismatch || !document.sizeKnown) {
     // A server that sends a block twice counts more bytes than a memory
     // buffer holds; the document is never read past what was kept.
     const bool inMemory = document.sourceKind == kSourceMemory;
-    document.size = inMemory ? std::min(viewer->download.bytesReceived, viewer->download.expectedLength) : viewer->download.bytesReceived;
+    document.size = inMemory ? std::min(viewer->download.bytesReceived, viewer->download.expectedLength)
+                             : viewer->download.bytesReceived;
     document.sizeKnown = 1;
   }
   RefreshToolbar(viewer, kRefreshNow);
   SetStatusText(viewer, u"  Processing\u2026");
   SetProgress(viewer, 0, 0);
-  if (document.sourceKind == kSourceFile) SetText(&viewer->download.localFileName, TextOf(&viewer->download.tempFileName));
+  if (document.sourceKind == kSourceFile)
+    SetText(&viewer->download.localFileName, TextOf(&viewer->download.tempFileName));
   ProcessDocument(viewer);
   ShowPage(viewer, viewer->download.currentPage);
   if (mismatch) {
     LogWarning(&viewer->logs.documentLog,
                "Expected %d bytes, received %d. Possible web site or web browser malfunction.",
-               static_cast<int>(viewer->download.expectedLength), static_cast<int>(viewer->download.bytesReceived));
+               static_cast<int>(viewer->download.expectedLength),
+               static_cast<int>(viewer->download.bytesReceived));
   }
   RequestAutoPrint(viewer);
   return 0;
@@ -213,7 +217,7 @@ void DiscardDownload(ViewerInstance* viewer) {
 }
 
 int32_t BeginDownload(ViewerInstance* viewer, void* stream, const char16_t* url, const char16_t*,
-                    uint32_t expectedLength) {
+                      uint32_t expectedLength) {
   if (!viewer) return kBeginRefused;
   if (!TakesStream(viewer, stream)) return kBeginRefused;
   viewer->download.acceptedStream = stream;
@@ -245,7 +249,8 @@ int32_t ReceiveData(ViewerInstance* viewer, int32_t offset, int32_t length, cons
   const uint64_t received = uint64_t{viewer->download.bytesReceived} + static_cast<uint32_t>(length);
   viewer->download.bytesReceived = static_cast<uint32_t>(received);
   if (received > kLargestDownload) {
-    LogError(&viewer->logs.documentLog, "File is too large to handle (>=%u bytes)", viewer->download.bytesReceived);
+    LogError(&viewer->logs.documentLog, "File is too large to handle (>=%u bytes)",
+             viewer->download.bytesReceived);
     viewer->download.streamFailed = 1;
     return -1;
   }
@@ -290,7 +295,9 @@ int ProcessDocument(ViewerInstance* viewer) {
   if (document.pageCount > 0) {
     const int32_t last = document.pageCount - 1;
     viewer->download.currentPage =
-        viewer->download.initialPage < 0 ? 0 : (viewer->download.initialPage > last ? last : viewer->download.initialPage);
+        viewer->download.initialPage < 0
+            ? 0
+            : (viewer->download.initialPage > last ? last : viewer->download.initialPage);
     viewer->download.hasPages = 1;
   } else {
     // The toolbar and the page's scripts count the empty view as one page, the current one.

@@ -17,7 +17,7 @@ enum BeginResult : int32_t { kBeginAccepted = 0, kBeginRefused = 1, kBeginNoInst
 
 // A stream starts; `stream` only identifies it. Answers a BeginResult.
 int32_t BeginDownload(ViewerInstance* viewer, void* stream, const char16_t* url, const char16_t* mimeType,
-                    uint32_t expectedLength);
+                      uint32_t expectedLength);
 // One block: the count taken, the length itself when it is 0 or less, or -1
 // to abort the stream.
 int32_t ReceiveData(ViewerInstance* viewer, int32_t offset, int32_t length, const void* bytes);

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
+#include "analysis/paint_marks.h"
 #include "platform/wide_text_win.h"
 #include "viewer/library_win.h"
-#include "analysis/paint_marks.h"
 #include "viewer/window_input.h"
 
 namespace {
@@ -19,7 +19,7 @@ const BITMAPINFO* InfoOf(const PageBitmap* bitmap) {
 
 HBRUSH BackgroundOf(const ViewerInstance* viewer) {
   return viewer->windows.backgroundBrush ? static_cast<HBRUSH>(viewer->windows.backgroundBrush)
-                                 : static_cast<HBRUSH>(GetStockObject(DKGRAY_BRUSH));
+                                         : static_cast<HBRUSH>(GetStockObject(DKGRAY_BRUSH));
 }
 
 // Only the pixels of the page that fall into the update rectangle are
@@ -60,7 +60,8 @@ void FillOutside(HDC dc, RECT update, RECT picture, HBRUSH brush) {
 }
 
 void PaintMarks(const ViewerInstance* viewer, HDC dc, const ViewState* view) {
-  for (const MarkFill& fill : MarksToPaint(viewer, view, viewer->download.currentDirectory, &viewer->view.pageInfo)) {
+  for (const MarkFill& fill :
+       MarksToPaint(viewer, view, viewer->download.currentDirectory, &viewer->view.pageInfo)) {
     RECT r{fill.left, fill.top, fill.right, fill.bottom};
     if (fill.colour == kMainWhiteoutColour) {
       WindowLibrary& lib = WindowLib();

@@ -106,7 +106,8 @@ int OnMouseUp(ViewerInstance* viewer, HWND window) {
     ReleaseCapture();
     viewer->input.linkPressed = 0;
     if (PointerInside(window) && viewer->browserInstance)
-      OpenUrl(static_cast<NPP>(viewer->browserInstance), TextOf(&viewer->params.href), TextOf(&viewer->params.target));
+      OpenUrl(static_cast<NPP>(viewer->browserInstance), TextOf(&viewer->params.href),
+              TextOf(&viewer->params.target));
     return 1;
   }
   if (viewer->input.panning) {
@@ -129,8 +130,9 @@ int OnSetCursor(ViewerInstance* viewer, WORD hit) {
   }
   if (hit != HTCLIENT) return 0;
   CursorKind kind = ChooseCursor(viewer);
-  HCURSOR cursor =
-      kind == kCursorLink && viewer->windows.linkCursor ? static_cast<HCURSOR>(viewer->windows.linkCursor) : CursorOf(kind);
+  HCURSOR cursor = kind == kCursorLink && viewer->windows.linkCursor
+                       ? static_cast<HCURSOR>(viewer->windows.linkCursor)
+                       : CursorOf(kind);
   SetCursor(cursor);
   return 1;
 }

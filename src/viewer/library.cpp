@@ -2,8 +2,8 @@
 
 #include "document/disabled_compressions.h"
 #include "update/update_settings.h"
-#include "viewer/view_geometry.h"
 #include "viewer/settings.h"
+#include "viewer/view_geometry.h"
 
 LibraryValues& Library() {
   static LibraryValues values;

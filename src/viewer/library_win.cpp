@@ -4,9 +4,9 @@
 
 #include "common/diagnostics.h"
 #include "viewer/image_window_win.h"
+#include "viewer/library.h"
 #include "viewer/plugin_window_win.h"
 #include "viewer/status_line_win.h"
-#include "viewer/library.h"
 
 namespace {
 

@@ -61,8 +61,8 @@ void LayoutMainViewInWindow(ViewerInstance* viewer, int keepRelative) {
     BuildView(viewer, view);
   }
   if (page.corrected) view->stretch = 1;
-  viewer->view.scroll =
-      PlaceScroll(view->width, view->height, layout, viewer->view.scroll, keepRelative, viewer->view.relativeScroll);
+  viewer->view.scroll = PlaceScroll(view->width, view->height, layout, viewer->view.scroll, keepRelative,
+                                    viewer->view.relativeScroll);
 
   ++viewer->view.scrollGuard;
   SetBar(window, SB_VERT, view->height - 1, layout.clientHeight, viewer->view.scroll.y, 0);

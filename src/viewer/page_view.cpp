@@ -31,8 +31,8 @@ int LoadDirectory(ViewerInstance* viewer, int32_t page) {
   PageLoadOptions options;
   options.memoryLimitMb = viewer->settings.raster.memoryLimitMb;
   options.readPrintTags = viewer->print.printRouting;
-  const int loaded =
-      LoadPage(&viewer->download.document, index, &options, &viewer->view.pageInfo, &viewer->view.pageBitmap, &viewer->logs.pageLog);
+  const int loaded = LoadPage(&viewer->download.document, index, &options, &viewer->view.pageInfo,
+                              &viewer->view.pageBitmap, &viewer->logs.pageLog);
   if (!loaded && viewer->logs.pageLog.errorCount == 0 && viewer->logs.pageLog.warningCount == 0) {
     LogError(&viewer->logs.pageLog, "%s", kUnknownLoadFailure);
   }
@@ -70,7 +70,8 @@ int ShowPage(ViewerInstance* viewer, int32_t page) {
   BusyCursor busy(viewer);
   ResetLog(&viewer->logs.pageLog);
   ReleasePage(viewer);
-  const int loaded = page >= 0 && viewer->download.hasPages && LoadDirectory(viewer, page) && PrepareBitmap(viewer);
+  const int loaded =
+      page >= 0 && viewer->download.hasPages && LoadDirectory(viewer, page) && PrepareBitmap(viewer);
   if (!loaded) {
     ShowNoPage(viewer);
     return 0;
@@ -167,7 +168,8 @@ int SetSizeMode(ViewerInstance* viewer, int32_t mode) {
   viewer->settings.sizeMode = mode;
   RefreshToolbar(viewer, kRefreshLater);
   LayoutMainView(viewer, kKeepRelativeScroll);
-  if (viewer->events.sizeModeChange) viewer->events.sizeModeChange(viewer, mode, ScalePercent(viewer->settings.scaleIndex));
+  if (viewer->events.sizeModeChange)
+    viewer->events.sizeModeChange(viewer, mode, ScalePercent(viewer->settings.scaleIndex));
   return 1;
 }
 

@@ -6,8 +6,8 @@
 #include "common/decimal_text.h"
 #include "common/text_format.h"
 #include "output/upload_fields.h"
-#include "viewer/view_geometry.h"
 #include "viewer/library.h"
+#include "viewer/view_geometry.h"
 
 namespace {
 

@@ -94,13 +94,13 @@ struct SettingRange {
   uint32_t maximum;
 };
 const SettingRange kRanges[] = {
-    {u"resample", 0, 1},        {u"negative", 0, 1},          {u"orientation", 0, 3},
-    {u"sizemode", 0, 3},        {u"mousemode", 0, 6},         {u"toolbar", 0, 2},
-    {u"zoomsize", 1, 6},        {u"pansens", 1, 5},           {u"bgcolor", 0, 0xFFFFFF},
-    {u"tooltips", 0, 1},        {u"zoommon", 0, 2},           {u"fixratio", 0, 1},
-    {u"printfull", 0, 1},       {u"printcenter", 0, 1},       {u"printautorotate", 0, 1},
-    {u"printstretched", 0, 1},  {u"allowscript", 0, 1},       {u"allowautoprint", 0, 1},
-    {u"autoupdate", 0, 1},      {u"localaccess", 0, 2},       {u"supportmultcopies", 0, 1},
+    {u"resample", 0, 1},        {u"negative", 0, 1},    {u"orientation", 0, 3},
+    {u"sizemode", 0, 3},        {u"mousemode", 0, 6},   {u"toolbar", 0, 2},
+    {u"zoomsize", 1, 6},        {u"pansens", 1, 5},     {u"bgcolor", 0, 0xFFFFFF},
+    {u"tooltips", 0, 1},        {u"zoommon", 0, 2},     {u"fixratio", 0, 1},
+    {u"printfull", 0, 1},       {u"printcenter", 0, 1}, {u"printautorotate", 0, 1},
+    {u"printstretched", 0, 1},  {u"allowscript", 0, 1}, {u"allowautoprint", 0, 1},
+    {u"autoupdate", 0, 1},      {u"localaccess", 0, 2}, {u"supportmultcopies", 0, 1},
     {u"pencolor", 0, 0xFFFFFF},
 };
 
@@ -126,8 +126,7 @@ void ReadDwordSetting(ViewerInstance* viewer, const Setting& setting, uint32_t v
       *setting.field(viewer) = ZoomIndex(AsInt(value));
       break;
     case Kind::kButtonSize:
-      *setting.field(viewer) =
-          std::clamp<int32_t>(AsInt(value), kButtonSizeMinimum, kButtonSizeMaximum) + 4;
+      *setting.field(viewer) = std::clamp<int32_t>(AsInt(value), kButtonSizeMinimum, kButtonSizeMaximum) + 4;
       break;
     case Kind::kAccessBits:
       viewer->access.registryAccess |= value;

@@ -29,6 +29,7 @@ int ShowLoadStateText(ViewerInstance* viewer) {
 }
 
 void SetProgress(ViewerInstance* viewer, int64_t done, int64_t total) {
-  viewer->status.progressPercent = total <= 0 ? -1 : static_cast<int32_t>(static_cast<double>(done) / total * 100);
+  viewer->status.progressPercent =
+      total <= 0 ? -1 : static_cast<int32_t>(static_cast<double>(done) / total * 100);
   StatusChanged(viewer);
 }

@@ -7,8 +7,8 @@
 
 #include <cstdint>
 
-#include "document/page_directory.h"
 #include "document/page_bitmap.h"
+#include "document/page_directory.h"
 
 // Where the top edge of the decoded page ends up.
 enum Orientation : int32_t { kOrientTop = 0, kOrientRight = 1, kOrientBottom = 2, kOrientLeft = 3 };

@@ -30,7 +30,8 @@ void PrepareInstance(ViewerInstance* viewer, int32_t mode, void* browserInstance
 }
 
 void ChooseToolbar(ViewerInstance* viewer) {
-  viewer->toolbar.toolbarItems = ChooseItemList(TextOf(&viewer->toolbar.itemsParameter), TextOf(&viewer->toolbar.itemsSetting));
+  viewer->toolbar.toolbarItems =
+      ChooseItemList(TextOf(&viewer->toolbar.itemsParameter), TextOf(&viewer->toolbar.itemsSetting));
   ReleaseText(&viewer->toolbar.itemsParameter);
   ReleaseText(&viewer->toolbar.itemsSetting);
   if (ItemListHasWhiteout(viewer->toolbar.toolbarItems)) viewer->input.whiteoutAllowed = 1;

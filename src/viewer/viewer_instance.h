@@ -5,14 +5,14 @@
 #include <cstdint>
 #include <string>
 
+#include "analysis/page_markup.h"
+#include "analysis/rubber_band.h"
 #include "common/message_log.h"
 #include "common/text_buffer.h"
 #include "document/page_bitmap.h"
 #include "document/page_directory.h"
 #include "platform/platform.h"
 #include "plugin/plugin_link.h"
-#include "analysis/page_markup.h"
-#include "analysis/rubber_band.h"
 #include "viewer/view_geometry.h"
 
 enum ViewerMode : int32_t { kModeEmbedded = 1, kModeFullPage = 2 };

@@ -126,12 +126,13 @@ MouseAction ModeAction(const ViewerInstance* viewer) {
 }  // namespace
 
 MouseAction DecideMouseAction(const ViewerInstance* viewer, int control, int shift) {
-  MouseAction action = control           ? kActionPan
-                       : shift           ? kActionMagnifier
+  MouseAction action = control                  ? kActionPan
+                       : shift                  ? kActionMagnifier
                        : viewer->params.hasLink ? kActionLink
-                                         : ModeAction(viewer);
+                                                : ModeAction(viewer);
   if ((action == kActionPan || action == kActionMagnifier) && !ShowsPage(viewer)) return kActionNothing;
-  if (action == kActionRectangle && viewer->settings.mouseMode == kMouseWhiteout && !viewer->input.whiteoutAllowed)
+  if (action == kActionRectangle && viewer->settings.mouseMode == kMouseWhiteout &&
+      !viewer->input.whiteoutAllowed)
     return kActionNothing;
   return action;
 }

@@ -6,10 +6,10 @@
 
 #include "analysis/barcode_reader.h"
 #include "analysis/omr.h"
-#include "document/page_loader.h"
-#include "document/page_directory.h"
-#include "document/tiff_adapter.h"
 #include "document/page_bitmap.h"
+#include "document/page_directory.h"
+#include "document/page_loader.h"
+#include "document/tiff_adapter.h"
 
 namespace {
 

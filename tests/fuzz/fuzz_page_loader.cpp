@@ -3,9 +3,9 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "document/page_loader.h"
-#include "document/page_directory.h"
 #include "document/page_bitmap.h"
+#include "document/page_directory.h"
+#include "document/page_loader.h"
 #include "document/scale_for_display.h"
 
 namespace {
@@ -33,8 +33,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (loaded) {
       const BitmapHeader* header = HeaderOf(&bitmap);
       // The facts and the bitmap must agree on the picture's size.
-      if (static_cast<uint32_t>(header->width) != info.width || static_cast<uint32_t>(header->height) != info.height ||
-          bitmap.blockSize > 64u * 1048576u) {
+      if (static_cast<uint32_t>(header->width) != info.width ||
+          static_cast<uint32_t>(header->height) != info.height || bitmap.blockSize > 64u * 1048576u) {
         __builtin_trap();
       }
       // Smoothed to a size the input chooses, as a window of any shape would.

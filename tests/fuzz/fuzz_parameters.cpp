@@ -6,9 +6,9 @@
 #include <string_view>
 #include <vector>
 
-#include "common/text_format.h"
 #include "analysis/page_markup.h"
 #include "analysis/paint_marks.h"
+#include "common/text_format.h"
 #include "viewer/library.h"
 #include "viewer/settings.h"
 

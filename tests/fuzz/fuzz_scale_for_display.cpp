@@ -38,7 +38,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   MessageLog log;
   if (ScaleForDisplay(&settings, &log, &source, &target, targetWidth, targetHeight, (flags >> 1) & 1)) {
     const BitmapHeader* out = HeaderOf(&target);
-    if (out->width != (targetWidth < 1 ? 1 : targetWidth) || out->height != (targetHeight < 1 ? 1 : targetHeight))
+    if (out->width != (targetWidth < 1 ? 1 : targetWidth) ||
+        out->height != (targetHeight < 1 ? 1 : targetHeight))
       __builtin_trap();
     // Every byte of the rows must lie inside the block (the sanitizer checks).
     uint32_t sum = 0;

@@ -24,10 +24,14 @@ inline uint32_t PixelAt(const PageBitmap* b, int32_t x, int32_t y) {
   const BitmapHeader* h = HeaderOf(b);
   const uint8_t* row = RowOf(b, static_cast<uint32_t>(h->height - 1 - y));
   switch (h->bitCount) {
-    case 1: return (row[x >> 3] >> (7 - (x & 7))) & 1;
-    case 4: return (x & 1) ? row[x >> 1] & 0x0F : row[x >> 1] >> 4;
-    case 8: return row[x];
-    default: return uint32_t{row[3 * x + 2]} << 16 | uint32_t{row[3 * x + 1]} << 8 | row[3 * x];
+    case 1:
+      return (row[x >> 3] >> (7 - (x & 7))) & 1;
+    case 4:
+      return (x & 1) ? row[x >> 1] & 0x0F : row[x >> 1] >> 4;
+    case 8:
+      return row[x];
+    default:
+      return uint32_t{row[3 * x + 2]} << 16 | uint32_t{row[3 * x + 1]} << 8 | row[3 * x];
   }
 }
 
@@ -44,7 +48,9 @@ inline void SetPixel(PageBitmap* b, int32_t x, int32_t y, uint32_t value) {
       row[x >> 1] = static_cast<uint8_t>((x & 1) ? (row[x >> 1] & 0xF0) | (value & 15)
                                                  : (row[x >> 1] & 0x0F) | (value & 15) << 4);
       break;
-    case 8: row[x] = static_cast<uint8_t>(value); break;
+    case 8:
+      row[x] = static_cast<uint8_t>(value);
+      break;
     default:
       row[3 * x] = static_cast<uint8_t>(value);
       row[3 * x + 1] = static_cast<uint8_t>(value >> 8);

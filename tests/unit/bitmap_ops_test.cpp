@@ -14,7 +14,8 @@ namespace {
 uint32_t Get(const PageBitmap& b, uint32_t x, uint32_t storedRow) {
   const uint8_t* row = RowOf(&b, storedRow);
   uint32_t bits = HeaderOf(&b)->bitCount;
-  if (bits == 24) return uint32_t{row[3 * x]} | uint32_t{row[3 * x + 1]} << 8 | uint32_t{row[3 * x + 2]} << 16;
+  if (bits == 24)
+    return uint32_t{row[3 * x]} | uint32_t{row[3 * x + 1]} << 8 | uint32_t{row[3 * x + 2]} << 16;
   return (row[x * bits / 8] >> (8 - bits - x * bits % 8)) & ((1u << bits) - 1);
 }
 
@@ -41,7 +42,8 @@ PageBitmap Patterned(int32_t width, int32_t height, int32_t bits) {
   HeaderOf(&b)->yPixelsPerMetre = 200;
   uint32_t mask = bits == 24 ? 0xFFFFFF : (1u << bits) - 1;
   for (int32_t y = 0; y < height; ++y) {
-    for (int32_t x = 0; x < width; ++x) Set(&b, x, y, static_cast<uint32_t>(x * 2654435761u + y * 40503u) & mask);
+    for (int32_t x = 0; x < width; ++x)
+      Set(&b, x, y, static_cast<uint32_t>(x * 2654435761u + y * 40503u) & mask);
   }
   return b;
 }

@@ -23,7 +23,8 @@ class BuildViewTest : public ::testing::Test {
       for (uint32_t x = 0; x < page.width; ++x) row[x] = static_cast<uint8_t>(x * 5 + y * 3);
       page.rows[0].push_back(row);
     }
-    ASSERT_TRUE(LoadFirstPage(WriteTestTiff(page), &viewer.view.pageInfo, &viewer.view.pageBitmap, &viewer.logs.pageLog));
+    ASSERT_TRUE(LoadFirstPage(WriteTestTiff(page), &viewer.view.pageInfo, &viewer.view.pageBitmap,
+                              &viewer.logs.pageLog));
     viewer.view.pageInfo.valid = 1;
     viewer.settings.raster.resample = 1;
     InitView(&viewer.view.mainView, kViewMain);

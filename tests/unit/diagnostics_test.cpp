@@ -46,7 +46,8 @@ TEST_F(Diagnostics, FailedAllocationIsLoggedWithTheLow32Bits) {
   // More than any machine can give; the low 32 bits of the size are reported.
   size_t huge = static_cast<size_t>(-1) - 4095;
   EXPECT_EQ(AllocateOrReport(&log, huge), nullptr);
-  EXPECT_EQ(std::u16string(TextOf(&log.text)), u"Error: Out of memory (failed to allocate 4294963200 bytes)\r\n");
+  EXPECT_EQ(std::u16string(TextOf(&log.text)),
+            u"Error: Out of memory (failed to allocate 4294963200 bytes)\r\n");
   void* block = AllocateZeroedOrReport(&log, 64);
   ASSERT_NE(block, nullptr);
   EXPECT_EQ(static_cast<unsigned char*>(block)[63], 0);

@@ -43,8 +43,11 @@ TEST(DocumentDump, FileSourcesAreReadThroughTheHighestOffset) {
   MessageLog log;
   std::string text;
   EXPECT_TRUE(DumpDocument(&document, -1, kDumpPlainText, CollectText, &text, &log));
-  EXPECT_NE(text.find("270:ImageDescription\t8\xC3\x97" "1=8\t\xE2\x80\x9Cinside!\xE2\x80\x9D\n"), std::string::npos);
-  EXPECT_NE(text.find("305:Software\t8\xC3\x97" "1=8\t\xE2\x80\x9C\xE2\x80\x9D\n"
+  EXPECT_NE(text.find("270:ImageDescription\t8\xC3\x97"
+                      "1=8\t\xE2\x80\x9Cinside!\xE2\x80\x9D\n"),
+            std::string::npos);
+  EXPECT_NE(text.find("305:Software\t8\xC3\x97"
+                      "1=8\t\xE2\x80\x9C\xE2\x80\x9D\n"
                       "Error: Attempt to read beyond end of file\n"),
             std::string::npos);
   EXPECT_EQ(log.errorCount, 0);

@@ -195,7 +195,8 @@ TEST_F(Intake, DownloadsOverTwoGigabytesAreRefusedAndLeaveNoFile) {
   EXPECT_EQ(ReceiveData(viewer_, 0, 4, block), -1);
   EXPECT_EQ(ReceiveData(viewer_, 4, 4, block), -1);
   EXPECT_TRUE(TempName().empty());
-  EXPECT_NE(viewer_->download.loadState, kLoadDownloading) << "a refused stream does not block the next request";
+  EXPECT_NE(viewer_->download.loadState, kLoadDownloading)
+      << "a refused stream does not block the next request";
   EXPECT_EQ(Status(viewer_), "  Download failed");
   EXPECT_EQ(UnloadDocument(viewer_, kRefreshView), 1);
 }
@@ -206,7 +207,8 @@ TEST_F(Intake, ReceivedBytesBeyondTwoGigabytesFailTheStream) {
   ASSERT_EQ(ReceiveData(viewer_, 0, 4, block), 4);
   viewer_->download.bytesReceived = 0x7FFFFFFE;  // as after two gigabytes of blocks
   EXPECT_EQ(ReceiveData(viewer_, 4, 4, block), -1);
-  EXPECT_EQ(LogText(viewer_->logs.documentLog), "Error: File is too large to handle (>=2147483650 bytes)\r\n");
+  EXPECT_EQ(LogText(viewer_->logs.documentLog),
+            "Error: File is too large to handle (>=2147483650 bytes)\r\n");
   EXPECT_EQ(ReceiveData(viewer_, 8, 4, block), -1);
   const std::u16string name = TempName();
   EndDownload(viewer_, kReasonDone);
@@ -402,7 +404,8 @@ TEST_F(Intake, AwaitedStreamIsTheOnlyOneTaken) {
   EXPECT_EQ(viewer_->download.loadState, kLoadAwaiting);
   EXPECT_EQ(BeginDownload(viewer_, &awaited, nullptr, nullptr, 10), kBeginAccepted);
   EndDownload(viewer_, kReasonDone);
-  EXPECT_EQ(BeginDownload(viewer_, &stray, nullptr, nullptr, 10), kBeginRefused) << "one document per request";
+  EXPECT_EQ(BeginDownload(viewer_, &stray, nullptr, nullptr, 10), kBeginRefused)
+      << "one document per request";
 }
 
 TEST_F(Intake, LocalFileIsReadInPlaceAndUnloadForgetsIt) {

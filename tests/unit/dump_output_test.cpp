@@ -79,8 +79,9 @@ TEST(PlainTextWriter, SameContentWithoutMarkup) {
   WriteText(&out, 0, " ");
   WriteSigned(&out, 1, -7);
   WriteDocumentEnd(&out);
-  EXPECT_EQ(Joined(sink), "\xE2\x80\xA2\ta\\b{c}\xC3\x97\xE2\x80\x9C\xE2\x80\xA6\xE2\x80\x9D\n"
-                          "0 18446744073709551615 -9223372036854775808 -7");
+  EXPECT_EQ(Joined(sink),
+            "\xE2\x80\xA2\ta\\b{c}\xC3\x97\xE2\x80\x9C\xE2\x80\xA6\xE2\x80\x9D\n"
+            "0 18446744073709551615 -9223372036854775808 -7");
 }
 
 TEST(RichTextWriter, HandsOnBlocksPastAThousandBytesAndStopsWhenRefused) {

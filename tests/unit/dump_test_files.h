@@ -23,8 +23,8 @@ struct Entry {
 
 struct Ifd {
   std::vector<Entry> entries;
-  int next = -1;           // index of the next directory
-  uint64_t rawNext = 0;    // used when next is -1
+  int next = -1;         // index of the next directory
+  uint64_t rawNext = 0;  // used when next is -1
 };
 
 class TiffBuilder {

@@ -50,10 +50,20 @@ std::vector<uint8_t> MakeTiff(const std::vector<Dir>& dirs) {
   Put(&b, 4, at.empty() ? 0 : at[0], 4);
   for (size_t i = 0; i < dirs.size(); ++i) {
     const Dir& d = dirs[i];
-    struct E { uint16_t tag, type; uint32_t count, value; };
-    std::vector<E> e = {{254, 4, 1, d.subfileType}, {256, 3, 1, 1}, {257, 3, 1, 1}, {258, 3, 1, 1},
-                        {259, 3, 1, 1}, {262, 3, 1, 1}, {273, 4, 1, 8}, {277, 3, 1, 1},
-                        {278, 3, 1, 1}, {279, 4, 1, 1}};
+    struct E {
+      uint16_t tag, type;
+      uint32_t count, value;
+    };
+    std::vector<E> e = {{254, 4, 1, d.subfileType},
+                        {256, 3, 1, 1},
+                        {257, 3, 1, 1},
+                        {258, 3, 1, 1},
+                        {259, 3, 1, 1},
+                        {262, 3, 1, 1},
+                        {273, 4, 1, 8},
+                        {277, 3, 1, 1},
+                        {278, 3, 1, 1},
+                        {279, 4, 1, 1}};
     if (!d.subIfds.empty()) {
       uint32_t value = at[d.subIfds[0]];
       if (d.subIfds.size() > 1) {
@@ -174,7 +184,8 @@ TEST(HeaderValidation, RejectsSmallAndNonTiffFiles) {
   Document unknown;
   MessageLog log;
   EXPECT_FALSE(ValidateTiffHeader(&unknown, &log));
-  EXPECT_EQ(std::u16string(TextOf(&log.text)), u"Error: Unexpected error: Can\u2019t determine file size\r\n");
+  EXPECT_EQ(std::u16string(TextOf(&log.text)),
+            u"Error: Unexpected error: Can\u2019t determine file size\r\n");
 }
 
 TEST(HeaderValidation, GarbageAfterAByteOrderMarkCannotBeProcessed) {
@@ -227,7 +238,8 @@ TEST(PageDirectory, FileSourceWalksLikeMemory) {
   Walk memory(bytes);
   std::u16string name = CreateUniqueTempFile(TempFolder(), u"mrv");
   FileHandle f = CreateFileForWriting(name);
-  ASSERT_EQ(WriteToFile(f, bytes.data(), static_cast<uint32_t>(bytes.size())), static_cast<int64_t>(bytes.size()));
+  ASSERT_EQ(WriteToFile(f, bytes.data(), static_cast<uint32_t>(bytes.size())),
+            static_cast<int64_t>(bytes.size()));
   CloseFile(f);
   Document file;
   file.sourceKind = kSourceFile;

@@ -8,8 +8,8 @@
 
 #include "common/text_format.h"
 #include "document/disabled_compressions.h"
-#include "document/tiff_adapter.h"
 #include "document/page_bitmap.h"
+#include "document/tiff_adapter.h"
 #include "tiff_fixture.h"
 
 namespace {
@@ -339,13 +339,15 @@ TEST(PageLoader, GroupThreeWithoutEolCodesIsReadAsModifiedHuffman) {
   PageBitmap bitmap;
   MessageLog log;
   ASSERT_TRUE(LoadFirstPage(file, &info, &bitmap, &log)) << LogText(log);
-  EXPECT_NE(LogText(log).find("Warning: No EOL markers found. Assuming this is a nonstandard compressed format "
-                              "that doesn't use EOL markers."),
-            std::string::npos);
+  EXPECT_NE(
+      LogText(log).find("Warning: No EOL markers found. Assuming this is a nonstandard compressed format "
+                        "that doesn't use EOL markers."),
+      std::string::npos);
   EXPECT_EQ(info.compression, COMPRESSION_CCITTFAX3);
   int wrong = 0;
   for (uint32_t y = 0; y < 40; ++y) {
-    for (uint32_t i = 0; i < 25; ++i) wrong += RowOf(&bitmap, 39 - y)[i] != static_cast<uint8_t>(~mh.rows[0][y][i]);
+    for (uint32_t i = 0; i < 25; ++i)
+      wrong += RowOf(&bitmap, 39 - y)[i] != static_cast<uint8_t>(~mh.rows[0][y][i]);
   }
   EXPECT_EQ(wrong, 0);
   ReleasePageBitmap(&bitmap);

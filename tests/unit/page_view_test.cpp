@@ -28,10 +28,21 @@ TestPage GreyPage(uint32_t width, uint32_t height, uint8_t seed) {
 // Where picture pixel (x, y) of a w x h page goes after `quarters` clockwise turns.
 void Turned(int32_t quarters, int32_t w, int32_t h, int32_t x, int32_t y, int32_t* tx, int32_t* ty) {
   switch (quarters) {
-    case 1: *tx = h - 1 - y; *ty = x; break;
-    case 2: *tx = w - 1 - x; *ty = h - 1 - y; break;
-    case 3: *tx = y; *ty = w - 1 - x; break;
-    default: *tx = x; *ty = y;
+    case 1:
+      *tx = h - 1 - y;
+      *ty = x;
+      break;
+    case 2:
+      *tx = w - 1 - x;
+      *ty = h - 1 - y;
+      break;
+    case 3:
+      *tx = y;
+      *ty = w - 1 - x;
+      break;
+    default:
+      *tx = x;
+      *ty = y;
   }
 }
 
@@ -49,7 +60,8 @@ TEST(TurnBitmap, EveryQuarterTurnMovesEachPixelClockwise) {
         for (int32_t x = 0; x < 13; ++x) {
           int32_t tx, ty;
           Turned(q, 13, 6, x, y, &tx, &ty);
-          ASSERT_EQ(PixelAt(&turned, tx, ty), PixelAt(&source, x, y)) << bits << " bits, " << quarters << " at " << x << "," << y;
+          ASSERT_EQ(PixelAt(&turned, tx, ty), PixelAt(&source, x, y))
+              << bits << " bits, " << quarters << " at " << x << "," << y;
         }
       }
       ReleasePageBitmap(&source);
@@ -64,7 +76,8 @@ class PageView : public ViewerTest {
   void LoadDocument() {
     bytes_ = WriteTestTiffPages({GreyPage(20, 10, 0), GreyPage(30, 15, 50), GreyPage(12, 40, 100)});
     int stream = 0;
-    ASSERT_EQ(BeginDownload(viewer_, &stream, u"http://127.0.0.1/p.tif", nullptr, static_cast<uint32_t>(bytes_.size())),
+    ASSERT_EQ(BeginDownload(viewer_, &stream, u"http://127.0.0.1/p.tif", nullptr,
+                            static_cast<uint32_t>(bytes_.size())),
               kBeginAccepted);
     ASSERT_EQ(ReceiveData(viewer_, 0, static_cast<int32_t>(bytes_.size()), bytes_.data()),
               static_cast<int32_t>(bytes_.size()));
@@ -132,7 +145,7 @@ TEST_F(PageView, PrintRoutingReadsThePrintTagsOfEachShownPage) {
     viewer_->print.printRouting = c.printRouting;
     int stream = 0;
     ASSERT_EQ(BeginDownload(viewer_, &stream, u"http://127.0.0.1/r.tif", nullptr,
-                          static_cast<uint32_t>(bytes_.size())),
+                            static_cast<uint32_t>(bytes_.size())),
               kBeginAccepted);
     ASSERT_EQ(ReceiveData(viewer_, 0, static_cast<int32_t>(bytes_.size()), bytes_.data()),
               static_cast<int32_t>(bytes_.size()));
@@ -187,8 +200,8 @@ TEST_F(PageView, OrientationWrapsTurnsThePageAndTellsThePage) {
   EXPECT_EQ(viewer_->settings.orientation, kOrientTop);
   EXPECT_EQ(Width(), 20);
   SetOrientation(viewer_, 2);
-  EXPECT_EQ(TakeCalls(), (std::vector<std::string>{"layout(1)", "orientation(1)", "rebuild()", "invalidate(0)",
-                                                   "orientation(3)"}));
+  EXPECT_EQ(TakeCalls(), (std::vector<std::string>{"layout(1)", "orientation(1)", "rebuild()",
+                                                   "invalidate(0)", "orientation(3)"}));
   SetOrientation(viewer_, 2);
   EXPECT_TRUE(TakeCalls().empty()) << "unchanged";
   // Turned back to upright, the page is the decoded one again.
@@ -262,8 +275,8 @@ TEST_F(PageView, MouseModes) {
   EXPECT_FALSE(viewer_->analysis.eraserOutline);
   EXPECT_EQ(SetMouseMode(viewer_, 7), 0);
   EXPECT_EQ(viewer_->settings.mouseMode, kMousePan);
-  EXPECT_EQ(TakeCalls(), (std::vector<std::string>{"mouse(4)", "invalidate(0)", "mouse(6)", "invalidate(0)",
-                                                   "mouse(1)"}));
+  EXPECT_EQ(TakeCalls(),
+            (std::vector<std::string>{"mouse(4)", "invalidate(0)", "mouse(6)", "invalidate(0)", "mouse(1)"}));
 }
 
 }  // namespace

@@ -65,7 +65,8 @@ TEST_F(PluginStream, NetworkErrorStillTellsThePage) {
   EXPECT_EQ(Write(&stream_, tiff, 0, 20), 20);
   EXPECT_EQ(NPP_DestroyStream(&npp_, &stream_, NPRES_NETWORK_ERR), NPERR_NO_ERROR);
   EXPECT_EQ(Utf16ToUtf8(TextOf(&Viewer()->status.statusText)), "  Download failed");
-  EXPECT_EQ(Utf16ToUtf8(TextOf(&Viewer()->logs.documentLog.text)), "Error: Download failed (network error)\r\n");
+  EXPECT_EQ(Utf16ToUtf8(TextOf(&Viewer()->logs.documentLog.text)),
+            "Error: Download failed (network error)\r\n");
   ASSERT_EQ(Host().calls.size(), 1u);
   EXPECT_EQ(Host().calls[0].function, "mvtf_OnFileReady");
 }

@@ -151,8 +151,8 @@ TEST(GreyReduction, TableFollowsTheSourceColours) {
   const uint8_t* blend = ColourTableOf(&b.target);
   EXPECT_EQ(memcmp(blend, blue, 4), 0);
   EXPECT_EQ(memcmp(blend + 4 * 255, yellow, 4), 0);
-  EXPECT_EQ(blend[4 * 51], 160);      // 200 - 200 * 51 / 255
-  EXPECT_EQ(blend[4 * 51 + 2], 48);   // 240 * 51 / 255
+  EXPECT_EQ(blend[4 * 51], 160);     // 200 - 200 * 51 / 255
+  EXPECT_EQ(blend[4 * 51 + 2], 48);  // 240 * 51 / 255
   EXPECT_EQ(b.target.greyRamp, 0);
 }
 
@@ -186,14 +186,13 @@ TEST(ScaleForDisplay, StretchesWhereSmoothingDoesNotApply) {
     const RasterSettings* settings;
     int force;
   } cases[] = {
-      {1, 30, 20, 60, 45, &kSmooth, 0},    // bilevel enlarged both ways
-      {1, 30, 20, 10, 10, &kPlain, 0},     // smoothing off
-      {24, 30, 20, 15, 10, &kPlain, 0},
-      {24, 100, 100, 2, 50, &kSmooth, 0},  // too narrow
-      {8, 100, 100, 50, 2, &kSmooth, 0},   // too short
-      {24, 1000, 1000, 4, 4, &kSmooth, 0}, // below 0.005
-      {24, 30, 20, 40, 10, &kSmooth, 0},   // colour enlarged one way
-      {8, 30, 20, 30, 20, &kSmooth, 1},    // same size
+      {1, 30, 20, 60, 45, &kSmooth, 0},                                         // bilevel enlarged both ways
+      {1, 30, 20, 10, 10, &kPlain, 0},                                          // smoothing off
+      {24, 30, 20, 15, 10, &kPlain, 0},    {24, 100, 100, 2, 50, &kSmooth, 0},  // too narrow
+      {8, 100, 100, 50, 2, &kSmooth, 0},                                        // too short
+      {24, 1000, 1000, 4, 4, &kSmooth, 0},                                      // below 0.005
+      {24, 30, 20, 40, 10, &kSmooth, 0},                                        // colour enlarged one way
+      {8, 30, 20, 30, 20, &kSmooth, 1},                                         // same size
   };
   for (const Case& c : cases) {
     Bitmaps b;
@@ -230,7 +229,8 @@ TEST(ScaleForDisplay, SmoothsDownToTheSmallestScale) {
 // as the scaler does, integer mean with +128.
 uint32_t NaiveArea(const PageBitmap* s, int32_t w, int32_t h, int32_t i, int32_t j, int32_t channel) {
   const BitmapHeader* in = HeaderOf(s);
-  auto weights = [](int32_t length, int32_t target, int32_t at, std::vector<std::pair<int32_t, int32_t>>* out) {
+  auto weights = [](int32_t length, int32_t target, int32_t at,
+                    std::vector<std::pair<int32_t, int32_t>>* out) {
     const float step = float(length) * 16.0f / float(target);
     int32_t y0 = int32_t(float(at) * step + 0.5f), y1 = int32_t(float(at + 1) * step + 0.5f);
     int32_t l = y0 >> 4, e = y1 >> 4, lw = 16 - (y0 & 15), ew = y1 & 15;
@@ -259,8 +259,9 @@ uint32_t NaiveArea(const PageBitmap* s, int32_t w, int32_t h, int32_t i, int32_t
 
 TEST(AreaAverage, MatchesTheWeightedMean) {
   // The last two sum more than 16 rows into one target row.
-  const int32_t cases[][5] = {{24, 10, 10, 5, 5}, {24, 10, 9, 7, 9}, {8, 97, 61, 40, 33}, {8, 33, 33, 32, 3},
-                              {24, 200, 7, 19, 4}, {8, 40, 400, 20, 3}, {24, 30, 300, 10, 4}};
+  const int32_t cases[][5] = {{24, 10, 10, 5, 5},  {24, 10, 9, 7, 9},   {8, 97, 61, 40, 33},
+                              {8, 33, 33, 32, 3},  {24, 200, 7, 19, 4}, {8, 40, 400, 20, 3},
+                              {24, 30, 300, 10, 4}};
   for (const auto& c : cases) {
     Bitmaps b;
     ASSERT_TRUE(MakeNoiseBitmap(&b.source, c[0], c[1], c[2], 60));
@@ -301,7 +302,7 @@ TEST(BlockAverage, FivePercentUsesTwentyPixelBlocks) {
   EXPECT_EQ(BlockSizeFor(50.0 / 1010), 20);
   for (int32_t y = 0; y < 50; ++y) {
     EXPECT_EQ(PixelAt(&b.target, 2, y), 0u);
-    EXPECT_EQ(PixelAt(&b.target, 3, y), 12u);        // 255 * 20 / 400
+    EXPECT_EQ(PixelAt(&b.target, 3, y), 12u);  // 255 * 20 / 400
     EXPECT_EQ(PixelAt(&b.target, 4, y), 12u << 8);
   }
   // Weighted averaging at half size does see the line.
@@ -375,7 +376,8 @@ TEST(ScaleForDisplay, MemoryLimitRefusesLargeTargets) {
   const RasterSettings limited{1, 1};
   EXPECT_FALSE(ScaleForDisplay(&limited, &log, &b.source, &b.target, 1000, 500, 0));
   EXPECT_EQ(b.target.block, nullptr);
-  EXPECT_EQ(std::u16string(TextOf(&log.text)), u"Error: Image too large, exceeds configured 1MB memory limit\r\n");
+  EXPECT_EQ(std::u16string(TextOf(&log.text)),
+            u"Error: Image too large, exceeds configured 1MB memory limit\r\n");
   ReleaseLog(&log);
 }
 

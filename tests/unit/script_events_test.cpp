@@ -1,9 +1,10 @@
+#include "plugin/script_events.h"
+
 #include <string>
 #include <vector>
 
 #include "plugin/browser_services.h"
 #include "plugin/instance_bridge.h"
-#include "plugin/script_events.h"
 #include "plugin_test_browser.h"
 
 namespace {

@@ -109,8 +109,8 @@ TEST_F(SettingsTest, EachStoreOverridesTheOneBeforeAndAccessBitsAddUp) {
   EXPECT_EQ(v->access.registryAccess, 0x1044u);
   EXPECT_EQ(v->access.restrictions, 0x1044u);
   EXPECT_EQ(v->access.miscFlags, 0x3u);
-  EXPECT_EQ(v->prefs.localAccess, 2);  // miscflags 0x2 after all passes
-  EXPECT_TRUE(v->input.whiteoutAllowed);     // miscflags 0x1
+  EXPECT_EQ(v->prefs.localAccess, 2);     // miscflags 0x2 after all passes
+  EXPECT_TRUE(v->input.whiteoutAllowed);  // miscflags 0x1
   EXPECT_EQ(Library().lowIntegrityKey, 1);
 }
 
@@ -202,7 +202,8 @@ TEST_F(SettingsTest, ValuesOutsideTheirRangeAreIgnored) {
       EXPECT_EQ(*c.field(v), byDefault) << name << " " << outside << " alone";
       store.Put(StoreRoot::kMachine, kMainKeyPath, c.name, DwordValue(c.earlier));
       LoadSettings(v, &store);
-      EXPECT_EQ(*c.field(v), static_cast<int32_t>(c.earlier)) << name << " " << outside << " after a valid one";
+      EXPECT_EQ(*c.field(v), static_cast<int32_t>(c.earlier))
+          << name << " " << outside << " after a valid one";
     }
   }
 }

@@ -71,7 +71,8 @@ TEST(StretchCopy, PackedDepthsPickTheSamePixelsAsEightBits) {
       ASSERT_TRUE(StretchCopy(&wide, &wideOut, s[2], s[3]));
       for (int32_t y = 0; y < s[3]; ++y)
         for (int32_t x = 0; x < s[2]; ++x)
-          ASSERT_EQ(PixelAt(&packedOut, x, y), PixelAt(&wideOut, x, y)) << bits << " bits at " << x << "," << y;
+          ASSERT_EQ(PixelAt(&packedOut, x, y), PixelAt(&wideOut, x, y))
+              << bits << " bits at " << x << "," << y;
       for (PageBitmap* b : {&packed, &wide, &packedOut, &wideOut}) ReleasePageBitmap(b);
     }
   }

@@ -67,7 +67,8 @@ TEST(TagDumperHeader, NamesFormatAndByteOrder) {
   TiffBuilder big(true, true);
   AddPage(&big);
   text = DumpBytes(big.Build());
-  EXPECT_NE(text.find("File format: BigTIFF\nByte order: big-endian\nFirst image offset: 16\n"), std::string::npos);
+  EXPECT_NE(text.find("File format: BigTIFF\nByte order: big-endian\nFirst image offset: 16\n"),
+            std::string::npos);
 
   TiffBuilder mdi;
   mdi.SetMagic("EP");
@@ -148,12 +149,15 @@ TEST(TagDumperLists, MainChainFirstThenChildrenInDiscoveryOrderWithExifNames) {
   std::vector<uint64_t> expected;
   for (int i : {page1, page2, sub, exif, gps, subOfSub, interop}) expected.push_back(b.IfdOffset(i));
   EXPECT_EQ(order, expected);
-  EXPECT_NE(text.find("33434:Exif:ExposureTime\t1\xC3\x97" "8=8\t1/250=0.004\n"), std::string::npos);
+  EXPECT_NE(text.find("33434:Exif:ExposureTime\t1\xC3\x97"
+                      "8=8\t1/250=0.004\n"),
+            std::string::npos);
   // An unnamed tag is private in a TIFF directory but plainly unknown in an Exif one.
   EXPECT_EQ(CountOf(text, "40000:Unk. private tag"), 1u);
   EXPECT_EQ(CountOf(text, "40000:Unknown tag"), 1u);
   EXPECT_EQ(CountOf(text, "65001:Reusable tag"), 1u);
-  EXPECT_NE(text.find("1:Exif:InteroperabilityIndex\t4\xC3\x97" "1=4\t\xE2\x80\x9CR98\xE2\x80\x9D"),
+  EXPECT_NE(text.find("1:Exif:InteroperabilityIndex\t4\xC3\x97"
+                      "1=4\t\xE2\x80\x9CR98\xE2\x80\x9D"),
             std::string::npos);
   EXPECT_EQ(text.find("Error"), std::string::npos);
 }
@@ -188,9 +192,10 @@ TEST(TagDumperIfd, ThreeHundredEntriesShowTheFirstTwoHundredAfterTheWarning) {
   for (int i = 0; i < 300; ++i) b.Add(ifd, static_cast<uint16_t>(1000 + i), 3, {static_cast<uint64_t>(i)});
   b.LinkRaw(ifd, 0);
   std::string text = DumpBytes(b.Build());
-  EXPECT_NE(text.find("Number of tags: 300\nWarning: Excessive number of tags. Only displaying the first 200.\n"
-                      "\tOffset\tType\tTag\tSize\tContents\n"),
-            std::string::npos);
+  EXPECT_NE(
+      text.find("Number of tags: 300\nWarning: Excessive number of tags. Only displaying the first 200.\n"
+                "\tOffset\tType\tTag\tSize\tContents\n"),
+      std::string::npos);
   auto rows = EntryRows(text);
   ASSERT_EQ(rows.size(), 200u);
   EXPECT_EQ(rows.back()[3], "1199:Unknown tag");
@@ -235,7 +240,9 @@ TEST(TagDumperIfd, ColumnsGiveDataPositionsTypesAndSizes) {
   auto rows = EntryRows(DumpBytes(bytes));
   ASSERT_EQ(rows.size(), 5u);
   EXPECT_EQ(rows[0][1], "18");  // 8 + 2 + 8: the field of the first entry
-  EXPECT_EQ(rows[0][4], "2\xC3\x97" "2=4");
+  EXPECT_EQ(rows[0][4],
+            "2\xC3\x97"
+            "2=4");
   uint32_t stored = bytes[30] | bytes[31] << 8;
   EXPECT_EQ(rows[1][1], std::to_string(stored));
   EXPECT_EQ(rows[1][5], "8, 8, 8");
@@ -323,8 +330,9 @@ TEST(TagDumperReading, BadDataOffsetsAreReportedAndTheNextEntryIsTried) {
   b.Add(ifd, 305, 3, {42});
   std::string text = DumpBytes(b.Build());
   std::vector<std::string> lines = Lines(text);
-  auto first = std::find_if(lines.begin(), lines.end(),
-                            [](const std::string& l) { return l.find("270:ImageDescription") != std::string::npos; });
+  auto first = std::find_if(lines.begin(), lines.end(), [](const std::string& l) {
+    return l.find("270:ImageDescription") != std::string::npos;
+  });
   ASSERT_NE(first, lines.end());
   EXPECT_EQ(first->substr(first->size() - 7), "\t\xE2\x80\x9C\xE2\x80\x9D");
   EXPECT_EQ(*(first + 1), "Error: Attempt to read beyond end of file");
@@ -363,7 +371,8 @@ TEST(TagDumperReading, CacheWindowEdgesAndTheStickyError) {
   ASSERT_TRUE(ParseDumpHeader(&dumper));
   // A value across the edge of the first 1024-byte window, then one behind it.
   auto expected = [&](size_t at) {
-    return uint32_t{bytes[at]} << 24 | uint32_t{bytes[at + 1]} << 16 | uint32_t{bytes[at + 2]} << 8 | bytes[at + 3];
+    return uint32_t{bytes[at]} << 24 | uint32_t{bytes[at + 1]} << 16 | uint32_t{bytes[at + 2]} << 8 |
+           bytes[at + 3];
   };
   EXPECT_EQ(DumpRead32(&dumper, 1022), expected(1022));
   EXPECT_EQ(DumpRead32(&dumper, 100), expected(100));
@@ -404,7 +413,8 @@ TEST(TagDumperReading, ValuesEndingAtTheTopOfTheOffsetsAreRefusedWithTheFileCach
                        : c.width == 4 ? DumpRead32(&dumper, c.offset)
                                       : DumpRead64(&dumper, c.offset);
       EXPECT_EQ(value, 0u) << c.width << " bytes at " << c.offset;
-      EXPECT_EQ(std::string(dumper.errorText), "Attempt to read beyond end of file") << c.width << " at " << c.offset;
+      EXPECT_EQ(std::string(dumper.errorText), "Attempt to read beyond end of file")
+          << c.width << " at " << c.offset;
     }
   }
 
@@ -418,8 +428,9 @@ TEST(TagDumperReading, ValuesEndingAtTheTopOfTheOffsetsAreRefusedWithTheFileCach
   bytes = big.Build();
   ASSERT_EQ(bytes.size(), 88u);
   std::string text = DumpBytes(bytes);
-  EXPECT_NE(text.find("\nTIFF image at offset 18446744073709551608\nError: Attempt to read beyond end of file\n\n"),
-            std::string::npos)
+  EXPECT_NE(
+      text.find("\nTIFF image at offset 18446744073709551608\nError: Attempt to read beyond end of file\n\n"),
+      std::string::npos)
       << text;
   EXPECT_EQ(CountOf(text, "TIFF image at offset "), 1u);
   EXPECT_EQ(text.find("Number of tags"), std::string::npos);
@@ -439,7 +450,9 @@ TEST(TagDumperReading, BigTiffEntriesHave64BitCountsAndOffsets) {
   EXPECT_EQ(rows[3][5], "78187493530");
   EXPECT_EQ(rows[4][1], std::to_string(16 + 8 + 4 * 20 + 12));
   EXPECT_EQ(rows[4][5], "5, 6 (total=11)");
-  EXPECT_EQ(rows[5][4], "4294967296\xC3\x97" "1=4294967296");
+  EXPECT_EQ(rows[5][4],
+            "4294967296\xC3\x97"
+            "1=4294967296");
   EXPECT_EQ(rows[5][1], "77");
 }
 

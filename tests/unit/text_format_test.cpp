@@ -1,7 +1,8 @@
-#include "common/colour_text.h"
 #include "common/text_format.h"
 
 #include <gtest/gtest.h>
+
+#include "common/colour_text.h"
 
 namespace {
 

@@ -102,11 +102,15 @@ class BothSources : public ::testing::TestWithParam<bool> {
 
 // An 8-bit grey page whose directory comes first and whose single strip,
 // claimed to be width x rows bytes, is followed by only `present` bytes.
-std::vector<uint8_t> TruncatedGreyPage(uint32_t width, uint32_t rows, uint32_t present, uint16_t compression) {
-  struct Entry { uint16_t tag, type; uint32_t value; };
+std::vector<uint8_t> TruncatedGreyPage(uint32_t width, uint32_t rows, uint32_t present,
+                                       uint16_t compression) {
+  struct Entry {
+    uint16_t tag, type;
+    uint32_t value;
+  };
   const uint32_t stripAt = 8 + 2 + 8 * 12 + 4;
-  const Entry entries[] = {{256, 4, width}, {257, 4, rows}, {258, 3, 8}, {259, 3, compression}, {262, 3, 1},
-                           {273, 4, stripAt}, {278, 4, rows}, {279, 4, width * rows}};
+  const Entry entries[] = {{256, 4, width}, {257, 4, rows},    {258, 3, 8},    {259, 3, compression},
+                           {262, 3, 1},     {273, 4, stripAt}, {278, 4, rows}, {279, 4, width * rows}};
   std::vector<uint8_t> b = {'I', 'I', 42, 0, 8, 0, 0, 0, 8, 0};
   auto put = [&b](uint32_t v, int n) {
     for (int i = 0; i < n; ++i) b.push_back(static_cast<uint8_t>(v >> (8 * i)));
@@ -134,12 +138,13 @@ TEST_P(BothSources, ShortLastStripIsPaddedWithZerosAndWarnedOnce) {
   EXPECT_EQ(read.log.errorCount, 0);
   // libtiff also warns that the claimed byte count exceeds the file.
   std::string text = Utf16ToUtf8(TextOf(&read.log.text));
-  std::string expected = "Warning: Unexpected end of file -- need " + std::to_string(size) + " bytes but only " +
-                         std::to_string(present) + " are available. Attempting to continue.\r\n";
+  std::string expected = "Warning: Unexpected end of file -- need " + std::to_string(size) +
+                         " bytes but only " + std::to_string(present) +
+                         " are available. Attempting to continue.\r\n";
   size_t at = text.find(expected);
   EXPECT_NE(at, std::string::npos) << text;
-  EXPECT_EQ(text.find("Unexpected end of file", at + expected.size()), std::string::npos) << text
-      << Utf16ToUtf8(TextOf(&read.log.text));
+  EXPECT_EQ(text.find("Unexpected end of file", at + expected.size()), std::string::npos)
+      << text << Utf16ToUtf8(TextOf(&read.log.text));
 }
 
 TEST_P(BothSources, FarShorterStripIsLeftForLibtiffToReport) {
@@ -158,7 +163,8 @@ TEST(TiffFiles, MissingFileIsReportedWithItsName) {
   InstallLogHandlers(&log);
   EXPECT_EQ(OpenTiffFromFile(u"/nonexistent/\u00e9t\u00e9.tif"), nullptr);
   InstallLogHandlers(nullptr);
-  EXPECT_STREQ(Utf16ToUtf8(TextOf(&log.text)).c_str(), "Error: TIFFOpen: /nonexistent/\xc3\xa9t\xc3\xa9.tif: Cannot open\r\n");
+  EXPECT_STREQ(Utf16ToUtf8(TextOf(&log.text)).c_str(),
+               "Error: TIFFOpen: /nonexistent/\xc3\xa9t\xc3\xa9.tif: Cannot open\r\n");
 }
 
 TEST(TiffFiles, WrittenPageCountsOffsetsFromWhereWritingBegan) {

@@ -30,8 +30,9 @@ tmsize_t Write(thandle_t h, void* buffer, tmsize_t n) {
 
 toff_t Seek(thandle_t h, toff_t offset, int whence) {
   auto* f = static_cast<MemoryFile*>(h);
-  int64_t base = whence == SEEK_SET ? 0 : whence == SEEK_CUR ? static_cast<int64_t>(f->position)
-                                                              : static_cast<int64_t>(f->bytes.size());
+  int64_t base = whence == SEEK_SET   ? 0
+                 : whence == SEEK_CUR ? static_cast<int64_t>(f->position)
+                                      : static_cast<int64_t>(f->bytes.size());
   f->position = static_cast<uint64_t>(base + static_cast<int64_t>(offset));
   return f->position;
 }

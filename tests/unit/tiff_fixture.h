@@ -8,9 +8,9 @@
 #include <functional>
 #include <vector>
 
-#include "document/page_loader.h"
-#include "document/page_directory.h"
 #include "document/page_bitmap.h"
+#include "document/page_directory.h"
+#include "document/page_loader.h"
 
 struct TestPage {
   uint32_t width = 8;
@@ -20,7 +20,7 @@ struct TestPage {
   uint16_t photometric = PHOTOMETRIC_MINISBLACK;
   uint16_t compression = COMPRESSION_NONE;
   uint16_t planar = PLANARCONFIG_CONTIG;
-  uint16_t orientation = 0;  // 0: no tag
+  uint16_t orientation = 0;   // 0: no tag
   uint32_t rowsPerStrip = 0;  // 0: the whole page in one strip
   float xResolution = 0;      // 0: no resolution tags
   float yResolution = 0;

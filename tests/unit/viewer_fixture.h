@@ -15,9 +15,9 @@
 #include "viewer/viewer_instance.h"
 
 struct ViewerRecord {
-  std::vector<std::string> boxes;   // message box texts
+  std::vector<std::string> boxes;  // message box texts
   std::vector<uint32_t> boxFlags;
-  std::vector<std::string> calls;   // hooks and events, as "name(args)"
+  std::vector<std::string> calls;     // hooks and events, as "name(args)"
   std::vector<std::string> statuses;  // the status text each time it changed
 };
 
@@ -59,7 +59,9 @@ class ViewerTest : public ::testing::Test {
     return calls;
   }
 
-  static std::string Status(const ViewerInstance* viewer) { return Utf16ToUtf8(TextOf(&viewer->status.statusText)); }
+  static std::string Status(const ViewerInstance* viewer) {
+    return Utf16ToUtf8(TextOf(&viewer->status.statusText));
+  }
   static std::string LogText(const MessageLog& log) { return Utf16ToUtf8(TextOf(&log.text)); }
 
   ViewerInstance* viewer_ = nullptr;
@@ -77,11 +79,15 @@ class ViewerTest : public ::testing::Test {
       if (Record().statuses.empty() || Record().statuses.back() != text) Record().statuses.push_back(text);
     };
     events->pageChange = [](ViewerInstance*, int32_t page) { Add("page(" + std::to_string(page) + ")"); };
-    events->mouseModeChange = [](ViewerInstance*, int32_t mode) { Add("mouse(" + std::to_string(mode) + ")"); };
+    events->mouseModeChange = [](ViewerInstance*, int32_t mode) {
+      Add("mouse(" + std::to_string(mode) + ")");
+    };
     events->sizeModeChange = [](ViewerInstance*, int32_t mode, int32_t percent) {
       Add("size(" + std::to_string(mode) + "," + std::to_string(percent) + ")");
     };
-    events->orientationChange = [](ViewerInstance*, int32_t o) { Add("orientation(" + std::to_string(o) + ")"); };
+    events->orientationChange = [](ViewerInstance*, int32_t o) {
+      Add("orientation(" + std::to_string(o) + ")");
+    };
     events->negativeChange = [](ViewerInstance*, int32_t n) { Add("negative(" + std::to_string(n) + ")"); };
   }
 };

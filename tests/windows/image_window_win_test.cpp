@@ -7,6 +7,7 @@
 
 #include <vector>
 
+#include "analysis/page_markup.h"
 #include "document/scale_for_display.h"
 #include "document/stretch_copy.h"
 #include "plugin/instance_bridge.h"
@@ -15,7 +16,6 @@
 #include "viewer/library.h"
 #include "viewer/library_win.h"
 #include "viewer/main_view_win.h"
-#include "analysis/page_markup.h"
 #include "viewer/page_view.h"
 #include "viewer/status_line.h"
 #include "viewer/viewer_instance.h"
@@ -85,8 +85,8 @@ class ImageWindowTest : public ::testing::Test {
     bytes_ = WriteTestTiff(page);
     viewer_->download.document = DocumentOver(bytes_);
     viewer_->download.hasPages = viewer_->download.document.pageCount > 0;
-    ASSERT_TRUE(LoadPage(&viewer_->download.document, 0, nullptr, &viewer_->view.pageInfo, &viewer_->view.pageBitmap,
-                         &viewer_->logs.pageLog));
+    ASSERT_TRUE(LoadPage(&viewer_->download.document, 0, nullptr, &viewer_->view.pageInfo,
+                         &viewer_->view.pageBitmap, &viewer_->logs.pageLog));
     viewer_->view.pageInfo.valid = 1;
     viewer_->download.loadState = kLoadDone;
   }
@@ -143,9 +143,9 @@ class ImageWindowTest : public ::testing::Test {
   Picture Displayed(int32_t width, int32_t height, bool stretchOnly) {
     PageBitmap scaled;
     MessageLog log;
-    int ok = stretchOnly
-                 ? StretchCopy(&viewer_->view.pageBitmap, &scaled, width, height)
-                 : ScaleForDisplay(&viewer_->settings.raster, &log, &viewer_->view.pageBitmap, &scaled, width, height, 0);
+    int ok = stretchOnly ? StretchCopy(&viewer_->view.pageBitmap, &scaled, width, height)
+                         : ScaleForDisplay(&viewer_->settings.raster, &log, &viewer_->view.pageBitmap,
+                                           &scaled, width, height, 0);
     EXPECT_TRUE(ok);
     Picture picture = ok ? PictureOf(scaled) : Picture{};
     ReleasePageBitmap(&scaled);

@@ -5,10 +5,10 @@
 #include "common/diagnostics.h"
 #include "document/disabled_compressions.h"
 #include "registry_test_keys_win.h"
-#include "viewer/view_geometry.h"
 #include "viewer/library.h"
 #include "viewer/registry_store_win.h"
 #include "viewer/settings.h"
+#include "viewer/view_geometry.h"
 
 namespace {
 

@@ -1,9 +1,8 @@
 // The engine's StretchCopy against the real thing: the same source drawn with
 // StretchDIBits in COLORONCOLOR mode into a DIB section and read back with
 // GetDIBits must give the same pixels, byte for byte.
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <cstring>
 #include <vector>
@@ -89,19 +88,19 @@ void CheckAgainstGdi(const StretchCase& c, int32_t bitCount, uint32_t seed) {
 
 TEST(StretchCopyAgainstGdi, ChosenSizesAtEveryBitCount) {
   const StretchCase cases[] = {
-      {7, 5, 7, 5},       // unchanged
-      {7, 5, 14, 10},     // exactly twice
-      {7, 5, 13, 11},     // enlarged by odd ratios
-      {14, 10, 7, 5},     // exactly half
-      {13, 11, 7, 5},     // reduced by odd ratios
-      {100, 37, 33, 91},  // narrower and taller
-      {33, 91, 100, 37},  // wider and shorter
-      {1, 1, 9, 5},       // one pixel spread out
-      {9, 5, 1, 1},       // down to one pixel
-      {41, 3, 40, 2},     // one less each way
-      {40, 2, 41, 3},     // one more each way
-      {250, 300, 17, 23}, // strong reduction
-      {3, 2, 250, 200},   // strong enlargement
+      {7, 5, 7, 5},        // unchanged
+      {7, 5, 14, 10},      // exactly twice
+      {7, 5, 13, 11},      // enlarged by odd ratios
+      {14, 10, 7, 5},      // exactly half
+      {13, 11, 7, 5},      // reduced by odd ratios
+      {100, 37, 33, 91},   // narrower and taller
+      {33, 91, 100, 37},   // wider and shorter
+      {1, 1, 9, 5},        // one pixel spread out
+      {9, 5, 1, 1},        // down to one pixel
+      {41, 3, 40, 2},      // one less each way
+      {40, 2, 41, 3},      // one more each way
+      {250, 300, 17, 23},  // strong reduction
+      {3, 2, 250, 200},    // strong enlargement
       {64, 64, 63, 65},
   };
   for (int32_t bits : {1, 4, 8, 24}) {

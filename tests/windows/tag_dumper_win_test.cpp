@@ -1,9 +1,8 @@
 // The structure dump's Rich Text in the rich-edit control the viewer shows it
 // in: it must load through EM_STREAMIN and read back as the plain-text dump.
-#include <windows.h>
-#include <richedit.h>
-
 #include <gtest/gtest.h>
+#include <richedit.h>
+#include <windows.h>
 
 #include <string>
 #include <vector>

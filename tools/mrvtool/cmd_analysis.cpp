@@ -50,14 +50,9 @@ int ParseArguments(int argc, char** argv, const char* command, AnalysisArguments
 int LoadAnalysedPage(const AnalysisArguments& a, PageBitmap* bitmap) {
   Document document;
   MessageLog documentLog;
-  documentLog.hideUnknownTagWarnings = 1;
   std::vector<uint8_t> bytes;
-  if (ReadDocumentFile(a.file, &bytes, &document, &documentLog) &&
-      ReadPageDirectory(&document, &documentLog)) {
-    NumberPages(&document, &documentLog);
-  }
+  int index = ReadDocumentPages(a.file, a.page, &bytes, &document, &documentLog);
   for (const std::string& line : LogLines(documentLog)) fprintf(stderr, "%s\n", line.c_str());
-  int index = PageToIfd(&document, a.page - 1);
   if (index < 0) {
     fprintf(stderr, "mrvtool %s: the file has no page %d\n", a.command, a.page);
     return 0;

@@ -9,7 +9,9 @@
 
 namespace {
 
-int WriteToStdout(void*, const char* text, size_t length) { return fwrite(text, 1, length, stdout) == length; }
+int WriteToStdout(void*, const char* text, size_t length) {
+  return fwrite(text, 1, length, stdout) == length;
+}
 
 void PrintLog(const MessageLog& log) {
   std::string text = Utf16ToUtf8(TextOf(&log.text));

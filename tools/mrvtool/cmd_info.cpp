@@ -31,8 +31,8 @@ std::string JsonString(const std::string& text) {
 void PrintJson(const Document& d, const MessageLog& log) {
   printf("{\"pages\": %d, \"ifds\": [", d.pageCount);
   for (size_t i = 0; i < d.ifds.size(); ++i) {
-    printf("%s{\"offset\": %u, \"flags\": %u, \"page\": %d}", i ? ", " : "", d.ifds[i].offset, d.ifds[i].flags,
-           d.ifds[i].page);
+    printf("%s{\"offset\": %u, \"flags\": %u, \"page\": %d}", i ? ", " : "", d.ifds[i].offset,
+           d.ifds[i].flags, d.ifds[i].page);
   }
   printf("], \"errors\": %d, \"warnings\": %d, \"log\": [", log.errorCount, log.warningCount);
   std::vector<std::string> lines = LogLines(log);

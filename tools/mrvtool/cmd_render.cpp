@@ -7,8 +7,8 @@
 #include "common/text_format.h"
 #include "document/bitmap_ops.h"
 #include "document/bmp_writer.h"
-#include "document/page_directory.h"
 #include "document/code_names.h"
+#include "document/page_directory.h"
 #include "document/page_loader.h"
 #include "document/scale_for_display.h"
 #include "tools/mrvtool/commands.h"
@@ -69,7 +69,9 @@ void PrintFacts(const Document& document, int32_t page, const PageInfo& info, co
   int32_t bitsPerSample = info.bitsPerPixel;
   printf("photometric: %s\n", Utf16ToUtf8(PhotometricName(info.photometric, bitsPerSample)).c_str());
   if (info.resolutionValid) {
-    const char* unit = info.resolutionUnit == 2 ? " per inch" : info.resolutionUnit == 3 ? " per centimetre" : "";
+    const char* unit = info.resolutionUnit == 2   ? " per inch"
+                       : info.resolutionUnit == 3 ? " per centimetre"
+                                                  : "";
     printf("resolution: %g x %g%s\n", info.xResolution, info.yResolution, unit);
   } else {
     printf("resolution: none\n");
@@ -102,8 +104,10 @@ int RunRender(int argc, char** argv) {
   // The viewer smooths by default; the command does so when asked, by --smooth
   // or by the smoothing parameter or setting.
   bool smoothingNamed = false;
-  for (const std::u16string& name : toolSettings.parameterNames) smoothingNamed |= EqualsNoCase(name, u"smooth");
-  for (const std::u16string& name : toolSettings.settingNames) smoothingNamed |= EqualsNoCase(name, u"resample");
+  for (const std::u16string& name : toolSettings.parameterNames)
+    smoothingNamed |= EqualsNoCase(name, u"smooth");
+  for (const std::u16string& name : toolSettings.settingNames)
+    smoothingNamed |= EqualsNoCase(name, u"resample");
   a.smooth = a.smooth || (smoothingNamed && viewer->settings.raster.resample);
   PageLoadOptions options;
   options.memoryLimitMb = viewer->settings.raster.memoryLimitMb;
@@ -120,13 +124,9 @@ int RunRender(int argc, char** argv) {
   Document document;
   document.ignoreSpecialImages = ignoreSpecialImages;
   MessageLog documentLog;
-  documentLog.hideUnknownTagWarnings = 1;
   std::vector<uint8_t> bytes;
-  if (ReadDocumentFile(a.file, &bytes, &document, &documentLog) && ReadPageDirectory(&document, &documentLog)) {
-    NumberPages(&document, &documentLog);
-  }
+  int index = ReadDocumentPages(a.file, a.page, &bytes, &document, &documentLog);
   for (const std::string& line : LogLines(documentLog)) printf("%s\n", line.c_str());
-  int index = PageToIfd(&document, a.page - 1);
   if (index < 0) {
     fprintf(stderr, "mrvtool render: the file has no page %d\n", a.page);
     return 1;

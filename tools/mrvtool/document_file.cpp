@@ -20,6 +20,14 @@ int ReadDocumentFile(const char* name, std::vector<uint8_t>* bytes, Document* do
   return 1;
 }
 
+int ReadDocumentPages(const char* name, int32_t page, std::vector<uint8_t>* bytes, Document* document,
+                      MessageLog* log) {
+  log->hideUnknownTagWarnings = 1;
+  if (ReadDocumentFile(name, bytes, document, log) && ReadPageDirectory(document, log))
+    NumberPages(document, log);
+  return PageToIfd(document, page - 1);
+}
+
 std::vector<std::string> LogLines(const MessageLog& log) {
   std::string text = Utf16ToUtf8(TextOf(&log.text));
   std::vector<std::string> lines;

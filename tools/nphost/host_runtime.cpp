@@ -71,8 +71,8 @@ int32_t IntFromIdentifier(NPIdentifier identifier) {
 NPObject* CreateObject(NPP npp, NPClass* aClass) {
   Note("createobject");
   if (!npp || !aClass) return nullptr;
-  NPObject* object =
-      aClass->allocate ? aClass->allocate(npp, aClass) : static_cast<NPObject*>(std::malloc(sizeof(NPObject)));
+  NPObject* object = aClass->allocate ? aClass->allocate(npp, aClass)
+                                      : static_cast<NPObject*>(std::malloc(sizeof(NPObject)));
   if (!object) return nullptr;
   object->_class = aClass;
   object->referenceCount = 1;
@@ -250,8 +250,19 @@ bool WindowInvoke(NPObject*, NPIdentifier name, const NPVariant* args, uint32_t 
   return function.answer == FunctionAnswer::kSucceed;
 }
 
-NPClass g_windowClass = {NP_CLASS_STRUCT_VERSION, nullptr, nullptr, nullptr, WindowHasMethod, WindowInvoke,
-                         nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr};
+NPClass g_windowClass = {NP_CLASS_STRUCT_VERSION,
+                         nullptr,
+                         nullptr,
+                         nullptr,
+                         WindowHasMethod,
+                         WindowInvoke,
+                         nullptr,
+                         nullptr,
+                         nullptr,
+                         nullptr,
+                         nullptr,
+                         nullptr,
+                         nullptr};
 
 // --- The plug-in element: one property, "id", when the element has one.
 
@@ -265,8 +276,9 @@ bool ElementGetProperty(NPObject*, NPIdentifier name, NPVariant* result) {
   return result->type == NPVariantType_String;
 }
 
-NPClass g_elementClass = {NP_CLASS_STRUCT_VERSION, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                          ElementHasProperty, ElementGetProperty, nullptr, nullptr, nullptr, nullptr};
+NPClass g_elementClass = {
+    NP_CLASS_STRUCT_VERSION, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, ElementHasProperty,
+    ElementGetProperty,      nullptr, nullptr, nullptr, nullptr};
 
 }  // namespace
 

@@ -1,7 +1,7 @@
 #include "tools/nphost/url_fetch_win.h"
 
-#include <winsock2.h>
 #include <windows.h>
+#include <winsock2.h>
 #include <ws2tcpip.h>
 
 #include <cctype>
@@ -104,7 +104,8 @@ std::wstring NativePath(const std::string& path, const std::wstring& baseFolder)
   return baseFolder + FromUtf8(p);
 }
 
-int FetchUrl(const std::string& url, const std::wstring& baseFolder, FetchedDocument* out, std::string* error) {
+int FetchUrl(const std::string& url, const std::wstring& baseFolder, FetchedDocument* out,
+             std::string* error) {
   *out = FetchedDocument();
   if (url.rfind("http://", 0) == 0) {
     const std::string rest = url.substr(7);

@@ -15,4 +15,5 @@ struct FetchedDocument {
 std::wstring NativePath(const std::string& path, const std::wstring& baseFolder);
 // file: addresses, plain paths and http://127.0.0.1 or http://localhost
 // addresses; 0 with `error` set otherwise.
-int FetchUrl(const std::string& url, const std::wstring& baseFolder, FetchedDocument* out, std::string* error);
+int FetchUrl(const std::string& url, const std::wstring& baseFolder, FetchedDocument* out,
+             std::string* error);
