@@ -27,81 +27,76 @@ enum class Kind {
   kItemList,      // text
 };
 
+// A setting that means something only inside a range names it. The user keys
+// can be written by any low-integrity process, so a value outside its range is
+// ignored like a value of the wrong type: the earlier value stays. Colours are
+// 0x00BBGGRR; a top byte would make them palette references.
 struct Setting {
   const char16_t* name;
   Kind kind;
   int32_t group;  // 0: read only
   int32_t* (*field)(ViewerInstance* viewer);
+  uint32_t minimum = 0;
+  uint32_t maximum = UINT32_MAX;
 };
 
 // Within each group the order is the order of writing.
 const Setting kSettings[] = {
-    {u"resample", Kind::kPlain, kGroupView, [](ViewerInstance* v) { return &v->settings.raster.resample; }},
-    {u"negative", Kind::kPlain, kGroupView, [](ViewerInstance* v) { return &v->settings.negative; }},
-    {u"orientation", Kind::kPlain, kGroupView, [](ViewerInstance* v) { return &v->settings.orientation; }},
+    {u"resample", Kind::kPlain, kGroupView, [](ViewerInstance* v) { return &v->settings.raster.resample; }, 0,
+     1},
+    {u"negative", Kind::kPlain, kGroupView, [](ViewerInstance* v) { return &v->settings.negative; }, 0, 1},
+    {u"orientation", Kind::kPlain, kGroupView, [](ViewerInstance* v) { return &v->settings.orientation; }, 0,
+     3},
     {u"scalepct", Kind::kScalePercent, kGroupView, [](ViewerInstance* v) { return &v->settings.scaleIndex; }},
-    {u"sizemode", Kind::kPlain, kGroupView, [](ViewerInstance* v) { return &v->settings.sizeMode; }},
+    {u"sizemode", Kind::kPlain, kGroupView, [](ViewerInstance* v) { return &v->settings.sizeMode; }, 0, 3},
     {u"zscalepct", Kind::kZoomPercent, kGroupView, [](ViewerInstance* v) { return &v->settings.zoomIndex; }},
-    {u"mousemode", Kind::kPlain, kGroupView, [](ViewerInstance* v) { return &v->settings.mouseMode; }},
+    {u"mousemode", Kind::kPlain, kGroupView, [](ViewerInstance* v) { return &v->settings.mouseMode; }, 0, 6},
     {u"access", Kind::kAccessBits, 0, nullptr},
     {u"lctrl", Kind::kLevel, 0, [](ViewerInstance* v) { return &v->access.logoControl; }},
-    {u"toolbar", Kind::kPlain, kGroupPreferences, [](ViewerInstance* v) { return &v->prefs.toolbar; }},
-    {u"zoomsize", Kind::kPlain, kGroupPreferences, [](ViewerInstance* v) { return &v->prefs.zoomSize; }},
-    {u"pansens", Kind::kPlain, kGroupPreferences, [](ViewerInstance* v) { return &v->prefs.panSensitivity; }},
+    {u"toolbar", Kind::kPlain, kGroupPreferences, [](ViewerInstance* v) { return &v->prefs.toolbar; }, 0, 2},
+    {u"zoomsize", Kind::kPlain, kGroupPreferences, [](ViewerInstance* v) { return &v->prefs.zoomSize; }, 1,
+     6},
+    {u"pansens", Kind::kPlain, kGroupPreferences, [](ViewerInstance* v) { return &v->prefs.panSensitivity; },
+     1, 5},
     {u"tbbuttonsize", Kind::kButtonSize, kGroupPreferences,
      [](ViewerInstance* v) { return &v->prefs.toolbarHeight; }},
     {u"bgcolor", Kind::kPlain, kGroupPreferences,
-     [](ViewerInstance* v) { return &v->prefs.backgroundColour; }},
-    {u"tooltips", Kind::kPlain, kGroupPreferences, [](ViewerInstance* v) { return &v->prefs.toolTips; }},
-    {u"zoommon", Kind::kPlain, kGroupPreferences, [](ViewerInstance* v) { return &v->prefs.zoomMonitor; }},
+     [](ViewerInstance* v) { return &v->prefs.backgroundColour; }, 0, 0xFFFFFF},
+    {u"tooltips", Kind::kPlain, kGroupPreferences, [](ViewerInstance* v) { return &v->prefs.toolTips; }, 0,
+     1},
+    {u"zoommon", Kind::kPlain, kGroupPreferences, [](ViewerInstance* v) { return &v->prefs.zoomMonitor; }, 0,
+     2},
     {u"zoomloc", Kind::kZoomLocation, kGroupPreferences, nullptr},
-    {u"fixratio", Kind::kPlain, kGroupPreferences, [](ViewerInstance* v) { return &v->prefs.fixRatio; }},
+    {u"fixratio", Kind::kPlain, kGroupPreferences, [](ViewerInstance* v) { return &v->prefs.fixRatio; }, 0,
+     1},
     {u"ignorespecialimages", Kind::kPlain, kGroupPreferences,
      [](ViewerInstance* v) { return &v->prefs.ignoreSpecialImages; }},
-    {u"printfull", Kind::kPlain, kGroupPreferences, [](ViewerInstance* v) { return &v->prefs.printFull; }},
-    {u"printcenter", Kind::kPlain, kGroupPreferences,
-     [](ViewerInstance* v) { return &v->prefs.printCenter; }},
+    {u"printfull", Kind::kPlain, kGroupPreferences, [](ViewerInstance* v) { return &v->prefs.printFull; }, 0,
+     1},
+    {u"printcenter", Kind::kPlain, kGroupPreferences, [](ViewerInstance* v) { return &v->prefs.printCenter; },
+     0, 1},
     {u"printautorotate", Kind::kPlain, kGroupPreferences,
-     [](ViewerInstance* v) { return &v->prefs.printAutoRotate; }},
+     [](ViewerInstance* v) { return &v->prefs.printAutoRotate; }, 0, 1},
     {u"printstretched", Kind::kPlain, kGroupPreferences,
-     [](ViewerInstance* v) { return &v->prefs.printStretched; }},
-    {u"allowscript", Kind::kPlain, kGroupPreferences,
-     [](ViewerInstance* v) { return &v->prefs.allowScript; }},
+     [](ViewerInstance* v) { return &v->prefs.printStretched; }, 0, 1},
+    {u"allowscript", Kind::kPlain, kGroupPreferences, [](ViewerInstance* v) { return &v->prefs.allowScript; },
+     0, 1},
     {u"allowautoprint", Kind::kPlain, kGroupPreferences,
-     [](ViewerInstance* v) { return &v->prefs.allowAutoPrint; }},
-    {u"autoupdate", Kind::kPlain, kGroupPreferences, [](ViewerInstance* v) { return &v->prefs.autoUpdate; }},
+     [](ViewerInstance* v) { return &v->prefs.allowAutoPrint; }, 0, 1},
+    {u"autoupdate", Kind::kPlain, kGroupPreferences, [](ViewerInstance* v) { return &v->prefs.autoUpdate; },
+     0, 1},
     {u"mousewheeldir", Kind::kPlain, kGroupPreferences,
      [](ViewerInstance* v) { return &v->prefs.mouseWheelDirection; }},
-    {u"localaccess", Kind::kPlain, kGroupPreferences,
-     [](ViewerInstance* v) { return &v->prefs.localAccess; }},
+    {u"localaccess", Kind::kPlain, kGroupPreferences, [](ViewerInstance* v) { return &v->prefs.localAccess; },
+     0, 2},
     {u"supportmultcopies", Kind::kPlain, kGroupPreferences,
-     [](ViewerInstance* v) { return &v->prefs.supportMultipleCopies; }},
-    {u"pencolor", Kind::kPlain, 0, [](ViewerInstance* v) { return &v->prefs.penColour; }},
+     [](ViewerInstance* v) { return &v->prefs.supportMultipleCopies; }, 0, 1},
+    {u"pencolor", Kind::kPlain, 0, [](ViewerInstance* v) { return &v->prefs.penColour; }, 0, 0xFFFFFF},
     {u"memorylimit", Kind::kMemoryLimit, 0, nullptr},
     {u"sendmethod", Kind::kPlain, 0, [](ViewerInstance* v) { return &v->prefs.sendMethod; }},
     {u"zoomrect", Kind::kZoomRect, 0, nullptr},
     {u"toolbaritems", Kind::kItemList, 0, nullptr},
     {u"miscflags", Kind::kMiscBits, 0, nullptr},
-};
-
-// The settings that mean something only inside a range. The user keys can be
-// written by any low-integrity process, so a value outside its range is
-// ignored like a value of the wrong type: the earlier value stays. Colours are
-// 0x00BBGGRR; a top byte would make them palette references.
-struct SettingRange {
-  const char16_t* name;
-  uint32_t minimum;
-  uint32_t maximum;
-};
-const SettingRange kRanges[] = {
-    {u"resample", 0, 1},        {u"negative", 0, 1},    {u"orientation", 0, 3},
-    {u"sizemode", 0, 3},        {u"mousemode", 0, 6},   {u"toolbar", 0, 2},
-    {u"zoomsize", 1, 6},        {u"pansens", 1, 5},     {u"bgcolor", 0, 0xFFFFFF},
-    {u"tooltips", 0, 1},        {u"zoommon", 0, 2},     {u"fixratio", 0, 1},
-    {u"printfull", 0, 1},       {u"printcenter", 0, 1}, {u"printautorotate", 0, 1},
-    {u"printstretched", 0, 1},  {u"allowscript", 0, 1}, {u"allowautoprint", 0, 1},
-    {u"autoupdate", 0, 1},      {u"localaccess", 0, 2}, {u"supportmultcopies", 0, 1},
-    {u"pencolor", 0, 0xFFFFFF},
 };
 
 constexpr int32_t kNumberTextCapacity = 64;
@@ -170,7 +165,7 @@ void ReadPass(ViewerInstance* viewer, StoreKey* key) {
       continue;
     }
     uint32_t value;
-    if (ReadDword(key, setting.name, &value) && SettingInRange(setting.name, value)) {
+    if (ReadDword(key, setting.name, &value) && value >= setting.minimum && value <= setting.maximum) {
       ReadDwordSetting(viewer, setting, value);
     }
   }
@@ -283,8 +278,8 @@ int DeleteUserValue(SettingsStore* store, const char16_t* name) {
 
 int SettingInRange(const char16_t* name, uint32_t value) {
   if (!name) return 0;
-  for (const SettingRange& range : kRanges) {
-    if (EqualsNoCase(name, range.name)) return value >= range.minimum && value <= range.maximum;
+  for (const Setting& setting : kSettings) {
+    if (EqualsNoCase(name, setting.name)) return value >= setting.minimum && value <= setting.maximum;
   }
   return 1;
 }
