@@ -87,6 +87,13 @@ struct ViewerHooks {
   // One line: vertical or horizontal, forward (down, right) or back.
   void (*scrollLine)(ViewerInstance* viewer, int vertical, int forward) = nullptr;
   void (*closeMagnifier)(ViewerInstance* viewer) = nullptr;
+  // Opens the magnifier at a click in image-window client coordinates, or
+  // centred (the coordinates ignored); 0 when it could not be opened.
+  int (*openMagnifier)(ViewerInstance* viewer, int32_t x, int32_t y, int centred) = nullptr;
+  // After a page change: rebuilt for the new page, or closed when none is shown.
+  void (*refreshMagnifier)(ViewerInstance* viewer) = nullptr;
+  // Asks the open magnifier to close through its own message queue, as a click would.
+  void (*dismissMagnifier)(ViewerInstance* viewer) = nullptr;
   // The browser's window: taken over, shown again after a move or size, given back.
   int (*attachWindow)(ViewerInstance* viewer, void* window) = nullptr;
   void (*refreshWindow)(ViewerInstance* viewer) = nullptr;

@@ -19,6 +19,15 @@ inline void RefreshToolbar(ViewerInstance* viewer, int now) {
 inline void CloseMagnifier(ViewerInstance* viewer) {
   if (viewer->input.magnifierOpen && viewer->hooks.closeMagnifier) viewer->hooks.closeMagnifier(viewer);
 }
+inline int OpenMagnifier(ViewerInstance* viewer, int32_t x, int32_t y, int centred) {
+  return viewer->hooks.openMagnifier ? viewer->hooks.openMagnifier(viewer, x, y, centred) : 0;
+}
+inline void RefreshMagnifier(ViewerInstance* viewer) {
+  if (viewer->input.magnifierOpen && viewer->hooks.refreshMagnifier) viewer->hooks.refreshMagnifier(viewer);
+}
+inline void DismissMagnifier(ViewerInstance* viewer) {
+  if (viewer->input.magnifierOpen && viewer->hooks.dismissMagnifier) viewer->hooks.dismissMagnifier(viewer);
+}
 inline void CaptureMouse(ViewerInstance* viewer, int capture) {
   if (viewer->hooks.captureMouse) viewer->hooks.captureMouse(viewer, capture);
 }
