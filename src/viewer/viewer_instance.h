@@ -113,6 +113,8 @@ struct ViewerHooks {
   void (*refreshToolbar)(ViewerInstance* viewer, int now) = nullptr;
   // The wait cursor on (1) and off (0) around long work.
   void (*busy)(ViewerInstance* viewer, int on) = nullptr;
+  // Prints by kind (0 dialog, 1 silent, 4 and 5 as the page asked); 1 when printed.
+  int (*printDocument)(ViewerInstance* viewer, int32_t kind) = nullptr;
   // Posts the automatic-print message to the plug-in window.
   void (*postAutoPrint)(ViewerInstance* viewer) = nullptr;
 };

@@ -40,6 +40,9 @@ inline void ScrollLine(ViewerInstance* viewer, int vertical, int forward) {
 inline void StatusChanged(ViewerInstance* viewer) {
   if (viewer->hooks.statusChanged) viewer->hooks.statusChanged(viewer);
 }
+inline int PrintDocument(ViewerInstance* viewer, int32_t kind) {
+  return viewer->hooks.printDocument ? viewer->hooks.printDocument(viewer, kind) : 0;
+}
 inline void PostAutoPrint(ViewerInstance* viewer) {
   if (viewer->hooks.postAutoPrint) viewer->hooks.postAutoPrint(viewer);
 }
