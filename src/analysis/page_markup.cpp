@@ -115,7 +115,8 @@ int SetCropByPage(ViewerInstance* viewer, int32_t action, int32_t page, int32_t 
   CloseMagnifier(viewer);
   if (IsRestricted(viewer, kRestrictMarks)) return 0;
   viewer->input.cropFeature = 1;
-  int32_t index = page == 0 ? viewer->download.currentPage : page - 1;
+  // A page below 1 names none; subtracting first would overflow at the bottom of the range.
+  int32_t index = page == 0 ? viewer->download.currentPage : (page < 1 ? -1 : page - 1);
   if (index < 0 || index >= viewer->download.document.pageCount) return 0;
   int32_t directory = PageToIfd(&viewer->download.document, index);
   if (directory < 0) return 0;

@@ -1,6 +1,8 @@
 #include "output/upload_fields.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <utility>
 
 namespace {
 
@@ -36,3 +38,20 @@ std::u16string Clean(std::u16string_view text, bool (*kept)(char32_t)) {
 std::u16string CleanUploadUrl(std::u16string_view url) { return Clean(url, KeptInUrl); }
 
 std::u16string CleanUploadName(std::u16string_view name) { return Clean(name, KeptInName); }
+
+int AddFormField(std::vector<UploadFormField>* fields, std::u16string_view name, std::u16string_view value) {
+  std::u16string cleaned = CleanUploadName(name.substr(0, kFormFieldNameMaximum));
+  if (cleaned.empty()) return 1;
+  for (const UploadFormField& field : *fields) {
+    if (field.name == cleaned) return 1;
+  }
+  if (fields->size() >= kFormFieldMaximum) return 0;
+  fields->push_back({std::move(cleaned), std::u16string(value)});
+  return 1;
+}
+
+int32_t DeleteFormFields(std::vector<UploadFormField>* fields, std::u16string_view name) {
+  const size_t before = fields->size();
+  std::erase_if(*fields, [name](const UploadFormField& field) { return field.name == name; });
+  return static_cast<int32_t>(before - fields->size());
+}

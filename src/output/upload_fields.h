@@ -6,6 +6,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Used when the page named no field or file.
 constexpr char16_t kDefaultUploadFieldName[] = u"file";
@@ -16,3 +17,19 @@ std::u16string CleanUploadUrl(std::u16string_view url);
 // Every character but A-Z, a-z, 0-9, space and "$+,-./@_" becomes "_". For the
 // file field name, the file name and the names of added form fields.
 std::u16string CleanUploadName(std::u16string_view name);
+
+// Extra form fields the page's scripts add to an upload, in the order added.
+struct UploadFormField {
+  std::u16string name;  // cleaned
+  std::u16string value;
+};
+constexpr size_t kFormFieldMaximum = 64;
+constexpr size_t kFormFieldNameMaximum = 100;
+
+// Adds a field whose name is cut to kFormFieldNameMaximum characters and
+// cleaned as CleanUploadName does. A name already present keeps its first
+// value, and an empty name adds nothing (a part without a name is no form
+// field); both still answer 1. 0 when the list is full.
+int AddFormField(std::vector<UploadFormField>* fields, std::u16string_view name, std::u16string_view value);
+// Removes every field whose stored name is exactly `name`; answers how many went.
+int32_t DeleteFormFields(std::vector<UploadFormField>* fields, std::u16string_view name);

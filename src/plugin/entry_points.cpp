@@ -3,6 +3,7 @@
 #include "plugin/browser_services.h"
 #include "plugin/instance_bridge.h"
 #include "plugin/plugin_callbacks.h"
+#include "plugin/script_object.h"
 #include "viewer/library.h"
 
 NPError FillEntryPoints(NPPluginFuncs* table) noexcept {
@@ -31,6 +32,10 @@ NPError FillEntryPoints(NPPluginFuncs* table) noexcept {
 NPError InitializePlugin(const NPNetscapeFuncs* browser) noexcept {
   const NPError copied = CopyBrowserTable(browser);
   if (copied != NPERR_NO_ERROR) return copied;
+  // A browser that initialises twice may still hold objects of the class it
+  // was given first, so that class stays. Without memory for it, instances
+  // simply offer no script object.
+  if (!ScriptClass()) SetScriptClass(MakeScriptClass());
   return static_cast<NPError>(
       StartViewerLibrary(kLibraryPlugin, BrowserMajorVersion(), BrowserMinorVersion()));
 }
@@ -38,6 +43,7 @@ NPError InitializePlugin(const NPNetscapeFuncs* browser) noexcept {
 NPError ShutdownPlugin() noexcept {
   StopViewerLibrary();
   SetScriptClass(nullptr);
+  ForgetMethodIdentifiers();
   ClearBrowserTable();
   return NPERR_NO_ERROR;
 }

@@ -7,6 +7,7 @@
 #include "plugin/browser_services.h"
 #include "plugin/instance_bridge.h"
 #include "plugin/script_events.h"
+#include "plugin/script_object.h"
 
 namespace {
 
@@ -63,6 +64,8 @@ NPError NPP_New(NPMIMEType, NPP instance, uint16_t mode, int16_t argc, char* arg
 // the slot is cleared at once and the instance goes when that call returns.
 NPError NPP_Destroy(NPP instance, NPSavedData**) noexcept {
   if (!ViewerOf(instance)) return NPERR_INVALID_INSTANCE_ERROR;
+  // The page may keep the script object; its later calls must find no instance.
+  DetachScriptObject(ViewerOf(instance));
   return static_cast<NPError>(DestroyInstance(SlotOf(instance)));
 }
 

@@ -345,6 +345,13 @@ int UnloadDocument(ViewerInstance* viewer, int refresh) {
   return 1;
 }
 
+void AwaitRequestedDownload(ViewerInstance* viewer, int32_t firstPage) {
+  viewer->download.loadState = kLoadAwaiting;
+  viewer->download.acceptedStream = nullptr;
+  viewer->download.initialPage = firstPage;
+  ShowLoadStateText(viewer);
+}
+
 int OpenLocalFile(ViewerInstance* viewer, const char16_t* path) {
   if (!path || !*path) return 0;
   SetStatusText(viewer, u"");

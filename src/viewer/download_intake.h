@@ -33,6 +33,10 @@ int ProcessDocument(ViewerInstance* viewer);
 void ReleaseDocument(ViewerInstance* viewer);
 // Back to idle; refused while a stream arrives.
 int UnloadDocument(ViewerInstance* viewer, int refresh);
+// A script asked the browser for a document: the stream that answers is the
+// one to take, shown from `firstPage` (0-based; the document's range limits it
+// when it arrives). Whatever stream was accepted before is forgotten.
+void AwaitRequestedDownload(ViewerInstance* viewer, int32_t firstPage);
 // Reads and shows a local file in place of the current document; refused
 // while a stream arrives.
 int OpenLocalFile(ViewerInstance* viewer, const char16_t* path);

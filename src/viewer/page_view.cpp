@@ -70,6 +70,8 @@ int ShowPage(ViewerInstance* viewer, int32_t page) {
   BusyCursor busy(viewer);
   ResetLog(&viewer->logs.pageLog);
   ReleasePage(viewer);
+  // A blank-page score belongs to the page it was measured on.
+  ForgetInkFraction(&viewer->analysis.barcodes);
   const int loaded =
       page >= 0 && viewer->download.hasPages && LoadDirectory(viewer, page) && PrepareBitmap(viewer);
   if (!loaded) {
@@ -178,6 +180,17 @@ void SetScalePercent(ViewerInstance* viewer, int32_t percent) {
   if (index == viewer->settings.scaleIndex && viewer->settings.sizeMode == kSizeFixed) return;
   viewer->settings.scaleIndex = index;
   SetSizeMode(viewer, kSizeFixed);
+}
+
+int SetScaleKeepingMode(ViewerInstance* viewer, int32_t percent) {
+  const int32_t index = ScaleIndex(percent);
+  if (index == viewer->settings.scaleIndex) return 0;
+  viewer->settings.scaleIndex = index;
+  RefreshToolbar(viewer, kRefreshLater);
+  LayoutMainView(viewer, kKeepRelativeScroll);
+  if (viewer->events.sizeModeChange)
+    viewer->events.sizeModeChange(viewer, viewer->settings.sizeMode, ScalePercent(index));
+  return 1;
 }
 
 void SetZoomPercent(ViewerInstance* viewer, int32_t percent) {

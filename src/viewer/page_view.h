@@ -24,6 +24,9 @@ void ToggleSmooth(ViewerInstance* viewer);
 // Modes outside 0..3 are refused.
 int SetSizeMode(ViewerInstance* viewer, int32_t mode);
 void SetScalePercent(ViewerInstance* viewer, int32_t percent);
+// The fixed-size level nearest to `percent`, whatever the size mode is; the
+// view follows at once when that mode is in effect. Non-zero when it changed.
+int SetScaleKeepingMode(ViewerInstance* viewer, int32_t percent);
 void SetZoomPercent(ViewerInstance* viewer, int32_t percent);
 // Modes outside 0..6 are refused.
 int SetMouseMode(ViewerInstance* viewer, int32_t mode);

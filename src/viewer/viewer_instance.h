@@ -4,13 +4,17 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
+#include "analysis/barcode_reader.h"
+#include "analysis/omr.h"
 #include "analysis/page_markup.h"
 #include "analysis/rubber_band.h"
 #include "common/message_log.h"
 #include "common/text_buffer.h"
 #include "document/page_bitmap.h"
 #include "document/page_directory.h"
+#include "output/upload_fields.h"
 #include "platform/platform.h"
 #include "plugin/plugin_link.h"
 #include "viewer/view_geometry.h"
@@ -86,6 +90,11 @@ struct ViewerHooks {
   void (*drawBand)(ViewerInstance* viewer, IntRect band) = nullptr;
   // One line: vertical or horizontal, forward (down, right) or back.
   void (*scrollLine)(ViewerInstance* viewer, int vertical, int forward) = nullptr;
+  // Queues one scroll bar message (a ScrollCode) for the image window, so that
+  // it is carried out as the user's own would be; 0 without an image window.
+  int (*postScroll)(ViewerInstance* viewer, int vertical, int32_t code) = nullptr;
+  // Scrolls the main view to a position in display pixels at once.
+  void (*scrollTo)(ViewerInstance* viewer, int vertical, int32_t position) = nullptr;
   void (*closeMagnifier)(ViewerInstance* viewer) = nullptr;
   // Opens the magnifier at a click in image-window client coordinates, or
   // centred (the coordinates ignored); 0 when it could not be opened.
@@ -280,6 +289,7 @@ struct UploadState {
   TextBuffer uploadUrl{kUrlMaximum};
   TextBuffer uploadFieldName{kUploadNameMaximum};
   TextBuffer uploadFileName{kUploadNameMaximum};
+  std::vector<UploadFormField> formFields;  // added by the page's scripts
 };
 
 // What printing, saving and upload share.
@@ -300,6 +310,8 @@ struct AnalysisState {
   // The pen strokes drawn over the page, owned by the sketch module once it
   // exists; null while nothing is drawn.
   void* sketchLayer = nullptr;
+  BarcodeResults barcodes;  // the last scan of the current page
+  OmrCalibration omr;       // the reference the last OMRInit made
 };
 
 struct ViewerLogs {
@@ -315,10 +327,7 @@ struct ViewerInstance {
   void* previousWindowProcedure = nullptr;
   ViewerHooks hooks;
   ViewerEvents events;
-  PluginLink plugin;  // what the browser boundary keeps for itself
-  // The page's script object, so that its methods find the instance and the
-  // instance can drop it when it goes; null until a script asks for it.
-  void* scriptObject = nullptr;
+  PluginLink plugin;           // what the browser boundary keeps for itself, the script object among it
   int32_t callDepth = 0;       // calls from outside that are still running (InstanceCall)
   int32_t destroyPending = 0;  // the browser let go of the instance during such a call
 

@@ -37,6 +37,12 @@ inline void DrawBand(ViewerInstance* viewer, IntRect band) {
 inline void ScrollLine(ViewerInstance* viewer, int vertical, int forward) {
   if (viewer->hooks.scrollLine) viewer->hooks.scrollLine(viewer, vertical, forward);
 }
+inline int PostScroll(ViewerInstance* viewer, int vertical, int32_t code) {
+  return viewer->hooks.postScroll ? viewer->hooks.postScroll(viewer, vertical, code) : 0;
+}
+inline void ScrollTo(ViewerInstance* viewer, int vertical, int32_t position) {
+  if (viewer->hooks.scrollTo) viewer->hooks.scrollTo(viewer, vertical, position);
+}
 inline void StatusChanged(ViewerInstance* viewer) {
   if (viewer->hooks.statusChanged) viewer->hooks.statusChanged(viewer);
 }
