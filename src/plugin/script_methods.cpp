@@ -144,7 +144,8 @@ int LoadImage(ViewerInstance* v, const std::u16string* url, int32_t page) {
   AwaitRequestedDownload(v, PageIndex(page));
   PluginLinkOf(v)->awaitedStream = nullptr;
   NPP npp = BrowserInstanceOf(v);
-  const NPError error = npp ? OpenUrl(npp, url->c_str(), nullptr) : NPERR_INVALID_INSTANCE_ERROR;
+  NPError error = NPERR_INVALID_INSTANCE_ERROR;
+  if (npp) error = OpenUrl(npp, url->c_str(), nullptr);
   if (error == NPERR_NO_ERROR) return 1;
   v->download.loadState = kLoadIdle;
   SetStatusText(v, u"");

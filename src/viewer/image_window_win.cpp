@@ -164,6 +164,16 @@ void ScrollLineHook(ViewerInstance* viewer, int vertical, int forward) {
   ScrollBar(viewer, vertical ? SB_VERT : SB_HORZ, forward ? kScrollLineForward : kScrollLineBack, 0, 0);
 }
 
+// A script's scroll goes through the window's queue, as a scroll bar click would.
+int PostScrollHook(ViewerInstance* viewer, int vertical, int32_t code) {
+  HWND image = ImageWindowOf(viewer);
+  return image && PostMessageW(image, vertical ? WM_VSCROLL : WM_HSCROLL, static_cast<WPARAM>(code), 0);
+}
+
+void ScrollToHook(ViewerInstance* viewer, int vertical, int32_t position) {
+  ScrollBar(viewer, vertical ? SB_VERT : SB_HORZ, kScrollThumbPosition, 1, position);
+}
+
 // The picture changed but not its size (negative, smoothing, a half turn).
 void RebuildHook(ViewerInstance* viewer) { BuildView(viewer, &viewer->view.mainView); }
 
@@ -253,6 +263,8 @@ void InstallImageWindowHooks(ViewerHooks* hooks) {
   hooks->captureMouse = CaptureHook;
   hooks->drawBand = DrawBandInWindow;
   hooks->scrollLine = ScrollLineHook;
+  hooks->postScroll = PostScrollHook;
+  hooks->scrollTo = ScrollToHook;
   hooks->layoutMainView = LayoutMainViewInWindow;
   hooks->rebuildMainView = RebuildHook;
   hooks->busy = BusyHook;

@@ -277,6 +277,37 @@ def scale_seeds():
     return seeds
 
 
+def script_seeds():
+    """Calls of every method with its own argument count, then with each kind of
+    value at its edges: Int32 limits, NaN and the infinities, strings of digits,
+    letters, invalid UTF-8 and a long string at the 1 MB limit; and the object
+    used after its instance is destroyed (the flags byte's upper bits)."""
+    arg_counts = (0, 1, 1, 1, 1, 1, 1, 1, 0, 0, 3, 1, 2, 2, 6, 4, 0, 0, 4, 4, 2, 1, 3, 2, 2, 2, 2, 1)
+    def integer(v):
+        return bytes([3]) + struct.pack("<i", v)
+    def double(v):
+        return bytes([4]) + struct.pack("<d", v)
+    def string(b):
+        return bytes([5, len(b)]) + b
+    def long_string(n, fill):
+        return bytes([7]) + struct.pack("<I", n)[:3] + fill
+    edges = [integer(0), integer(1), integer(-1), integer(2 ** 31 - 1), integer(-2 ** 31), double(2.9999999999),
+             double(-1.5), double(float("nan")), double(float("inf")), double(float("-inf")), string(b"12abc"),
+             string(b"abc"), string(b"\xc3\x28\xff\xfe"), string(b"#a0b0c0"), string(b"a&b c"), bytes([0]),
+             bytes([1]), bytes([2, 1]), bytes([6]), long_string(1048576, b"7"), long_string(1048577, b"#")]
+    seeds = {}
+    never = 63 << 2
+    calls = b"".join(bytes([m, n]) + integer(2) * n for m, n in enumerate(arg_counts))
+    seeds["every-method"] = bytes([never]) + calls
+    seeds["every-method-gate-closed"] = bytes([never | 1]) + calls
+    seeds["after-destroy"] = bytes([(3 << 2)]) + calls
+    for k, edge in enumerate(edges):
+        seeds["edge-%d" % k] = bytes([never]) + b"".join(bytes([m, n]) + edge * n for m, n in enumerate(arg_counts))
+    seeds["wrong-counts"] = bytes([never]) + b"".join(bytes([m, n + 1]) + integer(1) * (n + 1)
+                                                      for m, n in enumerate(arg_counts))
+    return seeds
+
+
 def write(folder, seeds):
     shutil.rmtree(folder, ignore_errors=True)
     os.makedirs(folder)
@@ -302,6 +333,7 @@ def main():
         write(os.path.join(out, target), tiffs)
     write(os.path.join(out, "fuzz_parameters"), parameter_seeds())
     write(os.path.join(out, "fuzz_scale_for_display"), scale_seeds())
+    write(os.path.join(out, "fuzz_script_object"), script_seeds())
 
 
 if __name__ == "__main__":

@@ -2,6 +2,7 @@
 #include <vector>
 
 #include "common/diagnostics.h"
+#include "plugin/browser_services.h"
 #include "plugin/instance_bridge.h"
 #include "plugin_test_browser.h"
 
@@ -37,7 +38,16 @@ TEST_F(PluginCallbacks, FixedAnswersOfTheSimpleCallbacks) {
   }
   NPObject* object = nullptr;
   EXPECT_EQ(NPP_GetValue(&npp_, NPPVpluginNameString, &object), NPERR_GENERIC_ERROR);
-  // No script class: the page gets no script object.
+  // The script object is made on the first request.
+  EXPECT_EQ(NPP_GetValue(&npp_, NPPVpluginScriptableNPObject, &object), NPERR_NO_ERROR);
+  ASSERT_NE(object, nullptr);
+  browser_.releaseobject(object);
+}
+
+TEST_F(PluginCallbacks, WithoutItsClassNoScriptObjectIsOffered) {
+  ASSERT_EQ(Embed({}), NPERR_NO_ERROR);
+  SetScriptClass(nullptr);
+  NPObject* object = nullptr;
   EXPECT_EQ(NPP_GetValue(&npp_, NPPVpluginScriptableNPObject, &object), NPERR_GENERIC_ERROR);
   EXPECT_EQ(object, nullptr);
 }

@@ -51,6 +51,9 @@ const Verb kVerbs[] = {
     {"destroy-window", &Browser::DestroyWindowFirst},
     {"shutdown", &Browser::ShutdownStep},
     {"expect", &Browser::Expect},
+    {"invoke", &Browser::InvokeMethod},
+    {"release-object", &Browser::ReleaseScriptObject},
+    {"setting", &Browser::Setting},
 };
 
 }  // namespace
@@ -118,6 +121,7 @@ int Browser::Run(const std::wstring& pluginPath, const std::wstring& scenarioPat
   for (const Step& step : steps) RunStep(step);
   Destroy();
   Shutdown();
+  RestoreSettings();
   Observe("summary", {{"expectations", Number(expectations_)}, {"failed", Number(failures_)}});
   return failures_ ? 1 : 0;
 }

@@ -176,6 +176,8 @@ void Browser::DestroyWindowFirst(const Step& step) {
 
 void Browser::Shutdown() {
   if (!shutdown_) return;
+  // The page lets go of the object before the library that made it goes.
+  DropScriptObject();
   const NPError result = shutdown_();
   shutdown_ = nullptr;
   plugin_ = NPPluginFuncs{};

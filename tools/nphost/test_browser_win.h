@@ -106,6 +106,10 @@ class Browser {
   void DestroyWindowFirst(const Step& step);
   void ShutdownStep(const Step&) { Shutdown(); }
   void Expect(const Step& step);
+  // The script object and the registry settings (steps_script_win.cpp).
+  void InvokeMethod(const Step& step);
+  void ReleaseScriptObject(const Step& step);
+  void Setting(const Step& step);
 
  private:
   void RunStep(const Step& step);
@@ -118,6 +122,8 @@ class Browser {
   void Destroy();
   void Shutdown();
   HWND Target(const Step& step) const;
+  void DropScriptObject();
+  void RestoreSettings();
   NPError GetUrl(NPP npp, const char* url, const char* target);
 
   std::wstring folder_;
@@ -145,4 +151,13 @@ class Browser {
   int expectations_ = 0;
   int failures_ = 0;
   int depth_ = 0;
+  // The page's reference to the plug-in's script object, kept across steps
+  // (and past the instance) until `release-object` or shutdown.
+  NPObject* scriptObject_ = nullptr;
+  struct SavedSetting {
+    std::wstring name;
+    DWORD previous;
+    bool existed;
+  };
+  std::vector<SavedSetting> savedSettings_;
 };
