@@ -117,6 +117,10 @@ TEST_F(BrowserServices, ObjectWrappersSkipMissingServices) {
   ReleaseObject(window);
   ReleaseObject(nullptr);
   EXPECT_EQ(ReferenceCount(window), before);
+  NPObject* object = CreateScriptObject(&npp_);
+  ASSERT_NE(object, nullptr);
+  ReleaseObject(object);
+  SetScriptClass(nullptr);
   EXPECT_EQ(CreateScriptObject(&npp_), nullptr) << "no script class";
 
   browser_.retainobject = nullptr;

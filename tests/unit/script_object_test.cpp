@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "common/text_format.h"
+#include "plugin/browser_services.h"
 #include "plugin/instance_bridge.h"
 #include "plugin/script_methods.h"
 #include "plugin_test_browser.h"
@@ -209,6 +210,14 @@ TEST_F(ScriptObject, TheObjectIsCachedAndOutlivesItsInstance) {
   browser_.releaseobject(object_);
   object_ = nullptr;
   EXPECT_TRUE(Host().liveObjects.count(again) == 0) << "the last release frees the object";
+}
+
+TEST_F(ScriptObject, ASecondInitializeKeepsTheClassItsObjectsUse) {
+  Open();
+  const NPClass* before = ScriptClass();
+  ASSERT_EQ(InitializePlugin(&browser_), NPERR_NO_ERROR);
+  EXPECT_EQ(ScriptClass(), before);
+  EXPECT_EQ(CallInt("GetVersion", {Int(2)}), 64);
 }
 
 TEST_F(ScriptObject, AClosedGateAnswersZeroToEveryCall) {
