@@ -202,15 +202,14 @@ TEST_F(ToolbarWindowTest, TooltipTextsAreMadeOnRequest) {
   viewer_->settings.scaleIndex = ScaleIndex(1600);
   EXPECT_EQ(Tip(kItemFixedSize), "Fixed size (1600%)");
   // The fixed texts come from the string table through the tooltip itself.
+  wchar_t text[80] = {};
   TTTOOLINFOW tool{};
   tool.cbSize = TTTOOLINFOW_V2_SIZE;
   tool.hwnd = Toolbar();
   tool.uId = reinterpret_cast<UINT_PTR>(Control(kItemPrint));
-  ASSERT_TRUE(SendMessageW(static_cast<HWND>(viewer_->toolbar.tooltipWindow), TTM_GETTOOLINFOW, 0,
-                           reinterpret_cast<LPARAM>(&tool)));
-  wchar_t text[80];
-  ASSERT_GT(LoadStringW(tool.hinst, static_cast<UINT>(reinterpret_cast<UINT_PTR>(tool.lpszText)), text, 80),
-            0);
+  tool.lpszText = text;
+  SendMessageW(static_cast<HWND>(viewer_->toolbar.tooltipWindow), TTM_GETTEXTW, 80,
+               reinterpret_cast<LPARAM>(&tool));
   EXPECT_EQ(Utf16ToUtf8(reinterpret_cast<const char16_t*>(text)), "Print");
 }
 
