@@ -7,6 +7,7 @@ add_library(npmrv64 SHARED
   ${CMAKE_CURRENT_SOURCE_DIR}/resources/npmrv64.def)
 set_target_properties(npmrv64 PROPERTIES PREFIX "" OUTPUT_NAME npmrv64)
 mervane_add_cursors(npmrv64)
+mervane_add_toolbar_art(npmrv64)
 target_link_libraries(npmrv64 PRIVATE mervane_core)
 if(TARGET mervane_win)
   target_link_libraries(npmrv64 PRIVATE mervane_win)

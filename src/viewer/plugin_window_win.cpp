@@ -1,5 +1,6 @@
 #include "viewer/plugin_window_win.h"
 
+#include "controls/toolbar_win.h"
 #include "output/auto_print.h"
 #include "viewer/image_window_win.h"
 #include "viewer/library_win.h"
@@ -47,7 +48,7 @@ LRESULT OnPluginWindowDestroyed(ViewerInstance* viewer, HWND window, WPARAM wPar
   RemovePropW(window, kViewerProperty);
   CloseMagnifier(viewer);
   viewer->windows.magnifierWindow = nullptr;
-  viewer->windows.toolbarWindow = nullptr;
+  ForgetToolbar(viewer);
   ForgetImageWindow(viewer);
   viewer->previousWindowProcedure = nullptr;
   if (viewer->pluginWindow == window) viewer->pluginWindow = nullptr;
@@ -117,8 +118,13 @@ void LayoutChildren(ViewerInstance* viewer) {
   if (!plugin || !image) return;
   RECT client;
   GetClientRect(plugin, &client);
-  // No toolbar yet: the image window takes the whole plug-in window.
-  MoveWindow(image, 0, 0, client.right, client.bottom, TRUE);
+  // Without a toolbar (none asked for, or none could be made) the image
+  // window takes the whole plug-in window.
+  const int32_t position = viewer->windows.toolbarWindow ? viewer->toolbar.toolbarPosition : kToolbarNone;
+  const int32_t bar = position == kToolbarNone ? 0 : ToolbarHeight(viewer);
+  const int32_t imageTop = position == kToolbarBottom ? 0 : bar;
+  PlaceToolbar(viewer, position == kToolbarBottom ? client.bottom - bar : 0, client.right, bar);
+  MoveWindow(image, 0, imageTop, client.right, client.bottom - bar, TRUE);
   FitStatusWindows(viewer);
 }
 
@@ -130,6 +136,8 @@ int AttachWindow(ViewerInstance* viewer, HWND pluginWindow) {
       SetWindowLongPtrW(pluginWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(PluginWindowProcedure)));
   HWND image = CreateImageWindow(viewer, pluginWindow);
   if (!image) return 0;
+  // A viewer whose toolbar cannot be made still shows its pages.
+  CreateToolbar(viewer);
   LayoutChildren(viewer);
   LayoutMainViewInWindow(viewer, 0);
   ShowWindow(image, SW_SHOW);
@@ -153,11 +161,13 @@ void DetachWindow(ViewerInstance* viewer) {
     CloseMagnifier(viewer);
     viewer->windows.magnifierWindow = nullptr;
     SetStatusText(viewer, u"");
+    DestroyToolbar(viewer);
     if (HWND image = ImageWindowOf(viewer)) DestroyWindow(image);
     if (viewer->previousWindowProcedure)
       SetWindowLongPtrW(plugin, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(viewer->previousWindowProcedure));
     RemovePropW(plugin, kViewerProperty);
   }
+  ForgetToolbar(viewer);
   ForgetImageWindow(viewer);
   viewer->previousWindowProcedure = nullptr;
   viewer->pluginWindow = nullptr;

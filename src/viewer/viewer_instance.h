@@ -271,12 +271,29 @@ struct AccessState {
   int32_t logoControl = 0;  // lctrl
 };
 
+// One item of the toolbar's row: its control and, for buttons larger than
+// the default, the icon scaled for it, which the instance owns.
+struct ToolbarEntry {
+  int32_t item = 0;
+  int32_t x = 0;
+  void* control = nullptr;
+  void* ownIcon = nullptr;
+};
+
 struct ToolbarState {
   int32_t toolbarPosition = kToolbarTop;  // in effect
   int32_t toolbarFollowsSetting = 1;
   TextBuffer itemsSetting{kItemListMaximum};
   TextBuffer itemsParameter{kItemListMaximum};
   std::u16string toolbarItems;  // the chosen item list, parsed by the toolbar
+  // The toolbar's window side, made and freed with its window.
+  std::vector<ToolbarEntry> entries;
+  int32_t layoutWidth = 0;
+  int32_t pageListHeight = 0;
+  int32_t logoPosition = 0;
+  void* tooltipWindow = nullptr;
+  void* pageListFont = nullptr;
+  void* controls[32] = {};  // by item index, null when absent
 };
 
 struct PrintState {

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 namespace {
 
 TEST(ItemLists, ClassesAndWhichListWins) {
@@ -28,6 +31,68 @@ TEST(ItemLists, OnlyAnUnconditionalWhiteoutButtonAllowsWhiteout) {
   EXPECT_FALSE(ItemListHasWhiteout(kStandardItems));  // "SL?"
   EXPECT_FALSE(ItemListHasWhiteout(u"sl,S,L"));
   EXPECT_FALSE(ItemListHasWhiteout(u""));
+}
+
+}  // namespace
+
+namespace {
+
+std::vector<std::u16string> Codes(const std::vector<int32_t>& items) {
+  std::vector<std::u16string> codes;
+  for (int32_t item : items) codes.push_back(kToolbarItems[item].code);
+  return codes;
+}
+
+struct ParseCase {
+  const char16_t* list;
+  ItemConditions conditions;
+  std::vector<std::u16string> expected;
+};
+
+TEST(ItemLists, ParsingKeepsEachItemOnceAndOnlyTheConditionsThatHold) {
+  const ItemConditions none{};
+  const ItemConditions all{1, 1, 1};
+  const ParseCase cases[] = {
+      // A repeated item and a double separator collapse; a leading separator stays.
+      {u"PR,PR,_,_,ZO", none, {u"PR", u"_", u"ZO"}},
+      {u"_,NE", none, {u"_", u"NE"}},
+      // Only the first two characters count; a third "?" makes the element conditional.
+      {u"PRINT,ZOx,NE?", none, {u"PR", u"ZO"}},
+      {u"UP?,SL?,DR?,ER?", none, {}},
+      {u"UP?,SL?,DR?,ER?", all, {u"UP", u"SL", u"DR", u"ER"}},
+      {u"UP,SL", none, {u"UP", u"SL"}},  // without the mark always shown
+      {u"UP?", {0, 0, 1}, {u"UP"}},
+      {u"DR?,ER?,SL?", {0, 1, 0}, {u"DR", u"ER"}},
+      {u"NE?", all, {}},  // other items have no condition to meet
+      // Unknown, lower-case, blank and non-ASCII codes are skipped.
+      {u"pr, PR,XX,,\u00c9A,P\u00e9,AB", none, {u"AB"}},
+      {u",,,,", none, {}},
+      {u"", none, {}},
+  };
+  for (const ParseCase& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(std::u16string(c.list)));
+    EXPECT_EQ(Codes(ParseItemList(c.list, c.conditions)), c.expected);
+  }
+}
+
+TEST(ItemLists, BuiltInListsParseToTheirButtons) {
+  EXPECT_EQ(ParseItemList(kStandardItems, {}).size(), 25u);
+  EXPECT_EQ(ParseItemList(kFullItems, {1, 1, 1}).size(), 37u);
+  EXPECT_EQ(ParseItemList(kFullItems, {}).size(), 33u);
+}
+
+TEST(ItemLists, HugeListsGiveABoundedToolbar) {
+  std::u16string repeated;
+  for (int i = 0; i < 20000; ++i) repeated += i % 2 ? u"_," : u"NE,";
+  EXPECT_EQ(Codes(ParseItemList(repeated, {})), (std::vector<std::u16string>{u"NE", u"_"}));
+  EXPECT_TRUE(ParseItemList(std::u16string(100000, u'A'), {}).empty());
+  EXPECT_TRUE(ParseItemList(std::u16string(100000, u','), {}).empty());
+  // Separators around all 31 items make the longest possible toolbar, 63 entries.
+  std::u16string longest;
+  for (int round = 0; round < 3; ++round) {
+    for (const ToolbarItem& item : kToolbarItems) longest += std::u16string(u"_,") + item.code + u",";
+  }
+  EXPECT_EQ(ParseItemList(longest, {1, 1, 1}).size(), 63u);
 }
 
 }  // namespace

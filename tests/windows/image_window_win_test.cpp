@@ -69,6 +69,8 @@ class ImageWindowTest : public ::testing::Test {
     ASSERT_NE(plugin_, nullptr);
     hostProcedure_ = GetWindowLongPtrW(plugin_, GWLP_WNDPROC);
     ASSERT_EQ(CreateInstance(&viewer_, kModeEmbedded, nullptr, 0, nullptr, nullptr), kStatusDone);
+    // These tests are about the image window alone: it fills the plug-in window.
+    viewer_->toolbar.toolbarPosition = kToolbarNone;
   }
 
   void TearDown() override {

@@ -52,6 +52,8 @@ REFERENCES = {
                         "smooth=no", "--size", "533x400"],
     "second_actual": ["--page", "2"],
     "first_actual": ["--page", "1"],
+    # Best fit in the 600 x 374 image window below a 26-pixel toolbar (280.5 wide, rounded).
+    "toolbar_best": ["--page", "1", "--smooth", "--size", "281x374"],
 }
 
 
