@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "common/diagnostics.h"
+#include "controls/magnifier_win.h"
 #include "viewer/image_window_win.h"
 #include "viewer/library.h"
 #include "viewer/plugin_window_win.h"
@@ -130,12 +131,14 @@ void StartWindowLibrary(HINSTANCE module) {
   InitCommonControlsForViewer();
   LoadCursors();
   RegisterImageClass();
+  RegisterMagnifierClass(module);
   MakeFonts();
   ChooseWheelMessage();
   ViewerHooks& hooks = Library().hooks;
   InstallPluginWindowHooks(&hooks);
   InstallImageWindowHooks(&hooks);
   InstallStatusLineHooks(&hooks);
+  InstallMagnifierHooks(&hooks);
   hooks.createWindowResources = CreateWindowResources;
   hooks.releaseWindowResources = ReleaseWindowResources;
 }
@@ -147,6 +150,7 @@ void StopWindowLibrary() {
   DeleteFont(&lib.statusFont);
   if (lib.whiteoutBrush) DeleteObject(lib.whiteoutBrush);
   if (lib.imageClass) UnregisterClassW(kImageWindowClass, lib.module);
+  UnregisterMagnifierClass(lib.module);
   Library().hooks = ViewerHooks{};
   lib = WindowLibrary{};
 }
