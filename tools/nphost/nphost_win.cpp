@@ -51,6 +51,7 @@ const Verb kVerbs[] = {
     {"destroy-window", &Browser::DestroyWindowFirst},
     {"shutdown", &Browser::ShutdownStep},
     {"expect", &Browser::Expect},
+    {"setting", &Browser::Setting},
 };
 
 }  // namespace

@@ -106,6 +106,7 @@ class Browser {
   void DestroyWindowFirst(const Step& step);
   void ShutdownStep(const Step&) { Shutdown(); }
   void Expect(const Step& step);
+  void Setting(const Step& step);  // steps_settings_win.cpp
 
  private:
   void RunStep(const Step& step);
