@@ -52,6 +52,7 @@ const Verb kVerbs[] = {
     {"shutdown", &Browser::ShutdownStep},
     {"expect", &Browser::Expect},
     {"setting", &Browser::Setting},
+    {"time-pointer", &Browser::TimePointer},
 };
 
 }  // namespace

@@ -106,7 +106,8 @@ class Browser {
   void DestroyWindowFirst(const Step& step);
   void ShutdownStep(const Step&) { Shutdown(); }
   void Expect(const Step& step);
-  void Setting(const Step& step);  // steps_settings_win.cpp
+  void Setting(const Step& step);      // steps_settings_win.cpp
+  void TimePointer(const Step& step);  // steps_timing_win.cpp
 
  private:
   void RunStep(const Step& step);
