@@ -215,7 +215,9 @@ void OnMouseMove(MagnifierSession* session, HWND window, IntPoint pointer) {
     SetCursor(CursorOf(kCursorArrow));
     return;
   }
-  SetCursor(CursorOf(kCursorCross));
+  // Setting the same cursor again on every move costs a trip to the display.
+  HCURSOR cross = CursorOf(kCursorCross);
+  if (GetCursor() != cross) SetCursor(cross);
   const IntPoint moved = FollowPointer(session, window, pointer);
   if (moved.x || moved.y)
     ScrollWindowEx(window, -moved.x, -moved.y, nullptr, nullptr, nullptr, nullptr, SW_INVALIDATE);
