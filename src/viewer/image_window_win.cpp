@@ -82,8 +82,9 @@ int OnMouseDown(ViewerInstance* viewer, HWND window, WPARAM keys, IntPoint point
       return 1;
     case kActionRectangle:
       return BeginBand(viewer, point);
-    case kActionMagnifier:  // the magnifier window opens here once it exists
-    case kActionPencil:     // and so do the sketch strokes
+    case kActionMagnifier:
+      return OpenMagnifier(viewer, point.x, point.y, 0);
+    case kActionPencil:  // the sketch strokes start here once they exist
     case kActionEraser:
       return 0;
     case kActionNothing:

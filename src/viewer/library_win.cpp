@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "common/diagnostics.h"
+#include "controls/magnifier_win.h"
 #include "controls/toolbar_win.h"
 #include "viewer/image_window_win.h"
 #include "viewer/library.h"
@@ -132,6 +133,7 @@ void StartWindowLibrary(HINSTANCE module) {
   LoadCursors();
   RegisterImageClass();
   StartToolbarLibrary(module);
+  RegisterMagnifierClass(module);
   MakeFonts();
   ChooseWheelMessage();
   ViewerHooks& hooks = Library().hooks;
@@ -139,6 +141,7 @@ void StartWindowLibrary(HINSTANCE module) {
   InstallImageWindowHooks(&hooks);
   InstallStatusLineHooks(&hooks);
   InstallToolbarHooks(&hooks);
+  InstallMagnifierHooks(&hooks);
   hooks.createWindowResources = CreateWindowResources;
   hooks.releaseWindowResources = ReleaseWindowResources;
 }
@@ -151,6 +154,7 @@ void StopWindowLibrary() {
   if (lib.whiteoutBrush) DeleteObject(lib.whiteoutBrush);
   if (lib.imageClass) UnregisterClassW(kImageWindowClass, lib.module);
   StopToolbarLibrary();
+  UnregisterMagnifierClass(lib.module);
   Library().hooks = ViewerHooks{};
   lib = WindowLibrary{};
 }

@@ -53,19 +53,23 @@ int32_t WheelLines(int32_t* accumulator, int32_t delta) {
   return lines;
 }
 
-int32_t WheelScaleIndex(int32_t* accumulator, int32_t delta, int32_t direction, int32_t scaleIndex) {
+int32_t WheelLevelSteps(int32_t* accumulator, int32_t delta, int32_t direction) {
   // Index 0 is the largest factor, so turning towards larger means a smaller index.
   *accumulator += direction == 1 ? -delta : delta;
-  int32_t index = scaleIndex;
+  int32_t steps = 0;
   while (*accumulator < -60) {
     *accumulator += 120;
-    --index;
+    --steps;
   }
   while (*accumulator >= 60) {
     *accumulator -= 120;
-    ++index;
+    ++steps;
   }
-  return ClampScaleIndex(index);
+  return steps;
+}
+
+int32_t WheelScaleIndex(int32_t* accumulator, int32_t delta, int32_t direction, int32_t scaleIndex) {
+  return ClampScaleIndex(scaleIndex + WheelLevelSteps(accumulator, delta, direction));
 }
 
 KeyAction DecideKey(int32_t key, int control) {

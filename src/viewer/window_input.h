@@ -29,6 +29,10 @@ int32_t NextScrollPosition(int32_t position, int32_t clientExtent, int32_t viewE
 // One wheel message without Ctrl: the lines to scroll, down when positive and
 // up when negative. A notch of 120 is three lines.
 int32_t WheelLines(int32_t* accumulator, int32_t delta);
+// One wheel message stepping a table index (scale or magnifier level): the
+// index change, negative towards larger factors. With `direction` 1 the wheel
+// turned up (away from the user) enlarges.
+int32_t WheelLevelSteps(int32_t* accumulator, int32_t delta, int32_t direction);
 // One wheel message with Ctrl in fixed size: the new scale index. With
 // `direction` 1 the wheel turned up (away from the user) enlarges.
 int32_t WheelScaleIndex(int32_t* accumulator, int32_t delta, int32_t direction, int32_t scaleIndex);

@@ -121,9 +121,16 @@ WPARAM MouseKeys(Modifiers modifiers) {
   return (modifiers.ctrl ? MK_CONTROL : 0) | (modifiers.shift ? MK_SHIFT : 0);
 }
 
+// A pop-up the plug-in opened over the page (the system makes the page
+// window its owner, whatever child the plug-in named).
+bool IsPopupOf(HWND plugin, HWND window) {
+  HWND owner = GetWindow(GetAncestor(window, GA_ROOT), GW_OWNER);
+  return owner && owner == GetAncestor(plugin, GA_ROOT);
+}
+
 HWND KeyTarget(HWND plugin) {
   HWND focus = GetFocus();
-  if (focus && (focus == plugin || IsChild(plugin, focus))) return focus;
+  if (focus && (focus == plugin || IsChild(plugin, focus) || IsPopupOf(plugin, focus))) return focus;
   RECT client;
   GetClientRect(plugin, &client);
   return WindowAt(plugin, POINT{client.right / 2, client.bottom / 2});
@@ -384,6 +391,28 @@ HWND FindDescendant(HWND parent, const std::wstring& className) {
         wchar_t name[256];
         GetClassNameW(window, name, 256);
         if (*s->name == name) {
+          s->found = window;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+HWND FindPopup(HWND plugin, const std::wstring& className) {
+  struct Search {
+    HWND plugin;
+    const std::wstring* name;
+    HWND found;
+  } search = {plugin, &className, nullptr};
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND window, LPARAM data) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(data);
+        wchar_t name[256];
+        GetClassNameW(window, name, 256);
+        if (*s->name == name && IsPopupOf(s->plugin, window)) {
           s->found = window;
           return FALSE;
         }

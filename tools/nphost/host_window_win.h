@@ -44,6 +44,9 @@ int CaptureClientArea(HWND window, const std::wstring& file, int* width, int* he
 void RedrawAll(HWND window);
 // The first descendant of `parent` with this window class, or null.
 HWND FindDescendant(HWND parent, const std::wstring& className);
+// A visible or hidden top-level window of this class that the plug-in
+// opened over the page (owned by the page window), or null.
+HWND FindPopup(HWND plugin, const std::wstring& className);
 
 // What a page can see of a window from outside: its text, whether it shows,
 // its client size and its scroll bars.

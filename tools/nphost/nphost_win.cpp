@@ -54,6 +54,7 @@ const Verb kVerbs[] = {
     {"invoke", &Browser::InvokeMethod},
     {"release-object", &Browser::ReleaseScriptObject},
     {"setting", &Browser::Setting},
+    {"time-pointer", &Browser::TimePointer},
 };
 
 }  // namespace
@@ -121,7 +122,6 @@ int Browser::Run(const std::wstring& pluginPath, const std::wstring& scenarioPat
   for (const Step& step : steps) RunStep(step);
   Destroy();
   Shutdown();
-  RestoreSettings();
   Observe("summary", {{"expectations", Number(expectations_)}, {"failed", Number(failures_)}});
   return failures_ ? 1 : 0;
 }

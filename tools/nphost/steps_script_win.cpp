@@ -53,8 +53,6 @@ bool MakeArgument(const std::string& type, const std::string& value, NPObject* w
   return true;
 }
 
-constexpr wchar_t kSettingsKey[] = L"SOFTWARE\\KOB\\Mervane";
-
 }  // namespace
 
 void Browser::InvokeMethod(const Step& step) {
@@ -98,47 +96,4 @@ void Browser::ReleaseScriptObject(const Step&) {
 void Browser::DropScriptObject() {
   if (scriptObject_ && browser_.releaseobject) browser_.releaseobject(scriptObject_);
   scriptObject_ = nullptr;
-}
-
-// The value is put back as it was (or removed) when the scenario ends, so
-// that one scenario's settings never reach the next.
-void Browser::Setting(const Step& step) {
-  HKEY key = nullptr;
-  if (RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr, &key,
-                      nullptr) != ERROR_SUCCESS) {
-    return Fail(step, "cannot open the settings key");
-  }
-  for (const auto& [name, value] : step.values) {
-    const std::wstring wideName = FromUtf8(name);
-    SavedSetting saved{wideName, 0, false};
-    DWORD size = sizeof saved.previous;
-    DWORD type = 0;
-    saved.existed = RegQueryValueExW(key, wideName.c_str(), nullptr, &type,
-                                     reinterpret_cast<BYTE*>(&saved.previous), &size) == ERROR_SUCCESS &&
-                    type == REG_DWORD;
-    savedSettings_.push_back(saved);
-    const DWORD dword = static_cast<DWORD>(std::strtoul(value.c_str(), nullptr, 0));
-    RegSetValueExW(key, wideName.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dword), sizeof dword);
-  }
-  RegCloseKey(key);
-  Observe("setting", {{"count", Number(static_cast<long long>(step.values.size()))}});
-}
-
-void Browser::RestoreSettings() {
-  HKEY key = nullptr;
-  if (savedSettings_.empty() ||
-      RegOpenKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_WRITE, &key) != ERROR_SUCCESS) {
-    return;
-  }
-  // Newest first, so that a name set twice ends as it was before the first.
-  for (auto it = savedSettings_.rbegin(); it != savedSettings_.rend(); ++it) {
-    if (it->existed) {
-      RegSetValueExW(key, it->name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&it->previous),
-                     sizeof it->previous);
-    } else {
-      RegDeleteValueW(key, it->name.c_str());
-    }
-  }
-  RegCloseKey(key);
-  savedSettings_.clear();
 }

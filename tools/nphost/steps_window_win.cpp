@@ -32,18 +32,25 @@ void Browser::Input(const Step& step) {
     return Observe("key", {{"key", Quoted(step.words.empty() ? "" : step.words[0])}});
   }
   POINT point = {std::atoi(step.Get("x", "10").c_str()), std::atoi(step.Get("y", "10").c_str())};
+  // With class=, the point is in that window's client area (a pop-up of the plug-in's, say).
+  HWND within = step.Has("class") ? Target(step) : pluginWindow_;
+  if (!within) return Fail(step, "no such window");
   if (step.verb == "mouse") {
-    SendMouse(pluginWindow_, point, step.Get("button", "left"), step.Get("action", "click"), modifiers);
+    SendMouse(within, point, step.Get("button", "left"), step.Get("action", "click"), modifiers);
   } else {
-    SendWheel(pluginWindow_, point, std::atoi(step.Get("notches", "-1").c_str()), modifiers);
+    SendWheel(within, point, std::atoi(step.Get("notches", "-1").c_str()), modifiers);
   }
   Observe(step.verb, {{"x", Number(point.x)}, {"y", Number(point.y)}});
 }
 
 HWND Browser::Target(const Step& step) const {
   if (step.HasWord("window")) return page_;
-  if (step.Has("class"))
-    return pluginWindow_ ? FindDescendant(pluginWindow_, FromUtf8(step.Get("class"))) : nullptr;
+  if (step.Has("class")) {
+    if (!pluginWindow_) return nullptr;
+    const std::wstring name = FromUtf8(step.Get("class"));
+    HWND found = FindDescendant(pluginWindow_, name);
+    return found ? found : FindPopup(pluginWindow_, name);
+  }
   return pluginWindow_;
 }
 

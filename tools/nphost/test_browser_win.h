@@ -106,10 +106,11 @@ class Browser {
   void DestroyWindowFirst(const Step& step);
   void ShutdownStep(const Step&) { Shutdown(); }
   void Expect(const Step& step);
-  // The script object and the registry settings (steps_script_win.cpp).
+  // The script object (steps_script_win.cpp).
   void InvokeMethod(const Step& step);
   void ReleaseScriptObject(const Step& step);
-  void Setting(const Step& step);
+  void Setting(const Step& step);      // steps_settings_win.cpp
+  void TimePointer(const Step& step);  // steps_timing_win.cpp
 
  private:
   void RunStep(const Step& step);
@@ -123,7 +124,6 @@ class Browser {
   void Shutdown();
   HWND Target(const Step& step) const;
   void DropScriptObject();
-  void RestoreSettings();
   NPError GetUrl(NPP npp, const char* url, const char* target);
 
   std::wstring folder_;
@@ -154,10 +154,4 @@ class Browser {
   // The page's reference to the plug-in's script object, kept across steps
   // (and past the instance) until `release-object` or shutdown.
   NPObject* scriptObject_ = nullptr;
-  struct SavedSetting {
-    std::wstring name;
-    DWORD previous;
-    bool existed;
-  };
-  std::vector<SavedSetting> savedSettings_;
 };

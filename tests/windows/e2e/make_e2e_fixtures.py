@@ -3,7 +3,8 @@
 mrvtool renders from them for the same page, size and settings, into a folder.
 
 pages.tif holds three Group 4 pages of different shapes (tiffcp compresses
-them); unshowable.tif holds the first of them and a second page too large to
+them); tiny.tif and wide.tif a page of one pixel and one 60000 pixels wide;
+unshowable.tif holds the first of them and a second page too large to
 decode, which the viewer lists but cannot show; each reference is the display bitmap the viewer should paint for one
 scenario case, as `mrvtool render` computes it.
 
@@ -54,6 +55,16 @@ REFERENCES = {
     "first_actual": ["--page", "1"],
     # Best fit in the 600 x 374 image window below a 26-pixel toolbar (280.5 wide, rounded).
     "toolbar_best": ["--page", "1", "--smooth", "--size", "281x374"],
+    "first_double": ["--page", "1", "--size", "1800x2400"],
+}
+
+# name: (reference, width, height, left, top): the part of a reference that a
+# window showing only a region of the page should equal.
+REGIONS = {
+    "magnified_opened": ("first_actual", 900, 1024, 0, 10),
+    "magnified_top": ("first_actual", 900, 1024, 0, 0),
+    "magnified_bottom": ("first_actual", 900, 1024, 0, 176),
+    "magnified_double": ("first_double", 1280, 1024, 260, 1376),
 }
 
 
@@ -99,6 +110,20 @@ def write_pages(folder):
     append_oversized_page(unshowable)
     for path in plain:
         os.remove(path)
+    # The extremes of page shape: one pixel, and a strip 60000 pixels wide.
+    for name, width, height in (("tiny", 1, 1), ("wide", 60000, 8)):
+        plain = os.path.join(folder, name + "_plain.tif")
+        rows = [pack_row([(x // 7 + y) % 2 for x in range(width)], 1) for y in range(height)]
+        write_tiff(plain, width, height, 1, 1, MIN_IS_WHITE, rows)
+        subprocess.run(["tiffcp", "-c", "g4", plain, os.path.join(folder, name + ".tif")], check=True)
+        os.remove(plain)
+
+
+def cut_regions(folder):
+    for name, (source, width, height, left, top) in REGIONS.items():
+        subprocess.run(["convert", os.path.join(folder, "ref_%s.bmp" % source), "-crop",
+                        "%dx%d+%d+%d" % (width, height, left, top), "+repage", "-type", "TrueColor",
+                        "BMP3:" + os.path.join(folder, "ref_%s.bmp" % name)], check=True)
 
 
 def main():
@@ -117,7 +142,9 @@ def main():
                               stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
         if done.returncode != 0 or not os.path.exists(out):
             sys.exit("mrvtool render %s failed:\n%s" % (" ".join(options), done.stdout))
-    print("wrote pages.tif, unshowable.tif and %d references to %s" % (len(REFERENCES), folder))
+    cut_regions(folder)
+    print("wrote pages.tif, unshowable.tif, tiny.tif, wide.tif and %d references to %s"
+          % (len(REFERENCES) + len(REGIONS), folder))
 
 
 if __name__ == "__main__":
