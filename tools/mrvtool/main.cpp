@@ -38,6 +38,14 @@ const Command kCommands[] = {
      "    or MDI file. --page N shows only the directory of page N (1-based, as\n"
      "    for render). --rtf writes Rich Text, --text (the default) plain UTF-8.\n"
      "    Exit 0 when the header was read."},
+    {"save", RunSave,
+     "save [--whiteout PAGE:x,y,w,h]... [--stroke PAGE:#rrggbb:x,y[,x,y]...]... OUT.tif FILE\n"
+     "    Writes FILE as the viewer's save command does: an unchanged copy when\n"
+     "    nothing is marked, else every page that decodes merged with its marks\n"
+     "    (white-outs burned in white, pen strokes through the points in page\n"
+     "    pixels) as Group 4 for black-and-white pages, 8-bit LZW for grey ones\n"
+     "    and RGB LZW otherwise. Pages that do not decode are left out. A failed\n"
+     "    write leaves no file. Exit 0 when written, 1 when not."},
     {"barcodes", RunBarcodes,
      "barcodes [--page N] [--region x,y,w,h] FILE\n"
      "    Reads the Code 128 (code set B) symbols of page N, or of the region (y\n"
