@@ -11,6 +11,7 @@
 #include "common/text_format.h"
 #include "document/page_loader.h"
 #include "document/tiff_adapter.h"
+#include "output/page_copy.h"
 
 namespace {
 
@@ -52,36 +53,6 @@ void FileRow(const uint8_t* row, uint32_t width, PageEncoding encoding, uint8_t*
   }
 }
 
-int WritePage(TIFF* tiff, const PageBitmap* merged, const PageInfo* info) {
-  const BitmapHeader* header = HeaderOf(merged);
-  uint32_t width = static_cast<uint32_t>(header->width), height = static_cast<uint32_t>(header->height);
-  PageEncoding encoding = EncodingFor(merged);
-  const EncodingRow& e = kEncodings[encoding];
-  TIFFSetField(tiff, TIFFTAG_SUBFILETYPE, info->newSubfileType);
-  TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, width);
-  TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, height);
-  TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, e.bitsPerSample);
-  TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, e.samplesPerPixel);
-  TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, e.photometric);
-  TIFFSetField(tiff, TIFFTAG_COMPRESSION, e.compression);
-  TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, e.rowsPerStrip);
-  if (encoding == kEncodeRgbLzw) TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
-  if (info->xResolution > 0 && info->yResolution > 0) {
-    TIFFSetField(tiff, TIFFTAG_RESOLUTIONUNIT, static_cast<uint16_t>(info->resolutionUnit));
-    TIFFSetField(tiff, TIFFTAG_XRESOLUTION, static_cast<float>(info->xResolution));
-    TIFFSetField(tiff, TIFFTAG_YRESOLUTION, static_cast<float>(info->yResolution));
-  }
-  uint32_t bytes = static_cast<uint32_t>((uint64_t{width} * e.bitsPerSample * e.samplesPerPixel + 7) / 8);
-  std::unique_ptr<uint8_t[]> row(new (std::nothrow) uint8_t[bytes]);
-  if (!row) return 0;
-  // The merged image is stored bottom row first; the file wants the top first.
-  for (uint32_t y = 0; y < height; ++y) {
-    FileRow(RowOf(merged, height - 1 - y), width, encoding, row.get(), bytes);
-    if (TIFFWriteScanline(tiff, row.get(), y, 0) < 0) return 0;
-  }
-  return TIFFWriteDirectory(tiff);
-}
-
 // 0: the page does not decode (left out); -1: writing failed; 1: written.
 int WriteDocumentPage(TIFF* tiff, const Document* document, int32_t directory, const PageMarkup* markup) {
   PageLoadOptions options;
@@ -92,7 +63,7 @@ int WriteDocumentPage(TIFF* tiff, const Document* document, int32_t directory, c
   InstallSilentHandlers();  // the page's log ends here
   int result = 0;
   if (loaded && BuildAnnotatedPage(&page, &info, markup, 0, &merged, &pageLog)) {
-    result = WritePage(tiff, &merged, &info) ? 1 : -1;
+    result = WriteMergedPage(tiff, &merged, &info) ? 1 : -1;
   }
   ReleasePageBitmap(&merged);
   ReleasePageBitmap(&page);
@@ -144,6 +115,36 @@ PageEncoding EncodingFor(const PageBitmap* merged) {
   return kEncodeGreyLzw;
 }
 
+int WriteMergedPage(TIFF* tiff, const PageBitmap* merged, const PageInfo* info) {
+  const BitmapHeader* header = HeaderOf(merged);
+  uint32_t width = static_cast<uint32_t>(header->width), height = static_cast<uint32_t>(header->height);
+  PageEncoding encoding = EncodingFor(merged);
+  const EncodingRow& e = kEncodings[encoding];
+  TIFFSetField(tiff, TIFFTAG_SUBFILETYPE, info->newSubfileType);
+  TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, width);
+  TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, height);
+  TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, e.bitsPerSample);
+  TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, e.samplesPerPixel);
+  TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, e.photometric);
+  TIFFSetField(tiff, TIFFTAG_COMPRESSION, e.compression);
+  TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, e.rowsPerStrip);
+  if (encoding == kEncodeRgbLzw) TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+  if (info->xResolution > 0 && info->yResolution > 0) {
+    TIFFSetField(tiff, TIFFTAG_RESOLUTIONUNIT, static_cast<uint16_t>(info->resolutionUnit));
+    TIFFSetField(tiff, TIFFTAG_XRESOLUTION, static_cast<float>(info->xResolution));
+    TIFFSetField(tiff, TIFFTAG_YRESOLUTION, static_cast<float>(info->yResolution));
+  }
+  uint32_t bytes = static_cast<uint32_t>((uint64_t{width} * e.bitsPerSample * e.samplesPerPixel + 7) / 8);
+  std::unique_ptr<uint8_t[]> row(new (std::nothrow) uint8_t[bytes]);
+  if (!row) return 0;
+  // The merged image is stored bottom row first; the file wants the top first.
+  for (uint32_t y = 0; y < height; ++y) {
+    FileRow(RowOf(merged, height - 1 - y), width, encoding, row.get(), bytes);
+    if (TIFFWriteScanline(tiff, row.get(), y, 0) < 0) return 0;
+  }
+  return TIFFWriteDirectory(tiff);
+}
+
 int DocumentHasMarks(const MarkupTable* markup) {
   if (!markup) return 0;
   for (const auto& page : *markup) {
@@ -188,5 +189,47 @@ int WriteDocumentToFile(const Document* document, const MarkupTable* markup, con
     error = LastSystemError();
   }
   if (!written) LogError(log, "Failed to write file (%s; error code %u)", Utf16ToUtf8(name).c_str(), error);
+  return written;
+}
+
+namespace {
+
+// 1 copied, 2 re-encoded, 0 failed.
+int WriteOnePage(TIFF* source, TIFF* target, const Document* document, int32_t directory) {
+  if (source && TIFFSetSubDirectory(source, document->ifds[static_cast<size_t>(directory)].offset) &&
+      CanCopyRaw(source))
+    return CopyRawPage(source, target) ? 1 : 0;
+  return WriteDocumentPage(target, document, directory, nullptr) > 0 ? 2 : 0;
+}
+
+}  // namespace
+
+int WritePagesToFile(const Document* document, const std::vector<int32_t>& directories,
+                     const std::u16string& name, int32_t* copied, MessageLog* log) {
+  *copied = 0;
+  InstallSilentHandlers();
+  FileHandle file = CreateFileForWriting(name);
+  if (!file) {
+    LogError(log, "Failed to write file (%s; error code %u)", Utf16ToUtf8(name).c_str(), LastSystemError());
+    return 0;
+  }
+  WritingTarget target{file};
+  TIFF* tiff = OpenTiffForWriting(&target);
+  TIFF* source = OpenTiffForDocument(document);
+  int written = tiff != nullptr;
+  for (size_t i = 0; written && i < directories.size(); ++i) {
+    int result = WriteOnePage(source, tiff, document, directories[i]);
+    InstallSilentHandlers();
+    written = result != 0;
+    *copied += result == 1;
+  }
+  if (source) TIFFClose(source);
+  if (tiff) TIFFClose(tiff);
+  uint32_t error = LastSystemError();
+  if (!CloseFile(file)) written = 0;
+  if (!written) {
+    DeleteFileAt(name);
+    LogError(log, "Failed to write file (%s; error code %u)", Utf16ToUtf8(name).c_str(), error);
+  }
   return written;
 }

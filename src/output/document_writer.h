@@ -3,8 +3,11 @@
 // page with its white-outs and pen strokes merged in.
 #pragma once
 
+#include <tiffio.h>
+
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "analysis/page_markup.h"
 #include "common/message_log.h"
@@ -20,6 +23,10 @@ enum PageEncoding : int32_t {
 };
 PageEncoding EncodingFor(const PageBitmap* merged);
 
+// One merged page (1 or 24 bits) as a new directory with the encoding the
+// table gives, its NewSubfileType and resolution from `info`, rows top first.
+int WriteMergedPage(TIFF* tiff, const PageBitmap* merged, const PageInfo* info);
+
 // Any page carries a white-out or a pen stroke.
 int DocumentHasMarks(const MarkupTable* markup);
 
@@ -34,3 +41,11 @@ int WriteAnnotatedTiff(const Document* document, const MarkupTable* markup, File
 // half-written TIFF is never taken for the whole document.
 int WriteDocumentToFile(const Document* document, const MarkupTable* markup, const std::u16string& name,
                         MessageLog* log);
+
+// Writes the given directories of the document, in order, as a new TIFF file
+// `name`: a page whose compressed data stands on its own is carried over with
+// its tags as it is, any other is decoded and re-encoded as a merged page
+// without marks. `copied` counts the pages carried over. A page that fails,
+// or a failed write, leaves no file and is logged. 0 on failure.
+int WritePagesToFile(const Document* document, const std::vector<int32_t>& directories,
+                     const std::u16string& name, int32_t* copied, MessageLog* log);

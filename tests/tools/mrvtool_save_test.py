@@ -16,7 +16,7 @@ import sys
 import tempfile
 
 from checks import check, finish
-from pictures import read_bmp, read_rgba_tiff
+from pictures import page_picture, viewer_picture as viewer_picture_of
 
 mrvtool, fixture_script = sys.argv[1], sys.argv[2]
 
@@ -48,19 +48,8 @@ def directories(path):
     return pages
 
 
-def page_picture(path, index, work):
-    """tiff2rgba's picture of directory `index` (from 0)."""
-    single, rgba = os.path.join(work, "single.tif"), os.path.join(work, "rgba.tif")
-    subprocess.run(["tiffcp", f"{path},{index}", single], check=True, capture_output=True)
-    subprocess.run(["tiff2rgba", "-c", "none", single, rgba], check=True, capture_output=True)
-    return read_rgba_tiff(rgba)
-
-
 def viewer_picture(path, page, work):
-    """The page as the viewer decodes it, without marks."""
-    out = os.path.join(work, "page.bmp")
-    subprocess.run([mrvtool, "render", "--page", str(page), "--out", out, path], check=True, capture_output=True)
-    return read_bmp(out)
+    return viewer_picture_of(mrvtool, path, page, work)
 
 
 def whited(picture, x, y, w, h):

@@ -1,6 +1,8 @@
 """Readers for the two picture files the tool tests compare: the BMP that
 mrvtool writes and the uncompressed RGBA TIFF that libtiff's tiff2rgba writes."""
+import os
 import struct
+import subprocess
 
 
 def read_bmp(path, step=1):
@@ -47,3 +49,18 @@ def read_rgba_tiff(path, step=1):
     pixels = [tuple(raw[spp * (y * width + x):spp * (y * width + x) + 3])
               for y in range(0, height, step) for x in range(width)]
     return width, height, pixels
+
+
+def page_picture(path, index, work):
+    """tiff2rgba's picture of directory `index` (from 0) of a TIFF file."""
+    single, rgba = os.path.join(work, "single.tif"), os.path.join(work, "rgba.tif")
+    subprocess.run(["tiffcp", f"{path},{index}", single], check=True, capture_output=True)
+    subprocess.run(["tiff2rgba", "-c", "none", single, rgba], check=True, capture_output=True)
+    return read_rgba_tiff(rgba)
+
+
+def viewer_picture(mrvtool, path, page, work):
+    """Page `page` (from 1) as the viewer decodes it, through mrvtool render."""
+    out = os.path.join(work, "page.bmp")
+    subprocess.run([mrvtool, "render", "--page", str(page), "--out", out, path], check=True, capture_output=True)
+    return read_bmp(out)
