@@ -14,6 +14,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -76,7 +77,7 @@ void BM_SaveAnnotated(benchmark::State& state) {
     page.reset(new PageMarkup);
     page->whiteouts.push_back({kMarkWhiteout, {300, 400, 1200, 700}});
   }
-  std::u16string out = u"" + std::u16string(Folder().begin(), Folder().end()) + u"/annotated.tif";
+  std::u16string out = std::u16string(Folder().begin(), Folder().end()) + u"/annotated.tif";
   for (auto _ : state) {
     if (!WriteDocumentToFile(&document, &markup, out, &log)) state.SkipWithError("save failed");
   }
@@ -129,7 +130,8 @@ void BM_SaveUnmarked(benchmark::State& state) {
   for (auto _ : state) {
     if (!WriteDocumentToFile(&document, &none, out, &log)) state.SkipWithError("copy failed");
   }
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(ReadAll(FiftyMegabytes()).size()));
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
+                          static_cast<int64_t>(std::filesystem::file_size(FiftyMegabytes())));
 }
 BENCHMARK(BM_SaveUnmarked)->Name("Save/unmarked-50MB")->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -138,7 +140,8 @@ void BM_Cp(benchmark::State& state) {
   for (auto _ : state) {
     if (std::system(command.c_str()) != 0) state.SkipWithError("cp failed");
   }
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(ReadAll(FiftyMegabytes()).size()));
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
+                          static_cast<int64_t>(std::filesystem::file_size(FiftyMegabytes())));
 }
 BENCHMARK(BM_Cp)->Name("Save/cp-50MB")->Unit(benchmark::kMillisecond)->UseRealTime();
 

@@ -70,7 +70,7 @@ std::vector<std::u16string> SplitFileNames(const SplitPlan& plan, int fromBarcod
   std::set<std::u16string> taken;  // compared without case, as Windows folders do
   for (size_t i = 0; i < plan.documents.size(); ++i) {
     char16_t number[16];
-    FormatBounded(number, 16, "%04zu", i + 1);
+    FormatBounded(number, 16, "%04u", static_cast<unsigned>(i + 1));
     std::u16string stem = number;
     if (fromBarcode && !plan.documents[i].separatorText.empty())
       stem = SafeStem(plan.documents[i].separatorText);
