@@ -28,8 +28,8 @@
 
 namespace {
 
-std::string Folder() {
-  static std::string folder = [] {
+const std::string& Folder() {
+  static const std::string folder = [] {
     char name[] = "/tmp/mrvbenchXXXXXX";
     return std::string(mkdtemp(name));
   }();
