@@ -149,5 +149,7 @@ BENCHMARK(BM_Cp)->Name("Save/cp-50MB")->Unit(benchmark::kMillisecond)->UseRealTi
 
 int main(int argc, char** argv) {
   AddRatio({"annotated save / tiffcp -c g4", {"Save/annotated"}, "Save/tiffcp-g4", 1.3});
-  return RunBenchmarksWithRatios(argc, argv);
+  int status = RunBenchmarksWithRatios(argc, argv);
+  std::filesystem::remove_all(Folder());
+  return status;
 }
