@@ -18,10 +18,28 @@ struct WhiteoutMark {
   IntRect rect;  // image space
 };
 
+// One piece of a pen stroke in image space; a dot has its end at its start.
+// A stroke is a run of segments each starting where the one before ended.
+struct StrokeSegment {
+  RealPoint start;
+  RealPoint end;
+  uint32_t colour = 0;  // 0x00BBGGRR, the pen's colour when it was drawn
+  StrokeSegment* previous = nullptr;
+  StrokeSegment* next = nullptr;
+};
+
 struct PageMarkup {
   int32_t cropActive = 0;
   IntRect crop;                         // image space
   std::vector<WhiteoutMark> whiteouts;  // in the order they were made
+  // The sketch layer, in drawing order; the segments belong to the record.
+  StrokeSegment* firstSegment = nullptr;
+  StrokeSegment* lastSegment = nullptr;
+
+  PageMarkup() = default;
+  PageMarkup(const PageMarkup&) = delete;
+  PageMarkup& operator=(const PageMarkup&) = delete;
+  ~PageMarkup();
 };
 
 // One slot per entry of the document's directory table, each created on first use.

@@ -24,17 +24,22 @@ struct Painter {
 
 std::vector<MarkFill> MarksToPaint(const ViewerInstance* viewer, const ViewState* view, int32_t directory,
                                    const PageInfo* page) {
-  std::vector<MarkFill> fills;
-  if (!viewer->analysis.marksPresent || !page) return fills;
+  if (!viewer->analysis.marksPresent || !page) return {};
   const PageMarkup* markup = FindMarkup(viewer, directory);
-  if (!markup) return fills;
-  Painter painter{view->originX, view->originY, &fills};
+  if (!markup) return {};
+  int64_t originX = view->originX, originY = view->originY;
   if (view->kind == kViewMain) {
-    painter.originX -= viewer->view.scroll.x;
-    painter.originY -= viewer->view.scroll.y;
-  } else if (view->kind == kViewBurnedCopy) {
-    painter.originX = painter.originY = 0;
+    originX -= viewer->view.scroll.x;
+    originY -= viewer->view.scroll.y;
   }
+  return MarkupToPaint(markup, view, page, originX, originY);
+}
+
+std::vector<MarkFill> MarkupToPaint(const PageMarkup* markup, const ViewState* view, const PageInfo* page,
+                                    int64_t originX, int64_t originY) {
+  std::vector<MarkFill> fills;
+  Painter painter{originX, originY, &fills};
+  if (view->kind == kViewBurnedCopy) painter.originX = painter.originY = 0;
   // On screen the white-outs stay just visible against white paper; on paper and in copies they are white.
   uint32_t whiteout = view->kind == kViewMain ? kMainWhiteoutColour : kWhiteColour;
   for (const WhiteoutMark& mark : markup->whiteouts) {

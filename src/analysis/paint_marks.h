@@ -8,6 +8,7 @@
 #include "viewer/view_geometry.h"
 
 struct ViewerInstance;
+struct PageMarkup;
 
 constexpr uint32_t kMainWhiteoutColour =
     0xF8F8F8;  // 0x00BBGGRR: just off white, so marks show on white paper
@@ -29,3 +30,7 @@ struct MarkFill {
 // already moved by minus the scroll position.
 std::vector<MarkFill> MarksToPaint(const ViewerInstance* viewer, const ViewState* view, int32_t directory,
                                    const PageInfo* page);
+// The same for one page record, the device origin of the view's pixel (0, 0)
+// given (a page copy always starts at 0, 0).
+std::vector<MarkFill> MarkupToPaint(const PageMarkup* markup, const ViewState* view, const PageInfo* page,
+                                    int64_t originX, int64_t originY);

@@ -1,6 +1,7 @@
 #include "common/suggested_name.h"
 
 #include <cstdlib>
+#include <utility>
 
 #include "common/text_format.h"
 
@@ -42,13 +43,6 @@ std::u16string DecodePercentEscapes(const std::u16string& text) {
   std::u16string latin;
   for (unsigned char b : bytes) latin.push_back(b);
   return latin;
-}
-
-std::u16string ReplaceUnsafe(std::u16string name) {
-  for (char16_t& c : name) {
-    if (c < 32 || std::u16string_view(u"\"*/:<>?\\|").find(c) != std::u16string_view::npos) c = u'_';
-  }
-  return name;
 }
 
 std::u16string FromQuery(const std::u16string& source, size_t queryStart) {
@@ -99,7 +93,14 @@ std::u16string SuggestFileName(const std::u16string& source, bool isAddress, boo
     if (keepExtension && !name.empty()) name += u".tif";
   }
   if (isAddress && source.find(u'%') != std::u16string::npos) name = DecodePercentEscapes(name);
-  name = ReplaceUnsafe(name);
+  name = ReplaceUnsafe(std::move(name));
   if (name.size() > kSuggestedNameSize - 1) name.resize(kSuggestedNameSize - 1);
+  return name;
+}
+
+std::u16string ReplaceUnsafe(std::u16string name) {
+  for (char16_t& c : name) {
+    if (c < 32 || std::u16string_view(u"\"*/:<>?\\|").find(c) != std::u16string_view::npos) c = u'_';
+  }
   return name;
 }

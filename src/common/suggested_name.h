@@ -10,3 +10,5 @@ constexpr size_t kSuggestedNameSize = 256;
 // the local file name. Without a TIFF name in it, a "docid=" query value (with
 // "-%03d" from "pagenum=") is used; the result may be empty.
 std::u16string SuggestFileName(const std::u16string& source, bool isAddress, bool keepExtension);
+// Every character below 32 and each of " * / : < > ? \ | becomes "_".
+std::u16string ReplaceUnsafe(std::u16string name);

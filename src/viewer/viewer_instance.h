@@ -140,6 +140,8 @@ struct ViewerEvents {
   // in image pixels); 0: it was removed (the page and its whole size).
   void (*cropSelect)(ViewerInstance* viewer, int32_t state, int32_t page, int32_t left, int32_t top,
                      int32_t width, int32_t height) = nullptr;
+  // A page's pen strokes changed (1-based page).
+  void (*annotationChange)(ViewerInstance* viewer, int32_t page) = nullptr;
 };
 
 // The persistent preferences besides the view settings.

@@ -12,6 +12,7 @@
 #include "document/page_loader.h"
 #include "tools/mrvtool/commands.h"
 #include "tools/mrvtool/document_file.h"
+#include "tools/mrvtool/tool_json.h"
 #include "tools/mrvtool/tool_options.h"
 
 namespace {
@@ -23,6 +24,7 @@ struct AnalysisArguments {
   int32_t hasReference = 0;
   ToolRectangle reference;
   std::vector<ToolRectangle> boxes;
+  int32_t json = 0;
   const char* file = nullptr;
 };
 
@@ -30,7 +32,7 @@ struct AnalysisArguments {
 // --ref and --box for omr.
 int ParseArguments(int argc, char** argv, const char* command, AnalysisArguments* a) {
   a->command = command;
-  std::vector<ToolOption> options = {PageOption(&a->page)};
+  std::vector<ToolOption> options = {PageOption(&a->page), FlagOption("--json", &a->json)};
   if (!strcmp(command, "barcodes")) options.push_back(RectangleOption("--region", &a->region));
   const bool omr = !strcmp(command, "omr");
   if (omr) {
@@ -69,11 +71,21 @@ int LoadAnalysedPage(const AnalysisArguments& a, PageBitmap* bitmap) {
   return loaded;
 }
 
+// The keys every analysis command's object starts with.
+JsonObject Head(const AnalysisArguments& a) {
+  JsonObject o;
+  o.Text("file", a.file).Integer("page", a.page);
+  return o;
+}
+
 int Run(int argc, char** argv, const char* command, int (*analyse)(const AnalysisArguments&, PageBitmap*)) {
   AnalysisArguments a;
   if (!ParseArguments(argc, argv, command, &a)) return 2;
   PageBitmap bitmap;
-  if (!LoadAnalysedPage(a, &bitmap)) return 1;
+  if (!LoadAnalysedPage(a, &bitmap)) {
+    if (a.json) printf("%s\n", Head(a).Raw("error", JsonString("the page could not be read")).Json().c_str());
+    return 1;
+  }
   int status = analyse(a, &bitmap);
   ReleasePageBitmap(&bitmap);
   return status;
@@ -84,17 +96,28 @@ int PrintBarcodes(const AnalysisArguments& a, PageBitmap* bitmap) {
   MessageLog log;
   const ToolRectangle& r = a.region;  // all zero without --region: the whole page
   DetectBarcodes(&results, bitmap, r.x, r.y, r.w, r.h, &log);
-  for (std::u16string text = GetBarcode(&results); !text.empty(); text = GetBarcode(&results)) {
-    printf("%s\n", Utf16ToUtf8(text).c_str());
+  std::vector<std::string> texts;
+  for (std::u16string text = GetBarcode(&results); !text.empty(); text = GetBarcode(&results))
+    texts.push_back(Utf16ToUtf8(text));
+  if (a.json) {
+    printf("%s\n",
+           Head(a).Raw("barcodes", JsonStrings(texts)).Number("ink", results.inkFraction).Json().c_str());
+    return 0;
   }
+  for (const std::string& text : texts) printf("%s\n", text.c_str());
   printf("%.6f\n", results.inkFraction);
   return 0;
 }
 
-int PrintBlank(const AnalysisArguments&, PageBitmap* bitmap) {
+int PrintBlank(const AnalysisArguments& a, PageBitmap* bitmap) {
   BarcodeResults results;
   MessageLog log;
-  printf("%.6f\n", DetectBlankPage(&results, bitmap, &log));
+  double ink = DetectBlankPage(&results, bitmap, &log);
+  if (a.json) {
+    printf("%s\n", Head(a).Number("ink", ink).Json().c_str());
+    return 0;
+  }
+  printf("%.6f\n", ink);
   return 0;
 }
 
@@ -103,6 +126,24 @@ int PrintMarks(const AnalysisArguments& a, PageBitmap* bitmap) {
   MessageLog log;
   const ToolRectangle& r = a.reference;
   OMRInit(&calibration, bitmap, r.x, r.y, r.w, r.h, &log);
+  if (a.json) {
+    std::string corners = "[", boxes = "[";
+    for (const OmrPoint& corner : calibration.corners) {
+      corners += (corners.size() > 1 ? ", [" : "[") + std::to_string(static_cast<long long>(corner.x)) +
+                 ", " + std::to_string(static_cast<long long>(corner.y)) + "]";
+    }
+    for (const ToolRectangle& box : a.boxes) {
+      boxes += (boxes.size() > 1 ? ", " : "") +
+               JsonNumber(OMRCheck(&calibration, bitmap, box.x, box.y, box.w, box.h));
+    }
+    printf("%s\n", Head(a)
+                       .Integer("found", calibration.found)
+                       .Raw("corners", corners + "]")
+                       .Raw("boxes", boxes + "]")
+                       .Json()
+                       .c_str());
+    return 0;
+  }
   printf("found %d\n", calibration.found);
   printf("corners");
   for (const OmrPoint& corner : calibration.corners) {

@@ -7,26 +7,10 @@
 #include "document/page_directory.h"
 #include "tools/mrvtool/commands.h"
 #include "tools/mrvtool/document_file.h"
+#include "tools/mrvtool/tool_json.h"
 #include "tools/mrvtool/tool_options.h"
 
 namespace {
-
-std::string JsonString(const std::string& text) {
-  std::string out = "\"";
-  for (unsigned char c : text) {
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += static_cast<char>(c);
-    } else if (c < 0x20) {
-      char esc[8];
-      snprintf(esc, sizeof esc, "\\u%04x", c);
-      out += esc;
-    } else {
-      out += static_cast<char>(c);
-    }
-  }
-  return out + "\"";
-}
 
 void PrintJson(const Document& d, const MessageLog& log) {
   printf("{\"pages\": %d, \"ifds\": [", d.pageCount);

@@ -13,6 +13,7 @@
 #include "document/scale_for_display.h"
 #include "tools/mrvtool/commands.h"
 #include "tools/mrvtool/document_file.h"
+#include "tools/mrvtool/tool_json.h"
 #include "tools/mrvtool/tool_options.h"
 #include "tools/mrvtool/tool_settings.h"
 
@@ -24,6 +25,7 @@ struct RenderArguments {
   int32_t orientGiven = 0;  // else the viewer's orientation
   int32_t negative = 0;
   int32_t smooth = 0;
+  int32_t json = 0;
   const char* size = nullptr;
   const char* out = nullptr;
   const char* file = nullptr;
@@ -37,6 +39,7 @@ int ParseArguments(int argc, char** argv, RenderArguments* a) {
                                 orient,
                                 FlagOption("--negative", &a->negative),
                                 FlagOption("--smooth", &a->smooth),
+                                FlagOption("--json", &a->json),
                                 TextOption("--size", &a->size),
                                 TextOption("--out", &a->out)};
   if (!ReadToolOptions("render", argc, argv, options, std::size(options), &a->file)) return 0;
@@ -78,6 +81,32 @@ void PrintFacts(const Document& document, int32_t page, const PageInfo& info, co
   }
 }
 
+// The same facts as one object, with every log line of the run.
+void PrintJsonFacts(const RenderArguments& a, const Document& document, const PageInfo* info,
+                    int32_t bitmapBits, const std::vector<std::string>& log, int shown) {
+  JsonObject o;
+  o.Text("file", a.file).Integer("page", a.page).Integer("pages", document.pageCount);
+  if (info) {
+    std::string resolution = "null";
+    if (info->resolutionValid) {
+      resolution = JsonObject()
+                       .Number("x", info->xResolution)
+                       .Number("y", info->yResolution)
+                       .Integer("unit", info->resolutionUnit)
+                       .Json();
+    }
+    o.Integer("width", info->width)
+        .Integer("height", info->height)
+        .Integer("bitsPerPixel", info->bitsPerPixel)
+        .Integer("bitmapBits", bitmapBits)
+        .Text("compression", Utf16ToUtf8(CompressionName(info->compression)))
+        .Text("photometric", Utf16ToUtf8(PhotometricName(info->photometric, info->bitsPerPixel)))
+        .Raw("resolution", resolution);
+  }
+  o.Raw("out", shown ? JsonString(a.out) : "null").Raw("log", JsonStrings(log));
+  printf("%s\n", o.Json().c_str());
+}
+
 }  // namespace
 
 int RunRender(int argc, char** argv) {
@@ -97,7 +126,12 @@ int RunRender(int argc, char** argv) {
     fprintf(stderr, "mrvtool render: the viewer could not be created\n");
     return 1;
   }
-  for (const std::string& line : LogLines(viewer->logs.documentLog)) printf("%s\n", line.c_str());
+  // Text mode prints each log as it comes; --json gathers them into the object.
+  std::vector<std::string> lines = LogLines(viewer->logs.documentLog);
+  if (!a.json) {
+    for (const std::string& line : lines) printf("%s\n", line.c_str());
+    lines.clear();
+  }
   if (a.page == 0) a.page = viewer->download.initialPage > 0 ? viewer->download.initialPage + 1 : 1;
   if (!a.orientGiven) a.orient = viewer->settings.orientation;
   a.negative = a.negative || viewer->settings.negative;
@@ -126,8 +160,13 @@ int RunRender(int argc, char** argv) {
   MessageLog documentLog;
   std::vector<uint8_t> bytes;
   int index = ReadDocumentPages(a.file, a.page, &bytes, &document, &documentLog);
-  for (const std::string& line : LogLines(documentLog)) printf("%s\n", line.c_str());
+  for (const std::string& line : LogLines(documentLog)) lines.push_back(line);
+  if (!a.json) {
+    for (const std::string& line : lines) printf("%s\n", line.c_str());
+    lines.clear();
+  }
   if (index < 0) {
+    if (a.json) PrintJsonFacts(a, document, nullptr, 0, lines, 0);
     fprintf(stderr, "mrvtool render: the file has no page %d\n", a.page);
     return 1;
   }
@@ -135,8 +174,10 @@ int RunRender(int argc, char** argv) {
   PageBitmap bitmap;
   MessageLog log;
   int shown = LoadPage(&document, index, &options, &info, &bitmap, &log);
+  const int decoded = shown;
+  const int32_t bitmapBits = shown ? HeaderOf(&bitmap)->bitCount : 0;
   if (shown) {
-    PrintFacts(document, a.page, info, bitmap);
+    if (!a.json) PrintFacts(document, a.page, info, bitmap);
     if (a.negative) Negative(&bitmap);
     shown = TurnBitmap(&bitmap, a.orient, &log);
     if (shown && a.size) {
@@ -147,8 +188,13 @@ int RunRender(int argc, char** argv) {
     }
     shown = shown && WriteBmpFile(&bitmap, Utf8ToUtf16(a.out), &log);
   }
-  for (const std::string& line : LogLines(log)) printf("%s\n", line.c_str());
-  if (!shown && log.errorCount == 0 && log.warningCount == 0) printf("%s\n", kUnknownLoadFailure);
+  for (const std::string& line : LogLines(log)) lines.push_back(line);
+  if (!shown && log.errorCount == 0 && log.warningCount == 0) lines.push_back(kUnknownLoadFailure);
+  if (a.json) {
+    PrintJsonFacts(a, document, decoded ? &info : nullptr, bitmapBits, lines, shown);
+  } else {
+    for (const std::string& line : lines) printf("%s\n", line.c_str());
+  }
   ReleasePageBitmap(&bitmap);
   ReleasePageInfo(&info);
   return shown ? 0 : 1;

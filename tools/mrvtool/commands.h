@@ -7,3 +7,5 @@ int RunDump(int argc, char** argv);
 int RunBarcodes(int argc, char** argv);
 int RunBlank(int argc, char** argv);
 int RunOmr(int argc, char** argv);
+int RunSave(int argc, char** argv);
+int RunSplit(int argc, char** argv);

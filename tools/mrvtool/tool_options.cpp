@@ -28,6 +28,16 @@ int Take(const ToolOption& option, const char* value) {
     return 1;
   }
   if (option.rectangle) return ReadRectangle(value, option.rectangle);
+  if (option.texts) {
+    option.texts->push_back(value);
+    return 1;
+  }
+  if (option.pageRectangles) {
+    ToolPageRectangle p;
+    if (!ReadPageRectangle(value, &p)) return 0;
+    option.pageRectangles->push_back(p);
+    return 1;
+  }
   ToolRectangle r;
   if (!ReadRectangle(value, &r)) return 0;
   option.rectangles->push_back(r);
@@ -72,6 +82,18 @@ ToolOption RectanglesOption(const char* name, std::vector<ToolRectangle>* rectan
   return option;
 }
 
+ToolOption TextsOption(const char* name, std::vector<const char*>* texts) {
+  ToolOption option{name};
+  option.texts = texts;
+  return option;
+}
+
+ToolOption PageRectanglesOption(const char* name, std::vector<ToolPageRectangle>* rectangles) {
+  ToolOption option{name};
+  option.pageRectangles = rectangles;
+  return option;
+}
+
 int ReadWholeNumber(const char* text, int32_t low, int32_t high, int32_t* value) {
   char* end = nullptr;
   int32_t v;
@@ -91,17 +113,27 @@ int ReadRectangle(const char* text, ToolRectangle* rectangle) {
   return 1;
 }
 
-int ReadToolOptions(const char* command, int argc, char** argv, const ToolOption* options, size_t count,
-                    const char** file) {
+int ReadPageRectangle(const char* text, ToolPageRectangle* rectangle) {
+  char* end = nullptr;
+  if (!ReadLeadingNumber(text, &end, &rectangle->page) || *end != ':' || rectangle->page < 1) return 0;
+  return ReadRectangle(end + 1, &rectangle->rectangle);
+}
+
+namespace {
+
+// The words not starting with '-' fill `words` in order; all must be given.
+int ReadArguments(const char* command, int argc, char** argv, const ToolOption* options, size_t count,
+                  const char** words[], size_t wordCount, const char* missing) {
+  size_t taken = 0;
   for (int i = 0; i < argc; ++i) {
     const char* arg = argv[i];
     const ToolOption* option = Find(arg, options, count);
     if (!option) {
-      if (arg[0] == '-' || *file) {
+      if (arg[0] == '-' || taken == wordCount) {
         fprintf(stderr, "mrvtool %s: unexpected argument \"%s\"\n", command, arg);
         return 0;
       }
-      *file = arg;
+      *words[taken++] = arg;
       continue;
     }
     if (option->given) *option->given = 1;
@@ -118,9 +150,23 @@ int ReadToolOptions(const char* command, int argc, char** argv, const ToolOption
       return 0;
     }
   }
-  if (!*file) {
-    fprintf(stderr, "mrvtool %s: no file given\n", command);
+  if (taken < wordCount) {
+    fprintf(stderr, "mrvtool %s: %s\n", command, missing);
     return 0;
   }
   return 1;
+}
+
+}  // namespace
+
+int ReadToolOptions(const char* command, int argc, char** argv, const ToolOption* options, size_t count,
+                    const char** file) {
+  const char** words[] = {file};
+  return ReadArguments(command, argc, argv, options, count, words, 1, "no file given");
+}
+
+int ReadToolOptionsWithOutput(const char* command, int argc, char** argv, const ToolOption* options,
+                              size_t count, const char** output, const char** file) {
+  const char** words[] = {output, file};
+  return ReadArguments(command, argc, argv, options, count, words, 2, "needs an output file and a file");
 }
