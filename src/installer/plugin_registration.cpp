@@ -24,7 +24,10 @@ const std::vector<RegistrationRow> kRows = {
 
 std::u16string RowKeyPath(const RegistrationRow& row) {
   std::u16string path = RegistrationKeyPath();
-  if (row.subkey[0]) path += u"\\" + std::u16string(row.subkey);
+  if (row.subkey[0]) {
+    path += u'\\';
+    path += row.subkey;
+  }
   return path;
 }
 
@@ -33,7 +36,10 @@ std::u16string RowKeyPath(const RegistrationRow& row) {
 const std::vector<RegistrationRow>& RegistrationRows() { return kRows; }
 
 std::u16string RegistrationKeyPath() {
-  return std::u16string(kBrowserPluginsKey) + u"\\" + kPluginIdentifier;
+  std::u16string path = kBrowserPluginsKey;
+  path += u'\\';
+  path += kPluginIdentifier;
+  return path;
 }
 
 std::u16string InstalledLibraryPath(const std::u16string& folder) { return folder + u"\\" + kPluginFileName; }

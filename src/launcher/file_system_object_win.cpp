@@ -1,7 +1,9 @@
 #include "launcher/file_system_object_win.h"
 
-#include <oleauto.h>
+// clang-format off
 #include <windows.h>
+#include <oleauto.h>
+// clang-format on
 
 #include "platform/wide_text_win.h"
 

@@ -86,7 +86,7 @@ def silent_install(wine_run, installer, library, nphost, scenario, work, prefix)
     shutil.copy(library, dist)
     with open(os.path.join(dist, "options.txt"), "wb") as f:
         f.write(b"; preset for every desktop\r\naccess=8\r\n;mousemode=1\r\nallowscript=0\r\n"
-                b"toolbaritems=1,2,3,17\r\nshowconfig=1\r\nshowresult=2\r\n")
+                b"toolbaritems=.standard\r\nshowconfig=1\r\nshowresult=2\r\n")
     # Any message box or an unconfirmed dialog would wait for input: the
     # timeout is the proof that none appeared.
     done = run(wine_run, ["mrvinstall.exe", "/s"], cwd=dist, timeout=90)
@@ -110,7 +110,7 @@ def silent_install(wine_run, installer, library, nphost, scenario, work, prefix)
           f"machine settings {machine}")
     user = query(wine_run, USER_SETTINGS)
     want_user = {"access": ("REG_DWORD", "0x8"), "allowscript": ("REG_DWORD", "0x0"),
-                 "toolbaritems": ("REG_SZ", "1,2,3,17")}
+                 "toolbaritems": ("REG_SZ", ".standard")}
     check(user == {"HKEY_CURRENT_USER\\SOFTWARE\\KOB\\Mervane": want_user}, f"user settings {user}")
 
     # A browser given only the MIME type finds the installed copy.
