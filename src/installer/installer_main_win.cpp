@@ -1,6 +1,7 @@
 // mrvinstall: a maximised backdrop with the setup dialog over it.
 #include <objbase.h>
 
+#include "common/text_format.h"
 #include "installer/installer_resources.h"
 #include "installer/plugin_registration.h"
 #include "installer/setup_dialog_win.h"

@@ -18,11 +18,11 @@ target_link_options(window_closer PRIVATE -municode)
 mervane_warnings(window_closer)
 add_test(NAME launcher_qemu
          COMMAND Python3::Interpreter ${CMAKE_CURRENT_SOURCE_DIR}/launcher_test.py
-                 ${CMAKE_SOURCE_DIR}/scripts/wine-run ${MERVANE_WIN32_BUILD}/mrvlaunch.exe
+                 ${MERVANE_WIN32_BUILD}/mrvlaunch.exe
                  ${MERVANE_WIN32_BUILD}/tests/windows/launcher/mrvtiff.ocx $<TARGET_FILE:window_closer>
                  ${CMAKE_BINARY_DIR}/wineprefix-i386 ${CMAKE_CURRENT_BINARY_DIR}/launcher)
 # While its binfmt handler is registered every other Wine program would start
 # through qemu: nothing else runs meanwhile. The test ends itself (and
 # unregisters the handler) well before ctest's limit.
-set_tests_properties(launcher_qemu PROPERTIES LABELS windows TIMEOUT 900 RUN_SERIAL ON
+set_tests_properties(launcher_qemu PROPERTIES LABELS windows TIMEOUT 1800 RUN_SERIAL ON
                      RESOURCE_LOCK "wine_gui;wine_registry")

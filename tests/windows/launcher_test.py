@@ -12,7 +12,7 @@ Wine program would start through qemu while the handler is there).
    c:\\windows\\system32 (which for a 32-bit program is syswow64) and starts
    regsvr32, whose registration appears under Wow6432Node.
 
-usage: launcher_test.py WINE_RUN MRVLAUNCH_EXE CONTROL_OCX WINDOW_CLOSER_EXE PREFIX WORK_DIR
+usage: launcher_test.py MRVLAUNCH_EXE CONTROL_OCX WINDOW_CLOSER_EXE PREFIX WORK_DIR
 """
 import fcntl
 import os
@@ -30,7 +30,7 @@ REGISTRATION = (b":qemu-i386:M::\\x7fELF\\x01\\x01\\x01\\x00\\x00\\x00\\x00\\x00
 CONTROL_KEY = r"HKLM\Software\Classes\Wow6432Node\CLSID\{6D2A51E0-3C1B-4E7A-9F11-4D4552564E31}\InprocServer32"
 NOT_FOUND = "\u0e44\u0e21\u0e48\u0e1e\u0e1a\u0e44\u0e1f\u0e25\u0e4c mrvtiff.ocx"
 WINE64 = "/usr/lib/wine/wine64"
-OWN_LIMIT = 840  # seconds; below ctest's limit, so the handler is always taken away here
+OWN_LIMIT = 1500  # seconds; below ctest's limit, so the handler is always taken away here
 
 failures = []
 
@@ -75,7 +75,22 @@ def reg_query(env, key):
     return done.stdout.decode("latin-1") if done.returncode == 0 else None
 
 
-def not_found_message(wine_run, launcher, closer, env, work):
+def make_prefix(env, prefix):
+    """The prefix is made by the 32-bit front end, so that its 32-bit half is
+    set up (through qemu where needed); it is kept between runs."""
+    ready = os.path.join(prefix, ".mervane-ready")
+    if os.path.exists(ready):
+        return
+    shutil.rmtree(prefix, ignore_errors=True)
+    subprocess.run(["wine", "wineboot", "-i"], env=env, capture_output=True, timeout=OWN_LIMIT)
+    subprocess.run(["wineserver", "-w"], env=env, capture_output=True, timeout=120)
+    for value in (["HKCU\\Software\\Wine\\WineDbg", "/v", "ShowCrashDialog", "/t", "REG_DWORD", "/d", "0"],
+                  ["HKCU\\Software\\Wine\\X11 Driver", "/v", "Managed", "/d", "N"]):
+        subprocess.run([WINE64, "reg", "add"] + value + ["/f"], env=env, capture_output=True, timeout=120)
+    open(ready, "w").close()
+
+
+def not_found_message(launcher, closer, env, work):
     folder = os.path.join(work, "without-control")
     shutil.rmtree(folder, ignore_errors=True)
     os.makedirs(folder)
@@ -132,13 +147,14 @@ def installs_control(launcher, control, env, work, prefix):
 
 
 def main():
-    wine_run, launcher, control, closer, prefix, work = sys.argv[1:7]
+    launcher, control, closer, prefix, work = (os.path.abspath(arg) for arg in sys.argv[1:6])
     for needed in (launcher, control, closer):
         if not os.path.isfile(needed):
             print(f"missing {needed}: build the win32 preset first")
             return 1
     os.makedirs(work, exist_ok=True)
-    env = dict(os.environ, WINEPREFIX=prefix, WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=",
+    env = {name: value for name, value in os.environ.items() if name != "WINELOADER"}
+    env.update(WINEPREFIX=prefix, WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=",
                QEMU_RESERVED_VA="0x82000000")
     through_qemu = not runs_32bit_natively()
     if through_qemu and (os.geteuid() != 0 or not os.path.exists(QEMU)):
@@ -155,10 +171,10 @@ def main():
         if through_qemu:
             register_handler()
         started = time.time()
-        subprocess.run([wine_run, "cmd", "/c", "exit", "0"], env=env, capture_output=True, timeout=600)
+        make_prefix(env, prefix)
         subprocess.run(["wineserver", "-p"], env=env, capture_output=True, timeout=60)
         print(f"prefix ready after {time.time() - started:.0f} s", flush=True)
-        not_found_message(wine_run, launcher, closer, env, work)
+        not_found_message(launcher, closer, env, work)
         installs_control(launcher, control, env, work, prefix)
     except (OutOfTime, subprocess.TimeoutExpired) as stopped:
         check(False, f"stopped before the end: {stopped}")
