@@ -172,7 +172,9 @@ def main():
             register_handler()
         started = time.time()
         make_prefix(env, prefix)
-        subprocess.run(["wineserver", "-p"], env=env, capture_output=True, timeout=60)
+        # The server outlives this call: it must not hold our pipes open.
+        subprocess.run(["wineserver", "-p"], env=env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, timeout=60)
         print(f"prefix ready after {time.time() - started:.0f} s", flush=True)
         not_found_message(launcher, closer, env, work)
         installs_control(launcher, control, env, work, prefix)
