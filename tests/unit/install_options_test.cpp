@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "platform/platform.h"
+
 namespace {
 
 InstallerOptions Read(const std::string& text) {
@@ -122,6 +124,34 @@ TEST(InstallOptions, CommandLineSwitches) {
     EXPECT_EQ(options.showConfig, shown);
     EXPECT_EQ(options.showErrors, shown);
     EXPECT_EQ(options.showResult, shown);
+  }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(InstallOptions, ReadsTheFileAndSurvivesOneThatCannotBeRead) {
+  const std::u16string name = CreateUniqueTempFile(TempFolder(), u"opt");
+  ASSERT_FALSE(name.empty());
+  FileHandle file = CreateFileForWriting(name);
+  ASSERT_NE(file, nullptr);
+  const std::string text = "access=8\r\nshowconfig=0\r\n";
+  WriteToFile(file, text.data(), static_cast<uint32_t>(text.size()));
+  CloseFile(file);
+
+  InstallerOptions options;
+  EXPECT_TRUE(ReadOptionsFile(&options, name));
+  EXPECT_EQ(options.access, 8);
+  EXPECT_EQ(options.showConfig, 0);
+  DeleteFileAt(name);
+
+  // Missing, or a folder where the file should be: the defaults stay.
+  for (const std::u16string& unreadable : {name, TempFolder()}) {
+    InstallerOptions untouched;
+    EXPECT_FALSE(ReadOptionsFile(&untouched, unreadable));
+    EXPECT_EQ(untouched.access, -1);
+    EXPECT_EQ(untouched.showConfig, 1);
   }
 }
 
