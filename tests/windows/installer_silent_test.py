@@ -6,7 +6,7 @@ that the library was copied, that nphost then finds and runs the installed copy
 by MIME type alone, and that "/cond" leaves an installed machine alone.
 Removes everything it installed at the end.
 
-usage: installer_silent_test.py WINE_RUN MRVINSTALL_EXE NPMRV64_DLL NPHOST_EXE SCENARIO WORK_DIR
+usage: installer_silent_test.py WINE_RUN MRVINSTALL_EXE NPMRV64_DLL NPHOST_EXE SCENARIO WINDOW_CLOSER_EXE WORK_DIR
 """
 import os
 import re
@@ -78,7 +78,29 @@ def expected_registration(path):
     }
 
 
-def silent_install(wine_run, installer, library, nphost, scenario, work, prefix):
+def start_watchers(wine_run, closer, work):
+    """Watchers that count the windows titled so while the installer runs."""
+    stop = os.path.join(work, "stop-watchers")
+    if os.path.exists(stop):
+        os.remove(stop)
+    watchers = []
+    for title in ("Mervane Plug-in V2.0.8 Setup", "Mervane Plug-in Setup"):
+        watcher = subprocess.Popen([wine_run, closer, title, stop, "120", "watch"], stdout=subprocess.PIPE)
+        watcher.stdout.readline()  # "ready": it is looking
+        watchers.append((title, watcher))
+    return stop, watchers
+
+
+def windows_seen(stop, watchers):
+    open(stop, "w").close()
+    seen = {}
+    for title, watcher in watchers:
+        output = watcher.communicate(timeout=120)[0].decode()
+        seen[title] = output.split()[-1] if output.split() else "?"
+    return seen
+
+
+def silent_install(wine_run, installer, library, nphost, scenario, closer, work, prefix):
     dist = os.path.join(work, "dist")
     shutil.rmtree(dist, ignore_errors=True)
     os.makedirs(dist)
@@ -88,8 +110,13 @@ def silent_install(wine_run, installer, library, nphost, scenario, work, prefix)
         f.write(b"; preset for every desktop\r\naccess=8\r\n;mousemode=1\r\nallowscript=0\r\n"
                 b"toolbaritems=.standard\r\nshowconfig=1\r\nshowresult=2\r\n")
     # Any message box or an unconfirmed dialog would wait for input: the
-    # timeout is the proof that none appeared.
+    # timeout is the proof that none appeared. The backdrop and the dialog
+    # that confirms itself do appear, each once.
+    stop, watchers = start_watchers(wine_run, closer, work)
     done = run(wine_run, ["mrvinstall.exe", "/s"], cwd=dist, timeout=90)
+    seen = windows_seen(stop, watchers)
+    check(seen == {"Mervane Plug-in V2.0.8 Setup": "1", "Mervane Plug-in Setup": "1"},
+          f"backdrop and dialog shown once each: {seen}")
     check(done is not None, "mrvinstall /s finished without waiting for input")
     if done is None:
         return
@@ -134,13 +161,13 @@ def silent_install(wine_run, installer, library, nphost, scenario, work, prefix)
 
 
 def main():
-    wine_run, installer, library, nphost, scenario, work = sys.argv[1:7]
+    wine_run, installer, library, nphost, scenario, closer, work = sys.argv[1:8]
     prefix = os.environ.get("WINEPREFIX") or os.path.join(os.path.dirname(os.path.dirname(wine_run)), "build",
                                                           "wineprefix")
     os.makedirs(work, exist_ok=True)
     remove_all(wine_run, prefix)
     try:
-        silent_install(wine_run, installer, library, nphost, scenario, work, prefix)
+        silent_install(wine_run, installer, library, nphost, scenario, closer, work, prefix)
     finally:
         # The plug-in's scenarios read the same settings keys.
         remove_all(wine_run, prefix)

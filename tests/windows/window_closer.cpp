@@ -2,10 +2,12 @@
 // tells what they said: for programs whose boxes a test cannot reach from
 // inside (the 32-bit launcher).
 //
-// usage: window_closer CAPTION STOP_FILE SECONDS
-// Until STOP_FILE exists or SECONDS pass, every visible top-level window
-// titled CAPTION is answered with OK and printed as "box <UTF-16LE hex of its
-// text>"; the last line is "closed <count>".
+// usage: window_closer CAPTION STOP_FILE SECONDS [watch]
+// Prints "ready" once it looks. Until STOP_FILE exists or SECONDS pass, every
+// visible top-level window titled CAPTION is answered with OK and printed as
+// "box <UTF-16LE hex of its text>"; the last line is "closed <count>". With
+// "watch" the windows are only counted, not answered, and looked for more
+// often, to catch windows that are up only for a moment.
 #include <windows.h>
 
 #include <cstdio>
@@ -46,17 +48,24 @@ std::string Hex(const wchar_t* text) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  if (argc != 4) {
-    std::fprintf(stderr, "usage: window_closer CAPTION STOP_FILE SECONDS\n");
+  if (argc != 4 && !(argc == 5 && std::wcscmp(argv[4], L"watch") == 0)) {
+    std::fprintf(stderr, "usage: window_closer CAPTION STOP_FILE SECONDS [watch]\n");
     return 2;
   }
+  const bool watchOnly = argc == 5;
+  std::printf("ready\n");
+  std::fflush(stdout);
   const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(_wtoi(argv[3])) * 1000;
   std::set<HWND> done;
   while (GetTickCount64() < deadline && GetFileAttributesW(argv[2]) == INVALID_FILE_ATTRIBUTES) {
     Search search = {argv[1], nullptr, &done};
     EnumWindows(Visit, reinterpret_cast<LPARAM>(&search));
     if (!search.found) {
-      Sleep(100);
+      Sleep(watchOnly ? 5 : 100);
+      continue;
+    }
+    if (watchOnly) {
+      done.insert(search.found);
       continue;
     }
     Sleep(200);  // let the box finish drawing its text
