@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/nphost/plugin_lookup_win.h"
 #include "tools/nphost/test_browser_win.h"
 
 namespace {
@@ -166,6 +167,8 @@ int wmain(int argc, wchar_t** argv) {
     const std::wstring arg = argv[i];
     if (arg == L"--plugin" && i + 1 < argc) {
       plugin = NativePath(ToUtf8(argv[++i]), L"");
+    } else if (arg == L"--mime" && i + 1 < argc) {
+      if (!FindRegisteredPlugin(argv[++i], &plugin)) return 2;
     } else if (arg == L"--define" && i + 1 < argc) {
       const std::string definition = ToUtf8(argv[++i]);
       const size_t equals = definition.find('=');
@@ -179,7 +182,8 @@ int wmain(int argc, wchar_t** argv) {
     }
   }
   if (plugin.empty() || scenario.empty()) {
-    std::fprintf(stderr, "usage: nphost --plugin PLUGIN.dll [--define NAME=VALUE]... SCENARIO\n");
+    std::fprintf(stderr,
+                 "usage: nphost (--plugin PLUGIN.dll | --mime TYPE) [--define NAME=VALUE]... SCENARIO\n");
     return 2;
   }
   Browser browser;
