@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "common/diagnostics.h"
+#include "output/print_job_win.h"
 #include "viewer/image_window_win.h"
 #include "viewer/library.h"
 #include "viewer/plugin_window_win.h"
@@ -136,6 +137,7 @@ void StartWindowLibrary(HINSTANCE module) {
   InstallPluginWindowHooks(&hooks);
   InstallImageWindowHooks(&hooks);
   InstallStatusLineHooks(&hooks);
+  InstallPrintHooks(&hooks);
   hooks.createWindowResources = CreateWindowResources;
   hooks.releaseWindowResources = ReleaseWindowResources;
 }
