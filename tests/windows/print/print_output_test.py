@@ -232,6 +232,18 @@ def check_back_side(run):
         check(count == 2 and numbers(pages) == [1, 2], f"back-side on simplex: no empty side, got {numbers(pages)}")
 
 
+def check_embedded(run):
+    """The browser's own print context gets the page at its rectangle, in its shape, with its marks."""
+    report = run.probe_case("embedded")
+    if not report:
+        return
+    check(report["result"] == 1, "embedded: drawn")
+    # GetPixel answers 0x00BBGGRR: white-out white, page black, outside grey.
+    expected = ["15,25=FFFFFF", "35,45=000000", "209,119=000000", "210,119=808080", "209,120=808080",
+                "9,50=808080", "100,60=000000"]
+    check(report["samples"] == expected, f"embedded: {report['samples']}")
+
+
 def main():
     wine_run, setup, probe, out = sys.argv[1:5]
     os.makedirs(out, exist_ok=True)
@@ -248,6 +260,7 @@ def main():
     print(described.strip())
     check("Mervane Simplex duplex=0" in described, "the second printer has no duplex")
     check("Mervane Duplex duplex=1" in described, "the first printer has duplex")
+    check_embedded(run)
     for test in (check_true_size, check_centred, check_rotated, check_marks, check_copies, check_range,
                  check_refusals, check_back_side):
         test(run)

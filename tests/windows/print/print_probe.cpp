@@ -8,6 +8,8 @@
 
 #include <atomic>
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
@@ -32,6 +34,7 @@ struct Report {
   std::vector<std::string> statuses;
   std::vector<std::string> boxes;
   std::vector<int> completions;
+  std::vector<std::string> samples;  // "x,y=RRGGBB" read back from a drawing
   int second = -1;
 } g_report;
 
@@ -190,6 +193,37 @@ void PageTags(TestPage* page, const char* pageName, const char* model) {
   };
 }
 
+// The current page (100 x 50, black, its top-left 10 pixels whited out)
+// drawn for an embedded print into a grey 24-bit picture, at 10, 20 in a
+// 200 x 200 rectangle: it keeps its shape, so it covers 200 x 100.
+int DrawEmbedded() {
+  Load({BilevelPage(100, 50, 100, AllBlack, 0)});
+  AddMarks({0, 0, 9, 9}, nullptr);
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), 300, -300, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  HDC dc = CreateCompatibleDC(nullptr);
+  HBITMAP picture = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(dc, picture);
+  RECT all{0, 0, 300, 300};
+  HBRUSH grey = CreateSolidBrush(RGB(128, 128, 128));
+  FillRect(dc, &all, grey);
+  DeleteObject(grey);
+  const int drawn = DrawForEmbeddedPrint(g_viewer, dc, 10, 20, 200, 200);
+  GdiFlush();
+  const POINT points[] = {{15, 25}, {35, 45}, {209, 119}, {210, 119}, {209, 120}, {9, 50}, {100, 60}};
+  for (POINT p : points) {
+    char sample[40];
+    snprintf(sample, sizeof sample, "%ld,%ld=%06lX", p.x, p.y,
+             static_cast<unsigned long>(GetPixel(dc, p.x, p.y)));
+    g_report.samples.push_back(sample);
+  }
+  SelectObject(dc, old);
+  DeleteObject(picture);
+  DeleteDC(dc);
+  return drawn;
+}
+
 int RunCase(const std::string& name, HWND helper) {
   ViewerInstance* v = g_viewer;
   if (name == "a5" || name == "a5-center") {
@@ -262,6 +296,19 @@ int RunCase(const std::string& name, HWND helper) {
     DestroyWindow(plugin);
     return static_cast<int>(g_report.completions.size());
   }
+  if (name == "embedded") return DrawEmbedded();
+  if (name.rfind("file:", 0) == 0) {
+    // A document of the user's, first page, on the default printer.
+    std::ifstream file(name.substr(5), std::ios::binary);
+    g_bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    g_viewer->download.document = DocumentOver(g_bytes);
+    g_viewer->download.hasPages = g_viewer->download.document.pageCount > 0;
+    if (!g_viewer->download.hasPages) return 0;
+    LoadPage(&g_viewer->download.document, 0, nullptr, &g_viewer->view.pageInfo, &g_viewer->view.pageBitmap,
+             &g_viewer->logs.pageLog);
+    g_viewer->view.pageInfo.valid = 1;
+    return PrintDocument(v, kPrintRequestDefaultPrinter);
+  }
   fprintf(stderr, "unknown case %s\n", name.c_str());
   return -1;
 }
@@ -303,6 +350,7 @@ int main(int argc, char** argv) {
          Quoted(argv[1]).c_str(), result, g_report.second, busyAfter);
   for (size_t i = 0; i < g_report.completions.size(); ++i)
     printf("%s%d", i ? "," : "", g_report.completions[i]);
-  printf("],\"statuses\":%s,\"boxes\":%s}\n", List(g_report.statuses).c_str(), List(g_report.boxes).c_str());
+  printf("],\"statuses\":%s,\"boxes\":%s,\"samples\":%s}\n", List(g_report.statuses).c_str(),
+         List(g_report.boxes).c_str(), List(g_report.samples).c_str());
   return result < 0 ? 1 : 0;
 }
