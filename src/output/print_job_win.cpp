@@ -4,6 +4,7 @@
 #include <winspool.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cwchar>
 #include <string>
 #include <vector>
