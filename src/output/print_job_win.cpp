@@ -1,7 +1,12 @@
 #include "output/print_job_win.h"
 
+// clang-format off
+// The extended print dialog is declared only after COM.
+#include <objbase.h>
+#include <cderr.h>
 #include <commdlg.h>
 #include <winspool.h>
+// clang-format on
 
 #include <algorithm>
 #include <cstdlib>
@@ -13,6 +18,7 @@
 #include "output/print_page.h"
 #include "output/print_placement.h"
 #include "output/print_plan.h"
+#include "viewer/page_view.h"
 #include "viewer/status_line.h"
 
 namespace {
