@@ -1,5 +1,7 @@
 #include "plugin/plugin_callbacks.h"
 
+#include <algorithm>
+#include <cstring>
 #include <new>
 #include <string>
 #include <vector>
@@ -8,6 +10,8 @@
 #include "plugin/instance_bridge.h"
 #include "plugin/script_events.h"
 #include "plugin/script_object.h"
+#include "viewer/page_view.h"
+#include "viewer/window_calls.h"
 
 namespace {
 
@@ -119,11 +123,30 @@ int32_t NPP_Write(NPP instance, NPStream* stream, int32_t offset, int32_t len, v
   return WriteData(viewer, stream, offset, len, buffer);
 }
 
+void* EmbeddedPrintContext(const NPPrint* print, int32_t majorVersion, int32_t minorVersion) {
+  if (majorVersion != 0 || minorVersion >= 11) return print->print.embedPrint.platformPrint;
+  // Browsers before 0.11 pass a 32-bit context handle where that record held one.
+  uint32_t handle = 0;
+  memcpy(&handle, reinterpret_cast<const uint8_t*>(print) + kOldEmbedPrintContextOffset, sizeof handle);
+  return reinterpret_cast<void*>(static_cast<uintptr_t>(handle));
+}
+
 void NPP_Print(NPP instance, NPPrint* platformPrint) noexcept {
-  if (!ViewerOf(instance)) return;
-  // A full-page print is answered as done whatever its outcome, so that the
-  // browser never prints the page a second time.
-  if (platformPrint && platformPrint->mode == NP_FULL) platformPrint->print.fullPrint.pluginPrinted = true;
+  ViewerInstance* viewer = ViewerOf(instance);
+  if (!viewer) return;
+  InstanceCall call(viewer);
+  if (!platformPrint || platformPrint->mode == NP_FULL) {
+    if (!IsRestricted(viewer, kRestrictPrint)) PrintDocument(viewer, kPrintRequestDialog);
+    // A full-page print is answered as done whatever its outcome, so that the
+    // browser never prints the page a second time.
+    if (platformPrint) platformPrint->print.fullPrint.pluginPrinted = true;
+    return;
+  }
+  if (IsRestricted(viewer, kRestrictPrint) || !HasValidPage(viewer) || !viewer->download.hasPages) return;
+  const NPWindow& window = platformPrint->print.embedPrint.window;
+  DrawEmbeddedPrint(viewer, EmbeddedPrintContext(platformPrint, BrowserMajorVersion(), BrowserMinorVersion()),
+                    window.x, window.y, static_cast<int32_t>(std::min<uint32_t>(window.width, INT32_MAX)),
+                    static_cast<int32_t>(std::min<uint32_t>(window.height, INT32_MAX)));
 }
 
 int16_t NPP_HandleEvent(NPP, void*) noexcept { return 0; }

@@ -4,6 +4,8 @@
 // equivalent) without touching anything.
 #pragma once
 
+#include <cstddef>
+
 #include "plugin/npapi.h"
 
 // At most this many of the element's attributes reach the viewer.
@@ -22,6 +24,9 @@ void NPP_StreamAsFile(NPP instance, NPStream* stream, const char* fname) noexcep
 int32_t NPP_WriteReady(NPP instance, NPStream* stream) noexcept;
 int32_t NPP_Write(NPP instance, NPStream* stream, int32_t offset, int32_t len, void* buffer) noexcept;
 void NPP_Print(NPP instance, NPPrint* platformPrint) noexcept;
+// The device context of an embedded print for a browser of the given API version.
+constexpr size_t kOldEmbedPrintContextOffset = 32;
+void* EmbeddedPrintContext(const NPPrint* print, int32_t majorVersion, int32_t minorVersion);
 int16_t NPP_HandleEvent(NPP instance, void* event) noexcept;
 void NPP_URLNotify(NPP instance, const char* url, NPReason reason, void* notifyData) noexcept;
 NPError NPP_GetValue(NPP instance, NPPVariable variable, void* value) noexcept;

@@ -5,6 +5,7 @@
 #include "common/diagnostics.h"
 #include "controls/magnifier_win.h"
 #include "controls/toolbar_win.h"
+#include "output/print_job_win.h"
 #include "viewer/image_window_win.h"
 #include "viewer/library.h"
 #include "viewer/plugin_window_win.h"
@@ -142,6 +143,7 @@ void StartWindowLibrary(HINSTANCE module) {
   InstallStatusLineHooks(&hooks);
   InstallToolbarHooks(&hooks);
   InstallMagnifierHooks(&hooks);
+  InstallPrintHooks(&hooks);
   hooks.createWindowResources = CreateWindowResources;
   hooks.releaseWindowResources = ReleaseWindowResources;
 }

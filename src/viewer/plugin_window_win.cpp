@@ -60,6 +60,25 @@ int AttachHook(ViewerInstance* viewer, void* window) {
   return AttachWindow(viewer, static_cast<HWND>(window));
 }
 
+// The page asked to be printed once its document arrived; the settings are
+// checked again now, as the user may have changed them meanwhile. The page
+// hears how it went as from its own Print call.
+void OnAutoPrint(ViewerInstance* viewer) {
+  if (viewer->print.autoPrint == 0 || !viewer->prefs.allowScript) return;
+  int printed = 0;
+  switch (DecideAutoPrint(viewer)) {
+    case kAutoPrintWithDialog:
+      printed = PrintDocument(viewer, kPrintRequestDialog);
+      break;
+    case kAutoPrintDirect:
+      printed = PrintDocument(viewer, kPrintRequestDefaultPrinter);
+      break;
+    default:
+      break;
+  }
+  if (viewer->events.printComplete) viewer->events.printComplete(viewer, printed ? 1 : 0);
+}
+
 void PostAutoPrintHook(ViewerInstance* viewer) {
   if (HWND plugin = PluginWindowOf(viewer)) PostMessageW(plugin, kAutoPrintMessage, 0, 0);
 }
@@ -96,7 +115,7 @@ LRESULT CALLBACK PluginWindowProcedure(HWND window, UINT message, WPARAM wParam,
       OnKeyDown(viewer, wParam);
       return 0;
     case kAutoPrintMessage:
-      // Printing acts on this request; until it is built the request ends here.
+      OnAutoPrint(viewer);
       return 0;
     case WM_TIMER:
       if (wParam != 1) break;

@@ -126,6 +126,10 @@ struct ViewerHooks {
   int (*printDocument)(ViewerInstance* viewer, int32_t kind) = nullptr;
   // Posts the automatic-print message to the plug-in window.
   void (*postAutoPrint)(ViewerInstance* viewer) = nullptr;
+  // Draws the current page into the browser's print context `dc` at the
+  // rectangle given in device units; 1 when drawn.
+  int (*drawEmbeddedPrint)(ViewerInstance* viewer, void* dc, int32_t x, int32_t y, int32_t width,
+                           int32_t height) = nullptr;
 };
 
 // What the page hears of the viewer's changes. The browser boundary fills the
@@ -142,6 +146,7 @@ struct ViewerEvents {
                      int32_t width, int32_t height) = nullptr;
   // A page's pen strokes changed (1-based page).
   void (*annotationChange)(ViewerInstance* viewer, int32_t page) = nullptr;
+  void (*printComplete)(ViewerInstance* viewer, int32_t printed) = nullptr;  // 1 printed, 0 not
 };
 
 // The persistent preferences besides the view settings.

@@ -46,8 +46,16 @@ inline void ScrollTo(ViewerInstance* viewer, int vertical, int32_t position) {
 inline void StatusChanged(ViewerInstance* viewer) {
   if (viewer->hooks.statusChanged) viewer->hooks.statusChanged(viewer);
 }
+// The print request kinds of the toolbar and the menu; a page's own kinds 4
+// and 5 print as the user allowed pages to print.
+enum PrintRequest : int32_t { kPrintRequestDialog = 0, kPrintRequestDefaultPrinter = 1 };
 inline int PrintDocument(ViewerInstance* viewer, int32_t kind) {
   return viewer->hooks.printDocument ? viewer->hooks.printDocument(viewer, kind) : 0;
+}
+inline int DrawEmbeddedPrint(ViewerInstance* viewer, void* dc, int32_t x, int32_t y, int32_t width,
+                             int32_t height) {
+  return viewer->hooks.drawEmbeddedPrint ? viewer->hooks.drawEmbeddedPrint(viewer, dc, x, y, width, height)
+                                         : 0;
 }
 inline void PostAutoPrint(ViewerInstance* viewer) {
   if (viewer->hooks.postAutoPrint) viewer->hooks.postAutoPrint(viewer);
