@@ -113,8 +113,8 @@ struct ItemActionRow {
   ItemAction action;
 };
 const ItemActionRow kItemActions[] = {
-    {kItemPrint, [](ViewerInstance* v) { PrintDocument(v, 0); }},
-    {kItemQuickPrint, [](ViewerInstance* v) { PrintDocument(v, 1); }},
+    {kItemPrint, [](ViewerInstance* v) { PrintDocument(v, kPrintRequestDialog); }},
+    {kItemQuickPrint, [](ViewerInstance* v) { PrintDocument(v, kPrintRequestDefaultPrinter); }},
     {kItemZoomMode, [](ViewerInstance* v) { SetMouseMode(v, kMouseZoom); }},
     {kItemPanMode, [](ViewerInstance* v) { SetMouseMode(v, kMousePan); }},
     {kItemWhiteoutMode, [](ViewerInstance* v) { SetMouseMode(v, kMouseWhiteout); }},

@@ -84,7 +84,10 @@ void RegisterFileTypes(const ScriptCall& call) {
 }
 
 void Print(const ScriptCall& call) {
-  const int32_t printed = PrintDocument(call.viewer, Arg(call, 0)) ? 1 : 0;
+  // A page's kind 1 asks for the dialog too; only the quick-print button
+  // prints on the default printer without asking.
+  const int32_t kind = Arg(call, 0) == kPrintRequestDefaultPrinter ? kPrintRequestDialog : Arg(call, 0);
+  const int32_t printed = PrintDocument(call.viewer, kind) ? 1 : 0;
   FirePrintComplete(call.viewer, printed);
   SetIntResult(call.result, printed);
 }
