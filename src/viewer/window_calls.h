@@ -57,6 +57,52 @@ inline int DrawEmbeddedPrint(ViewerInstance* viewer, void* dc, int32_t x, int32_
   return viewer->hooks.drawEmbeddedPrint ? viewer->hooks.drawEmbeddedPrint(viewer, dc, x, y, width, height)
                                          : 0;
 }
+// The desktop background's three styles.
+enum DesktopStyle : int32_t { kDesktopCentred = 0, kDesktopTiled = 1, kDesktopStretched = 2 };
+
+// The window-side commands: 0 while no window side has filled the hook.
+inline int SaveDocumentCommand(ViewerInstance* viewer) {
+  return viewer->hooks.saveDocument ? viewer->hooks.saveDocument(viewer) : 0;
+}
+inline int OpenLocalFileCommand(ViewerInstance* viewer) {
+  return viewer->hooks.openLocalFile ? viewer->hooks.openLocalFile(viewer) : 0;
+}
+inline int CopyImageCommand(ViewerInstance* viewer) {
+  return viewer->hooks.copyImage ? viewer->hooks.copyImage(viewer) : 0;
+}
+inline int CopyTextCommand(ViewerInstance* viewer, const char16_t* text) {
+  return viewer->hooks.copyText ? viewer->hooks.copyText(viewer, text) : 0;
+}
+inline int SetDesktopCommand(ViewerInstance* viewer, int32_t style) {
+  return viewer->hooks.setDesktop ? viewer->hooks.setDesktop(viewer, style) : 0;
+}
+inline int SendDocumentCommand(ViewerInstance* viewer) {
+  return viewer->hooks.sendDocument ? viewer->hooks.sendDocument(viewer) : 0;
+}
+inline int ChoosePenColourCommand(ViewerInstance* viewer) {
+  return viewer->hooks.choosePenColour ? viewer->hooks.choosePenColour(viewer) : 0;
+}
+inline int UploadDocumentCommand(ViewerInstance* viewer, int confirm, int32_t tag) {
+  return viewer->hooks.uploadDocument ? viewer->hooks.uploadDocument(viewer, confirm, tag) : 0;
+}
+inline int ShowSettingsSheet(ViewerInstance* viewer) {
+  return viewer->hooks.showSettingsSheet ? viewer->hooks.showSettingsSheet(viewer) : 0;
+}
+inline int ShowInformation(ViewerInstance* viewer) {
+  return viewer->hooks.showInformation ? viewer->hooks.showInformation(viewer) : 0;
+}
+inline int ShowErrorLog(ViewerInstance* viewer) {
+  return viewer->hooks.showErrorLog ? viewer->hooks.showErrorLog(viewer) : 0;
+}
+inline int CheckVersionCommand(ViewerInstance* viewer, int manual) {
+  return viewer->hooks.checkVersion ? viewer->hooks.checkVersion(viewer, manual) : 0;
+}
+inline int ShowTagViewer(ViewerInstance* viewer, int allPages) {
+  return viewer->hooks.showTagViewer ? viewer->hooks.showTagViewer(viewer, allPages) : 0;
+}
+inline int ShowMenu(ViewerInstance* viewer, int32_t x, int32_t y, int fromToolbar) {
+  return viewer->hooks.showMenu ? viewer->hooks.showMenu(viewer, x, y, fromToolbar) : 0;
+}
 inline void PostAutoPrint(ViewerInstance* viewer) {
   if (viewer->hooks.postAutoPrint) viewer->hooks.postAutoPrint(viewer);
 }
