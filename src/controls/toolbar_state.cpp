@@ -115,6 +115,12 @@ struct ItemActionRow {
 const ItemActionRow kItemActions[] = {
     {kItemPrint, [](ViewerInstance* v) { PrintDocument(v, kPrintRequestDialog); }},
     {kItemQuickPrint, [](ViewerInstance* v) { PrintDocument(v, kPrintRequestDefaultPrinter); }},
+    {kItemSave, [](ViewerInstance* v) { SaveDocumentCommand(v); }},
+    {kItemCopy, [](ViewerInstance* v) { CopyImageCommand(v); }},
+    {kItemOpen, [](ViewerInstance* v) { OpenLocalFileCommand(v); }},
+    {kItemMail, [](ViewerInstance* v) { SendDocumentCommand(v); }},
+    {kItemUpload, [](ViewerInstance* v) { UploadDocumentCommand(v, 0, 0); }},
+    {kItemAbout, [](ViewerInstance* v) { ShowInformation(v); }},
     {kItemZoomMode, [](ViewerInstance* v) { SetMouseMode(v, kMouseZoom); }},
     {kItemPanMode, [](ViewerInstance* v) { SetMouseMode(v, kMousePan); }},
     {kItemWhiteoutMode, [](ViewerInstance* v) { SetMouseMode(v, kMouseWhiteout); }},
