@@ -235,9 +235,11 @@ void OnZoomStep(ViewerInstance* viewer, WPARAM wParam) {
 void OpenMenuFromButton(ViewerInstance* viewer, HWND button) {
   SendMessageW(button, BM_SETCHECK, BST_CHECKED, 0);
   UpdateWindow(button);
-  // The context menu opens here, below the button, once it exists; until
-  // then the button only shows that it was pressed and is released again.
-  RefreshCheckStates(viewer);
+  // The menu hangs from the button's lower-left corner; it releases the
+  // button when it closes.
+  RECT area;
+  GetWindowRect(button, &area);
+  if (!ShowMenu(viewer, area.left, area.bottom, 1)) RefreshCheckStates(viewer);
 }
 
 void OnCommand(ViewerInstance* viewer, WPARAM wParam, LPARAM lParam) {

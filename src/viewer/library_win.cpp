@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "common/diagnostics.h"
+#include "controls/context_menu_win.h"
 #include "controls/magnifier_win.h"
 #include "controls/toolbar_win.h"
 #include "output/print_job_win.h"
@@ -144,6 +145,7 @@ void StartWindowLibrary(HINSTANCE module) {
   InstallToolbarHooks(&hooks);
   InstallMagnifierHooks(&hooks);
   InstallPrintHooks(&hooks);
+  InstallContextMenuHooks(&hooks);
   hooks.createWindowResources = CreateWindowResources;
   hooks.releaseWindowResources = ReleaseWindowResources;
 }

@@ -1,5 +1,7 @@
 #include "viewer/plugin_window_win.h"
 
+#include <windowsx.h>
+
 #include "controls/toolbar_win.h"
 #include "output/auto_print.h"
 #include "viewer/image_window_win.h"
@@ -108,7 +110,11 @@ LRESULT CALLBACK PluginWindowProcedure(HWND window, UINT message, WPARAM wParam,
       SetFocus(window);
       return MA_ACTIVATE;
     case WM_CONTEXTMENU:
-      viewer->input.suppressContextMenu = 0;  // the right button just ended a band
+      if (viewer->input.suppressContextMenu) {
+        viewer->input.suppressContextMenu = 0;  // the right button just ended a band
+        return 0;
+      }
+      ShowMenu(viewer, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), 0);
       return 0;
     case WM_KEYDOWN:
       if (!ImageWindowOf(viewer) || !DecideKey(static_cast<int32_t>(wParam), 0).handled) break;
