@@ -285,6 +285,11 @@ int SendKey(HWND plugin, const std::string& key, Modifiers modifiers) {
   Pump(0);
   SendMessageW(target, up, vk, 1 | (scan << 16) | (3u << 30));
   Pump(0);
+  // Windows turns the menu key into WM_CONTEXTMENU at (-1, -1) for the window
+  // with the focus; Wine's default handling does not, so the browser does.
+  if (vk == VK_APPS)
+    SendMessageW(target, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(target), MAKELPARAM(-1, -1));
+  Pump(0);
   return 1;
 }
 

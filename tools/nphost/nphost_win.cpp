@@ -56,6 +56,7 @@ const Verb kVerbs[] = {
     {"release-object", &Browser::ReleaseScriptObject},
     {"setting", &Browser::Setting},
     {"time-pointer", &Browser::TimePointer},
+    {"menu", &Browser::Menu},
 };
 
 }  // namespace

@@ -53,6 +53,24 @@ void Browser::Expect(const Step& step) {
     if (step.Has("icon") && step.Get("icon") != box.icon) Fail(step, "icon was: " + box.icon);
     return;
   }
+  if (kind == "menu") {
+    if (menusChecked_ >= menus_.size()) return Fail(step, "no menu was shown");
+    const Fields& menu = menus_.back();
+    for (const auto& [key, value] : step.values) {
+      auto found =
+          std::find_if(menu.begin(), menu.end(), [&](const auto& field) { return field.first == key; });
+      if (found == menu.end()) {
+        Fail(step, "the menu has no field " + key);
+      } else if (found->second != value) {
+        Fail(step, key + " was " + found->second);
+      }
+    }
+    return;
+  }
+  if (kind == "no-menu") {
+    if (menusChecked_ < menus_.size()) Fail(step, "a menu was shown");
+    return;
+  }
   if (kind == "no-messagebox") {
     if (boxesChecked_ < boxes_.size()) Fail(step, "a message box was shown: " + boxes_[boxesChecked_].text);
     boxesChecked_ = boxes_.size();

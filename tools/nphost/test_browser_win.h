@@ -111,6 +111,9 @@ class Browser {
   void ReleaseScriptObject(const Step& step);
   void Setting(const Step& step);      // steps_settings_win.cpp
   void TimePointer(const Step& step);  // steps_timing_win.cpp
+  // Popup menus (steps_menu_win.cpp): `menu` arms the watch; each menu seen is recorded.
+  void Menu(const Step& step);
+  void RecordMenu(const Fields& fields);
 
  private:
   void RunStep(const Step& step);
@@ -146,6 +149,8 @@ class Browser {
   std::deque<StreamOptions> pending_;
   std::vector<MessageBoxRecord> boxes_;
   size_t boxesChecked_ = 0;
+  std::vector<Fields> menus_;
+  size_t menusChecked_ = 0;  // menus shown before the last `menu` step
   size_t callsChecked_ = 0;
   std::map<std::string, std::string> last_;  // fields of the last observation, unquoted
   int expectations_ = 0;
