@@ -6,6 +6,7 @@
 #include "controls/context_menu_win.h"
 #include "controls/magnifier_win.h"
 #include "controls/toolbar_win.h"
+#include "document/tag_viewer_win.h"
 #include "output/print_job_win.h"
 #include "viewer/image_window_win.h"
 #include "viewer/library.h"
@@ -146,6 +147,7 @@ void StartWindowLibrary(HINSTANCE module) {
   InstallMagnifierHooks(&hooks);
   InstallPrintHooks(&hooks);
   InstallContextMenuHooks(&hooks);
+  InstallTagViewerHooks(&hooks);
   hooks.createWindowResources = CreateWindowResources;
   hooks.releaseWindowResources = ReleaseWindowResources;
 }

@@ -57,6 +57,7 @@ const Verb kVerbs[] = {
     {"setting", &Browser::Setting},
     {"time-pointer", &Browser::TimePointer},
     {"menu", &Browser::Menu},
+    {"dialog", &Browser::Dialog},
 };
 
 }  // namespace

@@ -53,14 +53,16 @@ void Browser::Expect(const Step& step) {
     if (step.Has("icon") && step.Get("icon") != box.icon) Fail(step, "icon was: " + box.icon);
     return;
   }
-  if (kind == "menu") {
-    if (menusChecked_ >= menus_.size()) return Fail(step, "no menu was shown");
-    const Fields& menu = menus_.back();
+  if (kind == "menu" || kind == "dialog") {
+    const bool menu = kind == "menu";
+    if ((menu ? menusChecked_ : dialogsChecked_) >= (menu ? menus_ : dialogs_).size())
+      return Fail(step, "no " + kind + " was shown");
+    const Fields& seen = (menu ? menus_ : dialogs_).back();
     for (const auto& [key, value] : step.values) {
       auto found =
-          std::find_if(menu.begin(), menu.end(), [&](const auto& field) { return field.first == key; });
-      if (found == menu.end()) {
-        Fail(step, "the menu has no field " + key);
+          std::find_if(seen.begin(), seen.end(), [&](const auto& field) { return field.first == key; });
+      if (found == seen.end()) {
+        Fail(step, "the " + kind + " has no field " + key);
       } else if (found->second != value) {
         Fail(step, key + " was " + found->second);
       }

@@ -114,6 +114,9 @@ class Browser {
   // Popup menus (steps_menu_win.cpp): `menu` arms the watch; each menu seen is recorded.
   void Menu(const Step& step);
   void RecordMenu(const Fields& fields);
+  // Dialog boxes (steps_dialog_win.cpp), watched the same way.
+  void Dialog(const Step& step);
+  void RecordDialog(const Fields& fields);
 
  private:
   void RunStep(const Step& step);
@@ -151,6 +154,8 @@ class Browser {
   size_t boxesChecked_ = 0;
   std::vector<Fields> menus_;
   size_t menusChecked_ = 0;  // menus shown before the last `menu` step
+  std::vector<Fields> dialogs_;
+  size_t dialogsChecked_ = 0;
   size_t callsChecked_ = 0;
   std::map<std::string, std::string> last_;  // fields of the last observation, unquoted
   int expectations_ = 0;

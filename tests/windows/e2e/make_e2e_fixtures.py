@@ -119,6 +119,44 @@ def write_pages(folder):
         os.remove(plain)
 
 
+def write_subifd_document(path):
+    """Two 8 x 8 bilevel pages; the first names a third directory as its SubIFD."""
+    pixels = bytes([0xAA, 0x55] * 4)
+    entries_per_ifd = (10, 9, 9)
+    ifd_sizes = [2 + 12 * n + 4 for n in entries_per_ifd]
+    ifd_at = [8]
+    for size in ifd_sizes[:-1]:
+        ifd_at.append(ifd_at[-1] + size)
+    pixels_at = ifd_at[-1] + ifd_sizes[-1]
+    nexts = (ifd_at[1], 0, 0)  # main chain: first, second; the SubIFD ends its own chain
+    data = b"II" + struct.pack("<HI", 42, ifd_at[0])
+    for index, count in enumerate(entries_per_ifd):
+        entries = [(256, 3, 1, 8), (257, 3, 1, 8), (258, 3, 1, 1), (259, 3, 1, 1), (262, 3, 1, 0),
+                   (273, 4, 1, pixels_at + 8 * index), (277, 3, 1, 1), (278, 3, 1, 8), (279, 4, 1, 8)]
+        if index == 0:
+            entries.append((330, 13, 1, ifd_at[2]))
+        data += struct.pack("<H", count)
+        for tag, kind, number, value in entries:
+            field = struct.pack("<H", value) + b"\0\0" if kind == 3 else struct.pack("<I", value)
+            data += struct.pack("<HHI", tag, kind, number) + field
+        data += struct.pack("<I", nexts[index])
+    data += pixels * 3
+    with open(path, "wb") as f:
+        f.write(data)
+
+
+def write_dumps(folder, drive, mrvtool):
+    """The structure dumps the viewer's dialog must show, as mrvtool writes them."""
+    document = drive + os.path.join(folder, "subifd.tif")
+    for name, options in (("dump_page1.txt", ["--page", "1"]), ("dump_all.txt", [])):
+        done = subprocess.run(mrvtool + ["dump", "--text"] + options + [document],
+                              stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+        if done.returncode != 0:
+            sys.exit("mrvtool dump failed:\n%s" % done.stderr.decode(errors="replace"))
+        with open(os.path.join(folder, name), "wb") as f:
+            f.write(done.stdout.replace(b"\r\n", b"\n"))
+
+
 def cut_regions(folder):
     for name, (source, width, height, left, top) in REGIONS.items():
         subprocess.run(["convert", os.path.join(folder, "ref_%s.bmp" % source), "-crop",
@@ -143,6 +181,8 @@ def main():
         if done.returncode != 0 or not os.path.exists(out):
             sys.exit("mrvtool render %s failed:\n%s" % (" ".join(options), done.stdout))
     cut_regions(folder)
+    write_subifd_document(os.path.join(folder, "subifd.tif"))
+    write_dumps(folder, drive, mrvtool)
     print("wrote pages.tif, unshowable.tif, tiny.tif, wide.tif and %d references to %s"
           % (len(REFERENCES) + len(REGIONS), folder))
 
