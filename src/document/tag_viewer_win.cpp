@@ -14,6 +14,7 @@
 namespace {
 
 constexpr int kTextControl = 1065;
+constexpr int kTextLimit = 0x100000;  // characters
 constexpr LONG kMinimumWidth = 200;
 constexpr LONG kMinimumHeight = 150;
 
@@ -34,14 +35,22 @@ int WriteToFile(void* user, const char* text, size_t length) {
          written == length;
 }
 
-// Hands the control the bytes the dump wrote, and not one more.
+// Hands the control the bytes the dump wrote, and not one more; and no more
+// once the control holds as many characters as it may (a dump of thousands
+// of directories would otherwise keep the page frozen while the control
+// parses what it cannot show).
 struct StreamSource {
   HANDLE file;
   DWORD left;
+  HWND control;
+  int reads;
 };
 
 DWORD CALLBACK ReadFromFile(DWORD_PTR cookie, LPBYTE buffer, LONG wanted, LONG* got) {
   StreamSource* source = reinterpret_cast<StreamSource*>(cookie);
+  *got = 0;
+  // Counting the characters costs a walk over them: every 16th read is enough.
+  if (++source->reads % 16 == 0 && GetWindowTextLengthW(source->control) >= kTextLimit) return 0;
   DWORD read = 0;
   const DWORD asked = static_cast<DWORD>(wanted) < source->left ? static_cast<DWORD>(wanted) : source->left;
   if (asked && !ReadFile(source->file, buffer, asked, &read, nullptr)) return 1;
@@ -71,9 +80,13 @@ void LoadDump(HWND dialog, const TagViewer* state) {
   LARGE_INTEGER size{};
   GetFileSizeEx(file, &size);
   SetFilePointer(file, 0, nullptr, FILE_BEGIN);
-  StreamSource source{file, static_cast<DWORD>(size.QuadPart)};
+  HWND text = GetDlgItem(dialog, kTextControl);
+  StreamSource source{file, static_cast<DWORD>(size.QuadPart), text, 0};
   EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&source), 0, ReadFromFile};
-  SendDlgItemMessageW(dialog, kTextControl, EM_STREAMIN, SF_RTF, reinterpret_cast<LPARAM>(&stream));
+  SendMessageW(text, EM_SETUNDOLIMIT, 0, 0);
+  SendMessageW(text, WM_SETREDRAW, FALSE, 0);
+  SendMessageW(text, EM_STREAMIN, SF_RTF, reinterpret_cast<LPARAM>(&stream));
+  SendMessageW(text, WM_SETREDRAW, TRUE, 0);
   CloseHandle(file);
   DeleteFileW(Wide(name));
 }
@@ -110,7 +123,7 @@ INT_PTR CALLBACK TagViewerProcedure(HWND dialog, UINT message, WPARAM wParam, LP
       HICON icon = LoadIconW(nullptr, IDI_APPLICATION);
       SendMessageW(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
       SendMessageW(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
-      SendDlgItemMessageW(dialog, kTextControl, EM_EXLIMITTEXT, 0, 0x100000);
+      SendDlgItemMessageW(dialog, kTextControl, EM_EXLIMITTEXT, 0, kTextLimit);
       SendDlgItemMessageW(dialog, kTextControl, EM_SETBKGNDCOLOR, 0, RGB(255, 255, 255));
       SendDlgItemMessageW(dialog, kTextControl, EM_SETMARGINS, EC_LEFTMARGIN, MAKELPARAM(4, 0));
       RememberMargins(dialog, state);
