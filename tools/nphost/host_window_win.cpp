@@ -329,7 +329,7 @@ void SendWheel(HWND plugin, POINT point, int notches, Modifiers modifiers) {
   Pump(0);
 }
 
-int CaptureClientArea(HWND window, const std::wstring& file, int* width, int* height) {
+int CaptureClientArea(HWND window, const std::wstring& file, int* width, int* height, bool fromScreen) {
   RECT client;
   if (!window || !GetClientRect(window, &client)) return 0;
   const int w = client.right, h = client.bottom;
@@ -345,13 +345,17 @@ int CaptureClientArea(HWND window, const std::wstring& file, int* width, int* he
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 24;
   void* bits = nullptr;
-  HDC screen = GetDC(window);
+  // From the screen, the pop-ups over the window (a menu, a dialog) are in the picture too.
+  POINT origin = {0, 0};
+  if (fromScreen) ClientToScreen(window, &origin);
+  HWND source = fromScreen ? nullptr : window;
+  HDC screen = GetDC(source);
   HDC memory = CreateCompatibleDC(screen);
   HBITMAP section = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
   int ok = 0;
   if (section) {
     HGDIOBJ old = SelectObject(memory, section);
-    ok = BitBlt(memory, 0, 0, w, h, screen, 0, 0, SRCCOPY);
+    ok = BitBlt(memory, 0, 0, w, h, screen, origin.x, origin.y, SRCCOPY);
     GdiFlush();
     SelectObject(memory, old);
   }

@@ -16,6 +16,8 @@ struct DialogWatch {
   int press = IDOK;
   int textOf = 0;         // the control whose text is read, 0 for none
   std::string reference;  // the file that text is compared with
+  std::string then;       // steps run while the dialog is open
+  int line = 0;
   UINT_PTR timer = 0;
 };
 DialogWatch g_dialog;
@@ -85,6 +87,7 @@ void CALLBACK LookAtDialog(HWND, UINT, UINT_PTR timer, DWORD) {
       fields.push_back({"differs", FirstDifference(text, Normal(wanted.str()))});
     }
   }
+  if (!g_dialog.then.empty()) g_dialog.browser->RunWhileOpen(g_dialog.then, g_dialog.line);
   PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(g_dialog.press, BN_CLICKED),
                reinterpret_cast<LPARAM>(GetDlgItem(dialog, g_dialog.press)));
   g_dialog.browser->RecordDialog(fields);
@@ -98,6 +101,8 @@ void Browser::Dialog(const Step& step) {
   g_dialog.press = std::atoi(step.Get("press", "1").c_str());
   g_dialog.textOf = std::atoi(step.Get("text-of", "0").c_str());
   g_dialog.reference = step.Get("reference", "");
+  g_dialog.then = step.Get("then", "");
+  g_dialog.line = step.line;
   dialogsChecked_ = dialogs_.size();
   // Dispatched by the dialog's own modal loop; slower than a step's 50 ms of quiet.
   g_dialog.timer = SetTimer(nullptr, 0, 80, LookAtDialog);

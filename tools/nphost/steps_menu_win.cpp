@@ -13,6 +13,8 @@ struct MenuWatch {
   Browser* browser = nullptr;
   HWND plugin = nullptr;  // positions are told relative to its top-left corner
   int choose = 0;         // the command to choose, 0 to dismiss
+  std::string then;       // steps run while the menu is open
+  int line = 0;
   UINT_PTR timer = 0;
 };
 MenuWatch g_watch;
@@ -131,6 +133,7 @@ void CALLBACK LookAtMenu(HWND, UINT, UINT_PTR timer, DWORD) {
   fields.push_back({"labels", labels});
   fields.push_back({"left", std::to_string(at.left - origin.left)});
   fields.push_back({"top", std::to_string(at.top - origin.top)});
+  if (!g_watch.then.empty()) g_watch.browser->RunWhileOpen(g_watch.then, g_watch.line);
   // Where the chosen command is: in the menu itself or one submenu down.
   std::string chosen = "none";
   if (g_watch.choose) {
@@ -169,6 +172,8 @@ void Browser::Menu(const Step& step) {
   g_watch.plugin = pluginWindow_;
   menusChecked_ = menus_.size();  // expectations look at menus shown from here on
   g_watch.choose = std::atoi(step.Get("choose", "0").c_str());
+  g_watch.then = step.Get("then", "");
+  g_watch.line = step.line;
   // A thread timer is dispatched by the menu's modal loop as by any other. It
   // ticks more slowly than the 50 ms of quiet that end a step's message pump.
   g_watch.timer = SetTimer(nullptr, 0, 80, LookAtMenu);

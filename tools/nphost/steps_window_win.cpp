@@ -59,7 +59,7 @@ void Browser::Capture(const Step& step) {
   const std::string file = step.Get("file");
   if (file.empty()) return Fail(step, "capture needs file=");
   int width = 0, height = 0;
-  if (!CaptureClientArea(target, NativePath(file, folder_), &width, &height)) {
+  if (!CaptureClientArea(target, NativePath(file, folder_), &width, &height, step.HasWord("screen"))) {
     return Fail(step, "no such window, or the capture failed");
   }
   Observe("capture", {{"file", Quoted(file)}, {"width", Number(width)}, {"height", Number(height)}});

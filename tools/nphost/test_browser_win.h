@@ -114,6 +114,8 @@ class Browser {
   // Popup menus (steps_menu_win.cpp): `menu` arms the watch; each menu seen is recorded.
   void Menu(const Step& step);
   void RecordMenu(const Fields& fields);
+  // Steps run while a watched menu or dialog is open, before it is closed.
+  void RunWhileOpen(const std::string& steps, int line) { RunReaction(steps, line); }
   // Dialog boxes (steps_dialog_win.cpp), watched the same way.
   void Dialog(const Step& step);
   void RecordDialog(const Fields& fields);
