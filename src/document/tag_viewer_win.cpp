@@ -128,7 +128,11 @@ INT_PTR CALLBACK TagViewerProcedure(HWND dialog, UINT message, WPARAM wParam, LP
       SendDlgItemMessageW(dialog, kTextControl, EM_SETMARGINS, EC_LEFTMARGIN, MAKELPARAM(4, 0));
       RememberMargins(dialog, state);
       LoadDump(dialog, state);
-      return TRUE;
+      // The reader starts at the top with the keys scrolling the text; the
+      // dialog's own focus would select all of it.
+      SendDlgItemMessageW(dialog, kTextControl, EM_SETSEL, 0, 0);
+      SetFocus(GetDlgItem(dialog, kTextControl));
+      return FALSE;
     }
     case WM_SIZE:
       if (state) FollowSize(dialog, state, LOWORD(lParam), HIWORD(lParam));
