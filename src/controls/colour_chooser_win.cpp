@@ -2,12 +2,30 @@
 
 #include <commdlg.h>
 
+#include "viewer/library.h"
+#include "viewer/settings.h"
+#include "viewer/viewer_instance.h"
+#include "viewer/window_calls.h"
+
 namespace {
 
 // Kept for the life of the process, initially the default background grey.
 COLORREF g_customColours[16] = {0x404040, 0x404040, 0x404040, 0x404040, 0x404040, 0x404040,
                                 0x404040, 0x404040, 0x404040, 0x404040, 0x404040, 0x404040,
                                 0x404040, 0x404040, 0x404040, 0x404040};
+
+// A new pen colour is kept for later sessions too, unless storing settings is
+// taken away; the same colour again writes nothing.
+int ChoosePenColour(ViewerInstance* viewer) {
+  CloseMagnifier(viewer);
+  uint32_t colour = static_cast<uint32_t>(viewer->prefs.penColour);
+  if (!ChooseColourFor(static_cast<HWND>(viewer->pluginWindow), &colour)) return 0;
+  if (colour == static_cast<uint32_t>(viewer->prefs.penColour)) return 1;
+  viewer->prefs.penColour = static_cast<int32_t>(colour);
+  SettingsStore* store = Library().store.get();
+  if (store && !IsRestricted(viewer, kRestrictSaveSettings)) WriteUserDword(store, u"pencolor", colour);
+  return 1;
+}
 
 }  // namespace
 
@@ -30,3 +48,5 @@ int ChooseColourFor(HWND owner, uint32_t* colour) {
   *colour = choice.rgbResult & 0xFFFFFF;
   return 1;
 }
+
+void InstallPenColourHook(ViewerHooks* hooks) { hooks->choosePenColour = ChoosePenColour; }

@@ -11,3 +11,7 @@
 // and stores the choice when the user picked a colour; 0 on cancel or failure,
 // leaving *colour as it was.
 int ChooseColourFor(HWND owner, uint32_t* colour);
+
+struct ViewerHooks;
+// Fills the hook that lets the user choose the pen's colour.
+void InstallPenColourHook(ViewerHooks* hooks);

@@ -8,6 +8,7 @@
 #include "analysis/barcode_reader.h"
 #include "analysis/omr.h"
 #include "analysis/page_markup.h"
+#include "analysis/sketch_layer.h"
 #include "common/decimal_text.h"
 #include "common/local_access.h"
 #include "common/message_log.h"
@@ -223,11 +224,14 @@ void SetCropSelect(const ScriptCall& call) {
 }
 
 void ClearAnnotations(const ScriptCall& call) {
-  Arg(call, 0);
-  Arg(call, 1);
-  CloseMagnifier(call.viewer);
-  // No page carries pen strokes before the pen exists, so mode 1 has nothing to remove.
-  SetIntResult(call.result, IsRestricted(call.viewer, kRestrictMarks) ? 0 : 1);
+  const int32_t page = Arg(call, 0);
+  const int32_t kind = Arg(call, 1);
+  ViewerInstance* v = call.viewer;
+  CloseMagnifier(v);
+  if (IsRestricted(v, kRestrictMarks)) return SetIntResult(call.result, 0);
+  // Kind 1 is the pen strokes; the other kinds name nothing to clear.
+  if (kind == 1) ClearStrokes(v, PageToIfd(&v->download.document, PageIndex(page)));
+  SetIntResult(call.result, 1);
 }
 
 // ---- analysis ----

@@ -1,5 +1,6 @@
 #include "plugin/script_values.h"
 
+#include "analysis/sketch_layer.h"
 #include "common/colour_text.h"
 #include "output/upload_fields.h"
 #include "plugin/script_methods.h"
@@ -34,7 +35,7 @@ int32_t WhileShown(const ViewerInstance* v) {
   return PageShown(v) ? Read(v) : 0;
 }
 
-int32_t AnyPageHasStrokes(const ViewerInstance* v) { return v->analysis.sketchLayer != nullptr; }
+int32_t AnyPageHasStrokes(const ViewerInstance* v) { return DocumentHasStrokes(v); }
 
 struct ValueCode {
   int32_t code;
@@ -233,6 +234,5 @@ std::u16string GetViewerText(ViewerInstance* viewer, int32_t code) {
 int32_t GetPageValue(ViewerInstance* viewer, int32_t page, int32_t code) {
   constexpr int32_t kPenStrokes = 41;
   if (code != kPenStrokes || page < 1 || page > viewer->download.document.pageCount) return 0;
-  // Strokes are not kept per page yet: a page has none while no layer exists.
-  return viewer->analysis.sketchLayer != nullptr;
+  return PageHasStrokes(viewer, PageToIfd(&viewer->download.document, page - 1));
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "analysis/paint_marks.h"
+#include "analysis/stroke_paint_win.h"
 #include "platform/wide_text_win.h"
 #include "viewer/library_win.h"
 #include "viewer/window_input.h"
@@ -130,6 +131,8 @@ void PaintMainView(const ViewerInstance* viewer, HDC dc, RECT update) {
   // The marks come in window coordinates, already moved by the scroll position.
   SetViewportOrgEx(dc, 0, 0, nullptr);
   PaintMarks(viewer, dc, &viewer->view.mainView);
+  DrawStrokes(dc, FindMarkup(viewer, viewer->download.currentDirectory), &viewer->view.mainView,
+              &viewer->view.pageInfo, -viewer->view.scroll.x, -viewer->view.scroll.y);
 }
 
 }  // namespace

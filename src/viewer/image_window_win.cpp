@@ -2,6 +2,8 @@
 
 #include <windowsx.h>
 
+#include "analysis/pen_drag.h"
+#include "analysis/stroke_paint_win.h"
 #include "common/diagnostics.h"
 #include "plugin/browser_services.h"
 #include "viewer/build_view.h"
@@ -54,8 +56,19 @@ void Pan(ViewerInstance* viewer, IntPoint pointer) {
   ScrollBar(viewer, SB_VERT, kScrollThumbPosition, 1, y < 0 ? 0 : y);
 }
 
+// The pen's newest segment, drawn at once rather than by a repaint.
+void DrawPenSegment(const ViewerInstance* viewer, HWND window, const StrokeSegment* segment) {
+  if (!segment) return;
+  HDC dc = GetDC(window);
+  DrawSegment(dc, segment, &viewer->view.mainView, &viewer->view.pageInfo, -viewer->view.scroll.x,
+              -viewer->view.scroll.y);
+  ReleaseDC(window, dc);
+}
+
 void OnMouseMove(ViewerInstance* viewer, HWND window, IntPoint point) {
-  if (viewer->input.panning) {
+  if (viewer->analysis.penActive) {
+    DrawPenSegment(viewer, window, MovePenDrag(viewer, point));
+  } else if (viewer->input.panning) {
     Pan(viewer, point);
   } else if (viewer->input.band.state != kBandIdle) {
     RECT client;
@@ -84,9 +97,11 @@ int OnMouseDown(ViewerInstance* viewer, HWND window, WPARAM keys, IntPoint point
       return BeginBand(viewer, point);
     case kActionMagnifier:
       return OpenMagnifier(viewer, point.x, point.y, 0);
-    case kActionPencil:  // the sketch strokes start here once they exist
+    case kActionPencil:
     case kActionEraser:
-      return 0;
+      if (!BeginPenDrag(viewer, point)) return 0;
+      SetCapture(window);
+      return 1;
     case kActionNothing:
     default:
       return 0;
@@ -103,6 +118,11 @@ int PointerInside(HWND window) {
 }
 
 int OnMouseUp(ViewerInstance* viewer, HWND window) {
+  if (viewer->analysis.penActive) {
+    DrawPenSegment(viewer, window, EndPenDrag(viewer));
+    ReleaseCapture();
+    return 1;
+  }
   if (viewer->input.linkPressed) {
     ReleaseCapture();
     viewer->input.linkPressed = 0;
@@ -245,6 +265,10 @@ LRESULT CALLBACK ImageWindowProcedure(HWND window, UINT message, WPARAM wParam, 
       break;
     case WM_LBUTTONUP:
       if (OnMouseUp(viewer, window)) return 0;
+      break;
+    case WM_CAPTURECHANGED:
+      // A drag whose capture was taken away (a dialog, another window) ends there.
+      if (viewer->analysis.penActive && reinterpret_cast<HWND>(lParam) != window) EndPenDrag(viewer);
       break;
     case WM_RBUTTONDOWN:
       if (OnRightButtonDown(viewer)) return 0;

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "common/diagnostics.h"
+#include "controls/colour_chooser_win.h"
 #include "controls/context_menu_win.h"
 #include "controls/magnifier_win.h"
 #include "controls/toolbar_win.h"
@@ -148,6 +149,7 @@ void StartWindowLibrary(HINSTANCE module) {
   InstallPrintHooks(&hooks);
   InstallContextMenuHooks(&hooks);
   InstallTagViewerHooks(&hooks);
+  InstallPenColourHook(&hooks);
   hooks.createWindowResources = CreateWindowResources;
   hooks.releaseWindowResources = ReleaseWindowResources;
 }

@@ -351,9 +351,12 @@ struct AnalysisState {
   int32_t sketchButtons = 0;
   int32_t marksPresent = 0;
   int32_t eraserOutline = 0;
-  // The pen strokes drawn over the page, owned by the sketch module once it
-  // exists; null while nothing is drawn.
-  void* sketchLayer = nullptr;
+  // The pen drag under way: drawing or erasing, the segments it has added and
+  // where the pointer was last, in page coordinates.
+  int32_t penActive = 0;
+  int32_t penErasing = 0;
+  int32_t penSegments = 0;
+  RealPoint penLast;
   BarcodeResults barcodes;  // the last scan of the current page
   OmrCalibration omr;       // the reference the last OMRInit made
 };
