@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis/stroke_paint_win.h"
 #include "common/diagnostics.h"
 #include "output/print_page.h"
 #include "output/print_placement.h"
@@ -276,6 +277,12 @@ int EndJobPage(PrintJob* job) {
 
 // Drawing ------------------------------------------------------------------
 
+// The page's pen strokes over it, the same as on the screen.
+void DrawPrintedStrokes(HDC dc, const ViewerInstance* viewer, const PrintedPage& page,
+                        const ViewState& view) {
+  DrawStrokes(dc, FindMarkup(viewer, page.directory), &view, page.info, view.originX, view.originY);
+}
+
 void FillMarks(HDC dc, const std::vector<MarkFill>& fills) {
   for (const MarkFill& fill : fills) {
     RECT r{fill.left, fill.top, fill.right, fill.bottom};
@@ -330,6 +337,8 @@ int PrintOnePage(PrintJob* job, int32_t set, int32_t position) {
     DrawWholeBitmap(job->dc, page.bitmap, place.x, place.y, place.width, place.height);
     FillMarks(job->dc,
               PrintOverlay(job->viewer, page, place.x, place.y, place.width, place.height, place.rotated));
+    DrawPrintedStrokes(job->dc, job->viewer, page,
+                       PrintedView(job->viewer, place.x, place.y, place.width, place.height, place.rotated));
     if (!EndJobPage(job)) return 0;
   }
   return 1;
@@ -411,6 +420,8 @@ int DrawForEmbeddedPrint(ViewerInstance* viewer, HDC dc, int32_t x, int32_t y, i
   const int previous = SetStretchBltMode(dc, COLORONCOLOR);
   DrawWholeBitmap(dc, page.bitmap, x, y, static_cast<int32_t>(w), static_cast<int32_t>(h));
   FillMarks(dc, PrintOverlay(viewer, page, x, y, static_cast<int32_t>(w), static_cast<int32_t>(h), 0));
+  DrawPrintedStrokes(dc, viewer, page,
+                     PrintedView(viewer, x, y, static_cast<int32_t>(w), static_cast<int32_t>(h), 0));
   SetStretchBltMode(dc, previous);
   return 1;
 }

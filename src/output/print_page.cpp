@@ -60,8 +60,8 @@ int TurnPrintedPage(PrintedPage* page, MessageLog* log) {
   return TurnBitmap(&page->own, 1, log);
 }
 
-std::vector<MarkFill> PrintOverlay(const ViewerInstance* viewer, const PrintedPage& page, int32_t x,
-                                   int32_t y, int32_t width, int32_t height, int32_t extraQuarters) {
+ViewState PrintedView(const ViewerInstance* viewer, int32_t x, int32_t y, int32_t width, int32_t height,
+                      int32_t extraQuarters) {
   ViewState view;
   view.kind = kViewPrinted;
   view.originX = static_cast<uint32_t>(x);
@@ -69,5 +69,11 @@ std::vector<MarkFill> PrintOverlay(const ViewerInstance* viewer, const PrintedPa
   view.width = width;
   view.height = height;
   view.orientation = (viewer->settings.orientation + extraQuarters) % 4;
+  return view;
+}
+
+std::vector<MarkFill> PrintOverlay(const ViewerInstance* viewer, const PrintedPage& page, int32_t x,
+                                   int32_t y, int32_t width, int32_t height, int32_t extraQuarters) {
+  const ViewState view = PrintedView(viewer, x, y, width, height, extraQuarters);
   return MarksToPaint(viewer, &view, page.directory, page.info);
 }

@@ -40,3 +40,6 @@ int TurnPrintedPage(PrintedPage* page, MessageLog* log);
 // page, however it was made, comes from here.
 std::vector<MarkFill> PrintOverlay(const ViewerInstance* viewer, const PrintedPage& page, int32_t x,
                                    int32_t y, int32_t width, int32_t height, int32_t extraQuarters);
+// The view of a printed page at that place, which the pen strokes are drawn with.
+ViewState PrintedView(const ViewerInstance* viewer, int32_t x, int32_t y, int32_t width, int32_t height,
+                      int32_t extraQuarters);

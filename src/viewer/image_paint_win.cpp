@@ -131,8 +131,9 @@ void PaintMainView(const ViewerInstance* viewer, HDC dc, RECT update) {
   // The marks come in window coordinates, already moved by the scroll position.
   SetViewportOrgEx(dc, 0, 0, nullptr);
   PaintMarks(viewer, dc, &viewer->view.mainView);
-  DrawStrokes(dc, FindMarkup(viewer, viewer->download.currentDirectory), &viewer->view.mainView,
-              &viewer->view.pageInfo, -viewer->view.scroll.x, -viewer->view.scroll.y);
+  const ViewState* view = &viewer->view.mainView;
+  DrawStrokes(dc, FindMarkup(viewer, viewer->download.currentDirectory), view, &viewer->view.pageInfo,
+              int64_t{view->originX} - viewer->view.scroll.x, int64_t{view->originY} - viewer->view.scroll.y);
 }
 
 }  // namespace

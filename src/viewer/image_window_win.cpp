@@ -60,8 +60,9 @@ void Pan(ViewerInstance* viewer, IntPoint pointer) {
 void DrawPenSegment(const ViewerInstance* viewer, HWND window, const StrokeSegment* segment) {
   if (!segment) return;
   HDC dc = GetDC(window);
-  DrawSegment(dc, segment, &viewer->view.mainView, &viewer->view.pageInfo, -viewer->view.scroll.x,
-              -viewer->view.scroll.y);
+  const ViewState* view = &viewer->view.mainView;
+  DrawSegment(dc, segment, view, &viewer->view.pageInfo, int64_t{view->originX} - viewer->view.scroll.x,
+              int64_t{view->originY} - viewer->view.scroll.y);
   ReleaseDC(window, dc);
 }
 

@@ -329,6 +329,24 @@ void SendWheel(HWND plugin, POINT point, int notches, Modifiers modifiers) {
   Pump(0);
 }
 
+int WriteBitmapSection(const std::wstring& file, const BITMAPINFO& info, const void* bits) {
+  const uint32_t stride = (static_cast<uint32_t>(info.bmiHeader.biWidth) * 3 + 3) & ~3u;
+  const uint32_t imageBytes = stride * static_cast<uint32_t>(std::abs(info.bmiHeader.biHeight));
+  std::vector<uint8_t> out;
+  out.push_back('B');
+  out.push_back('M');
+  PutLe(&out, 54 + imageBytes, 4);
+  PutLe(&out, 0, 4);
+  PutLe(&out, 54, 4);
+  out.insert(out.end(), reinterpret_cast<const uint8_t*>(&info.bmiHeader),
+             reinterpret_cast<const uint8_t*>(&info.bmiHeader) + sizeof(BITMAPINFOHEADER));
+  out.insert(out.end(), static_cast<const uint8_t*>(bits), static_cast<const uint8_t*>(bits) + imageBytes);
+  FILE* f = _wfopen(file.c_str(), L"wb");
+  int ok = f && std::fwrite(out.data(), 1, out.size(), f) == out.size();
+  if (f) ok = std::fclose(f) == 0 && ok;
+  return ok;
+}
+
 int CaptureClientArea(HWND window, const std::wstring& file, int* width, int* height, bool fromScreen) {
   RECT client;
   if (!window || !GetClientRect(window, &client)) return 0;
@@ -359,22 +377,7 @@ int CaptureClientArea(HWND window, const std::wstring& file, int* width, int* he
     GdiFlush();
     SelectObject(memory, old);
   }
-  const uint32_t stride = (static_cast<uint32_t>(w) * 3 + 3) & ~3u;
-  const uint32_t imageBytes = stride * static_cast<uint32_t>(h);
-  if (ok) {
-    std::vector<uint8_t> out;
-    out.push_back('B');
-    out.push_back('M');
-    PutLe(&out, 54 + imageBytes, 4);
-    PutLe(&out, 0, 4);
-    PutLe(&out, 54, 4);
-    out.insert(out.end(), reinterpret_cast<uint8_t*>(&info.bmiHeader),
-               reinterpret_cast<uint8_t*>(&info.bmiHeader) + sizeof(BITMAPINFOHEADER));
-    out.insert(out.end(), static_cast<uint8_t*>(bits), static_cast<uint8_t*>(bits) + imageBytes);
-    FILE* f = _wfopen(file.c_str(), L"wb");
-    ok = f && std::fwrite(out.data(), 1, out.size(), f) == out.size();
-    if (f) ok = std::fclose(f) == 0 && ok;
-  }
+  if (ok) ok = WriteBitmapSection(file, info, bits);
   if (section) DeleteObject(section);
   DeleteDC(memory);
   ReleaseDC(window, screen);

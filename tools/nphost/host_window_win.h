@@ -39,7 +39,10 @@ void SendWheel(HWND plugin, POINT point, int notches, Modifiers modifiers);
 // Writes the client area of `window` (its children included) as a 24-bit
 // BMP, as it stands on screen once the pending messages are handled; it
 // never invalidates anything. 0 on failure.
-int CaptureClientArea(HWND window, const std::wstring& file, int* width, int* height, bool fromScreen = false);
+// A 24-bit bottom-up section as a BMP file.
+int WriteBitmapSection(const std::wstring& file, const BITMAPINFO& info, const void* bits);
+int CaptureClientArea(HWND window, const std::wstring& file, int* width, int* height,
+                      bool fromScreen = false);
 // Invalidates `window` and its children and paints them at once.
 void RedrawAll(HWND window);
 // The first descendant of `parent` with this window class, or null.

@@ -140,7 +140,39 @@ void Browser::CallPlugin(const Step& step) {
   } else if (call == "print") {
     NPPrint print{};
     print.mode = step.Get("mode", "full") == "full" ? NP_FULL : NP_EMBED;
-    plugin_.print(&npp_, &print);
+    if (print.mode == NP_EMBED && step.Has("file")) {
+      // The page's print of the element: the plug-in draws into a white bitmap of its box.
+      BITMAPINFO info{};
+      info.bmiHeader = {sizeof(BITMAPINFOHEADER),
+                        std::atoi(step.Get("width", "600").c_str()),
+                        std::atoi(step.Get("height", "400").c_str()),
+                        1,
+                        24,
+                        BI_RGB,
+                        0,
+                        0,
+                        0,
+                        0,
+                        0};
+      void* bits = nullptr;
+      HDC dc = CreateCompatibleDC(nullptr);
+      HBITMAP section = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+      if (!section) return Fail(step, "no bitmap of that size");
+      HGDIOBJ before = SelectObject(dc, section);
+      PatBlt(dc, 0, 0, info.bmiHeader.biWidth, info.bmiHeader.biHeight, WHITENESS);
+      print.print.embedPrint.window.window = dc;
+      print.print.embedPrint.window.width = static_cast<uint32_t>(info.bmiHeader.biWidth);
+      print.print.embedPrint.window.height = static_cast<uint32_t>(info.bmiHeader.biHeight);
+      print.print.embedPrint.platformPrint = dc;
+      plugin_.print(&npp_, &print);
+      GdiFlush();
+      if (!WriteBitmapSection(NativePath(step.Get("file"), folder_), info, bits)) Fail(step, "cannot write");
+      SelectObject(dc, before);
+      DeleteObject(section);
+      DeleteDC(dc);
+    } else {
+      plugin_.print(&npp_, &print);
+    }
     result = print.mode == NP_FULL ? print.print.fullPrint.pluginPrinted : 0;
   } else {
     return Fail(step, "unknown callback " + call);
