@@ -8,6 +8,7 @@
 #include "controls/magnifier_win.h"
 #include "controls/toolbar_win.h"
 #include "document/tag_viewer_win.h"
+#include "output/clipboard_win.h"
 #include "output/print_job_win.h"
 #include "viewer/image_window_win.h"
 #include "viewer/library.h"
@@ -150,6 +151,7 @@ void StartWindowLibrary(HINSTANCE module) {
   InstallContextMenuHooks(&hooks);
   InstallTagViewerHooks(&hooks);
   InstallPenColourHook(&hooks);
+  InstallClipboardHooks(&hooks);
   hooks.createWindowResources = CreateWindowResources;
   hooks.releaseWindowResources = ReleaseWindowResources;
 }

@@ -58,6 +58,7 @@ const Verb kVerbs[] = {
     {"time-pointer", &Browser::TimePointer},
     {"menu", &Browser::Menu},
     {"dialog", &Browser::Dialog},
+    {"clipboard", &Browser::Clipboard},
 };
 
 }  // namespace

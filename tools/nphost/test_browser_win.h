@@ -118,6 +118,7 @@ class Browser {
   void RunWhileOpen(const std::string& steps, int line) { RunReaction(steps, line); }
   // Dialog boxes (steps_dialog_win.cpp), watched the same way.
   void Dialog(const Step& step);
+  void Clipboard(const Step& step);  // steps_clipboard_win.cpp
   void RecordDialog(const Fields& fields);
 
  private:
