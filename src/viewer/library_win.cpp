@@ -10,6 +10,7 @@
 #include "document/tag_viewer_win.h"
 #include "output/clipboard_win.h"
 #include "output/print_job_win.h"
+#include "output/save_command_win.h"
 #include "viewer/image_window_win.h"
 #include "viewer/library.h"
 #include "viewer/plugin_window_win.h"
@@ -152,6 +153,7 @@ void StartWindowLibrary(HINSTANCE module) {
   InstallTagViewerHooks(&hooks);
   InstallPenColourHook(&hooks);
   InstallClipboardHooks(&hooks);
+  InstallSaveHooks(&hooks);
   hooks.createWindowResources = CreateWindowResources;
   hooks.releaseWindowResources = ReleaseWindowResources;
 }

@@ -59,6 +59,7 @@ const Verb kVerbs[] = {
     {"menu", &Browser::Menu},
     {"dialog", &Browser::Dialog},
     {"clipboard", &Browser::Clipboard},
+    {"same", &Browser::SameBytes},
 };
 
 }  // namespace

@@ -26,6 +26,23 @@ void Browser::Files(const Step& step) {
   Observe("files", {{"count", Number(static_cast<long long>(found.size()))}, {"names", Quoted(names)}});
 }
 
+void Browser::SameBytes(const Step& step) {
+  auto read = [this](const std::string& name, std::string* bytes) {
+    FILE* f = _wfopen(NativePath(name, folder_).c_str(), L"rb");
+    if (!f) return false;
+    char buffer[65536];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof(buffer), f)) > 0) bytes->append(buffer, n);
+    std::fclose(f);
+    return true;
+  };
+  std::string a, b;
+  const bool both = read(step.Get("file"), &a) && read(step.Get("reference"), &b);
+  Observe("same", {{"exists", both ? "true" : "false"},
+                   {"same", both && a == b ? "true" : "false"},
+                   {"size", Number(static_cast<long long>(a.size()))}});
+}
+
 void Browser::Expect(const Step& step) {
   ++expectations_;
   const std::string kind = step.words.empty() ? std::string() : step.words[0];

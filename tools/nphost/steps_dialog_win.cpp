@@ -16,6 +16,8 @@ struct DialogWatch {
   int press = IDOK;
   int textOf = 0;         // the control whose text is read, 0 for none
   std::string reference;  // the file that text is compared with
+  std::string set;        // "ID:TEXT": text typed into a control first
+  std::string select;     // "ID:N": the combo box's entry N chosen first
   std::string then;       // steps run while the dialog is open
   int line = 0;
   UINT_PTR timer = 0;
@@ -58,6 +60,29 @@ std::string FirstDifference(const std::string& a, const std::string& b) {
   return std::to_string(line);
 }
 
+// "ID:REST" with the id in decimal or 0x hex; -1 without a colon.
+int IdOf(const std::string& pair, std::string* rest) {
+  const size_t colon = pair.find(':');
+  if (colon == std::string::npos) return -1;
+  *rest = pair.substr(colon + 1);
+  return static_cast<int>(std::strtol(pair.substr(0, colon).c_str(), nullptr, 0));
+}
+
+// What the user would type and pick before pressing the button.
+void FillIn(HWND dialog) {
+  std::string rest;
+  if (int id = IdOf(g_dialog.select, &rest); id >= 0) {
+    HWND combo = GetDlgItem(dialog, id);
+    SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(std::atoi(rest.c_str())), 0);
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELENDOK), reinterpret_cast<LPARAM>(combo));
+  }
+  if (int id = IdOf(g_dialog.set, &rest); id >= 0) {
+    // A file named as the scenarios name them is typed as Windows names it.
+    const std::wstring text = !rest.empty() && rest[0] == '/' ? NativePath(rest, L"") : FromUtf8(rest);
+    SendMessageW(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  }
+}
+
 BOOL CALLBACK FindDialog(HWND window, LPARAM found) {
   wchar_t name[16];
   GetClassNameW(window, name, 16);
@@ -87,6 +112,7 @@ void CALLBACK LookAtDialog(HWND, UINT, UINT_PTR timer, DWORD) {
       fields.push_back({"differs", FirstDifference(text, Normal(wanted.str()))});
     }
   }
+  FillIn(dialog);
   if (!g_dialog.then.empty()) g_dialog.browser->RunWhileOpen(g_dialog.then, g_dialog.line);
   PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(g_dialog.press, BN_CLICKED),
                reinterpret_cast<LPARAM>(GetDlgItem(dialog, g_dialog.press)));
@@ -102,6 +128,8 @@ void Browser::Dialog(const Step& step) {
   g_dialog.textOf = std::atoi(step.Get("text-of", "0").c_str());
   g_dialog.reference = step.Get("reference", "");
   g_dialog.then = step.Get("then", "");
+  g_dialog.set = step.Get("set", "");
+  g_dialog.select = step.Get("select", "");
   g_dialog.line = step.line;
   dialogsChecked_ = dialogs_.size();
   // Dispatched by the dialog's own modal loop; slower than a step's 50 ms of quiet.

@@ -119,6 +119,7 @@ class Browser {
   // Dialog boxes (steps_dialog_win.cpp), watched the same way.
   void Dialog(const Step& step);
   void Clipboard(const Step& step);  // steps_clipboard_win.cpp
+  void SameBytes(const Step& step);
   void RecordDialog(const Fields& fields);
 
  private:

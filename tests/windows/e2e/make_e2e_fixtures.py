@@ -172,6 +172,10 @@ def main():
     if mrvtool[0] == "--drive":
         drive, mrvtool = mrvtool[1], mrvtool[2:]
     os.makedirs(folder, exist_ok=True)
+    # What the save scenarios wrote last time would make the dialogs ask to replace it.
+    for name in os.listdir(folder):
+        if name.startswith("saved_"):
+            os.remove(os.path.join(folder, name))
     write_pages(folder)
     document = drive + os.path.join(folder, "pages.tif")
     for name, options in REFERENCES.items():
