@@ -1,7 +1,10 @@
 #include "output/save_command_win.h"
 
-#include <commdlg.h>
+// clang-format off
+// The dialog declarations need the ones of windows.h first.
 #include <windows.h>
+#include <commdlg.h>
+// clang-format on
 
 #include <string>
 

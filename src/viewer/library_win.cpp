@@ -9,6 +9,8 @@
 #include "controls/toolbar_win.h"
 #include "document/tag_viewer_win.h"
 #include "output/clipboard_win.h"
+#include "output/desktop_background_win.h"
+#include "output/open_command_win.h"
 #include "output/print_job_win.h"
 #include "output/save_command_win.h"
 #include "viewer/image_window_win.h"
@@ -154,6 +156,8 @@ void StartWindowLibrary(HINSTANCE module) {
   InstallPenColourHook(&hooks);
   InstallClipboardHooks(&hooks);
   InstallSaveHooks(&hooks);
+  InstallOpenHooks(&hooks);
+  InstallDesktopHooks(&hooks);
   hooks.createWindowResources = CreateWindowResources;
   hooks.releaseWindowResources = ReleaseWindowResources;
 }

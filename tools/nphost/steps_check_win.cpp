@@ -28,7 +28,10 @@ void Browser::Files(const Step& step) {
 
 void Browser::SameBytes(const Step& step) {
   auto read = [this](const std::string& name, std::string* bytes) {
-    FILE* f = _wfopen(NativePath(name, folder_).c_str(), L"rb");
+    // Names may use the environment, as %APPDATA% for the user's own folders.
+    wchar_t expanded[1024];
+    if (!ExpandEnvironmentStringsW(FromUtf8(name).c_str(), expanded, 1024)) return false;
+    FILE* f = _wfopen(NativePath(ToUtf8(expanded), folder_).c_str(), L"rb");
     if (!f) return false;
     char buffer[65536];
     size_t n;

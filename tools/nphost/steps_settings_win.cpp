@@ -44,10 +44,9 @@ LONG WriteSetting(const std::wstring& name, DWORD type, const void* data, DWORD 
 
 // The value as the scenario compares it: digits for a number, the text for a
 // text, "none" when absent.
-std::string ReadSetting(const std::wstring& name) {
+std::string ReadValue(const wchar_t* keyPath, const std::wstring& name) {
   HKEY key;
-  if (RegOpenKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
-    return "none";
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, keyPath, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return "none";
   wchar_t data[1024] = {};
   DWORD type = 0, size = sizeof(data) - sizeof(wchar_t);
   const LONG status =
@@ -59,7 +58,14 @@ std::string ReadSetting(const std::wstring& name) {
   return "other";
 }
 
+std::string ReadSetting(const std::wstring& name) { return ReadValue(kSettingsKey, name); }
+
 }  // namespace
+
+void Browser::Registry(const Step& step) {
+  const std::wstring key = FromUtf8(step.Get("key")), name = FromUtf8(step.Get("name"));
+  Observe("registry", {{"value", Quoted(ReadValue(key.c_str(), name))}});
+}
 
 void Browser::Setting(const Step& step) {
   const std::wstring name = FromUtf8(step.Get("name"));
