@@ -24,16 +24,6 @@ struct DialogWatch {
 };
 DialogWatch g_dialog;
 
-std::string Utf8(const std::wstring& text) {
-  std::string out;
-  const int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0,
-                                    nullptr, nullptr);
-  out.resize(static_cast<size_t>(n));
-  WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), out.data(), n, nullptr,
-                      nullptr);
-  return out;
-}
-
 std::wstring WindowText(HWND window) {
   const int length = GetWindowTextLengthW(window);
   std::wstring text(static_cast<size_t>(length) + 1, L'\0');
@@ -101,9 +91,9 @@ void CALLBACK LookAtDialog(HWND, UINT, UINT_PTR timer, DWORD) {
   KillTimer(nullptr, timer);
   g_dialog.timer = 0;
   Fields fields;
-  fields.push_back({"caption", Utf8(WindowText(dialog))});
+  fields.push_back({"caption", ToUtf8(WindowText(dialog))});
   if (g_dialog.textOf) {
-    const std::string text = Normal(Utf8(WindowText(GetDlgItem(dialog, g_dialog.textOf))));
+    const std::string text = Normal(ToUtf8(WindowText(GetDlgItem(dialog, g_dialog.textOf))));
     fields.push_back({"length", std::to_string(text.size())});
     if (!g_dialog.reference.empty()) {
       std::ifstream file(g_dialog.reference, std::ios::binary);

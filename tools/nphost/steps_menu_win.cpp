@@ -19,16 +19,6 @@ struct MenuWatch {
 };
 MenuWatch g_watch;
 
-std::string Utf8(const std::wstring& text) {
-  std::string out;
-  const int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0,
-                                    nullptr, nullptr);
-  out.resize(static_cast<size_t>(n));
-  WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), out.data(), n, nullptr,
-                      nullptr);
-  return out;
-}
-
 // The submenu's short name: its text without the mnemonic, first word, lower case.
 std::string ShortName(const std::wstring& text) {
   std::string name;
@@ -82,7 +72,7 @@ std::string Tokens(const std::vector<Item>& items, std::string* labels) {
     }
     if (!(item.type & MFT_SEPARATOR)) {
       if (!labels->empty()) labels->push_back('|');
-      labels->append(Utf8(item.text));
+      labels->append(ToUtf8(item.text));
     }
     if (!out.empty()) out.push_back(',');
     out.append(token);
