@@ -134,13 +134,13 @@ struct ViewerHooks {
   // clipboard, other programs and the network. The toolbar, the context menu
   // and the script object reach them only through these, so that each has one
   // way in; each answers 1 when it did its work and 0 otherwise.
-  int (*saveDocument)(ViewerInstance* viewer) = nullptr;   // "Save As" with its dialog
-  int (*openLocalFile)(ViewerInstance* viewer) = nullptr;  // the open dialog, then the load
-  int (*copyImage)(ViewerInstance* viewer) = nullptr;      // the current page as CF_DIB
+  int (*saveDocument)(ViewerInstance* viewer) = nullptr;                    // "Save As" with its dialog
+  int (*openLocalFile)(ViewerInstance* viewer) = nullptr;                   // the open dialog, then the load
+  int (*copyImage)(ViewerInstance* viewer) = nullptr;                       // the current page as CF_DIB
   int (*copyText)(ViewerInstance* viewer, const char16_t* text) = nullptr;  // CF_UNICODETEXT
-  int (*setDesktop)(ViewerInstance* viewer, int32_t style) = nullptr;  // a DesktopStyle
-  int (*sendDocument)(ViewerInstance* viewer) = nullptr;    // by e-mail
-  int (*choosePenColour)(ViewerInstance* viewer) = nullptr;  // the colour chooser for the pen
+  int (*setDesktop)(ViewerInstance* viewer, int32_t style) = nullptr;       // a DesktopStyle
+  int (*sendDocument)(ViewerInstance* viewer) = nullptr;                    // by e-mail
+  int (*choosePenColour)(ViewerInstance* viewer) = nullptr;                 // the colour chooser for the pen
   // `confirm` 1 asks the user first (the script's call); `tag` is the page's upload id.
   int (*uploadDocument)(ViewerInstance* viewer, int confirm, int32_t tag) = nullptr;
   int (*showSettingsSheet)(ViewerInstance* viewer) = nullptr;
