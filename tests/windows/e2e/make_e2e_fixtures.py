@@ -145,13 +145,27 @@ def write_subifd_document(path):
         f.write(data)
 
 
+def write_damaged_documents(folder):
+    """subifd.tif with its second directory pointing back to the first, and cut short."""
+    with open(os.path.join(folder, "subifd.tif"), "rb") as f:
+        data = bytearray(f.read())
+    count = struct.unpack_from("<H", data, 134)[0]
+    struct.pack_into("<I", data, 134 + 2 + 12 * count, 8)
+    with open(os.path.join(folder, "loop.tif"), "wb") as f:
+        f.write(data)
+    with open(os.path.join(folder, "cut.tif"), "wb") as f:
+        f.write(data[:100])
+
+
 def write_dumps(folder, drive, mrvtool):
     """The structure dumps the viewer's dialog must show, as mrvtool writes them."""
-    document = drive + os.path.join(folder, "subifd.tif")
-    for name, options in (("dump_page1.txt", ["--page", "1"]), ("dump_all.txt", [])):
-        done = subprocess.run(mrvtool + ["dump", "--text"] + options + [document],
+    for name, source, options in (("dump_page1.txt", "subifd.tif", ["--page", "1"]),
+                                  ("dump_all.txt", "subifd.tif", []),
+                                  ("dump_loop.txt", "loop.tif", []), ("dump_cut.txt", "cut.tif", [])):
+        done = subprocess.run(mrvtool + ["dump", "--text"] + options + [drive + os.path.join(folder, source)],
                               stdout=subprocess.PIPE, stderr=subprocess.PIPE)
-        if done.returncode != 0:
+        # A damaged file's dump ends in failure, but its text is what the viewer shows.
+        if done.returncode != 0 and source == "subifd.tif":
             sys.exit("mrvtool dump failed:\n%s" % done.stderr.decode(errors="replace"))
         with open(os.path.join(folder, name), "wb") as f:
             f.write(done.stdout.replace(b"\r\n", b"\n"))
@@ -186,6 +200,7 @@ def main():
             sys.exit("mrvtool render %s failed:\n%s" % (" ".join(options), done.stdout))
     cut_regions(folder)
     write_subifd_document(os.path.join(folder, "subifd.tif"))
+    write_damaged_documents(folder)
     write_dumps(folder, drive, mrvtool)
     print("wrote pages.tif, unshowable.tif, tiny.tif, wide.tif and %d references to %s"
           % (len(REFERENCES) + len(REGIONS), folder))
