@@ -10,6 +10,7 @@
 #include "document/tag_viewer_win.h"
 #include "output/clipboard_win.h"
 #include "output/desktop_background_win.h"
+#include "output/mail_command_win.h"
 #include "output/open_command_win.h"
 #include "output/print_job_win.h"
 #include "output/save_command_win.h"
@@ -158,6 +159,7 @@ void StartWindowLibrary(HINSTANCE module) {
   InstallSaveHooks(&hooks);
   InstallOpenHooks(&hooks);
   InstallDesktopHooks(&hooks);
+  InstallMailHooks(&hooks);
   hooks.createWindowResources = CreateWindowResources;
   hooks.releaseWindowResources = ReleaseWindowResources;
 }

@@ -60,6 +60,7 @@ const Verb kVerbs[] = {
     {"dialog", &Browser::Dialog},
     {"clipboard", &Browser::Clipboard},
     {"same", &Browser::SameBytes},
+    {"read", &Browser::ReadText},
     {"registry", &Browser::Registry},
 };
 

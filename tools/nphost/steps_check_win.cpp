@@ -46,6 +46,22 @@ void Browser::SameBytes(const Step& step) {
                    {"size", Number(static_cast<long long>(a.size()))}});
 }
 
+void Browser::ReadText(const Step& step) {
+  wchar_t expanded[1024];
+  if (!ExpandEnvironmentStringsW(FromUtf8(step.Get("file")).c_str(), expanded, 1024))
+    return Fail(step, "bad name");
+  std::string text;
+  FILE* f = _wfopen(NativePath(ToUtf8(expanded), folder_).c_str(), L"rb");
+  if (f) {
+    char buffer[4096];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof(buffer), f)) > 0) text.append(buffer, n);
+    std::fclose(f);
+  }
+  while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+  Observe("read", {{"exists", f ? "true" : "false"}, {"text", Quoted(text)}});
+}
+
 void Browser::Expect(const Step& step) {
   ++expectations_;
   const std::string kind = step.words.empty() ? std::string() : step.words[0];

@@ -120,6 +120,7 @@ class Browser {
   void Dialog(const Step& step);
   void Clipboard(const Step& step);  // steps_clipboard_win.cpp
   void SameBytes(const Step& step);
+  void ReadText(const Step& step);
   void Registry(const Step& step);  // steps_settings_win.cpp
   void RecordDialog(const Fields& fields);
 

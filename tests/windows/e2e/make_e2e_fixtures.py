@@ -186,9 +186,10 @@ def main():
     if mrvtool[0] == "--drive":
         drive, mrvtool = mrvtool[1], mrvtool[2:]
     os.makedirs(folder, exist_ok=True)
-    # What the save scenarios wrote last time would make the dialogs ask to replace it.
+    # What the save and mail scenarios wrote last time: the dialogs would ask to
+    # replace it, and a stale record would pass for a new one.
     for name in os.listdir(folder):
-        if name.startswith("saved_"):
+        if name.startswith(("saved_", "mapi")):
             os.remove(os.path.join(folder, name))
     write_pages(folder)
     document = drive + os.path.join(folder, "pages.tif")
