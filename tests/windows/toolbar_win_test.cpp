@@ -237,9 +237,12 @@ TEST_F(ToolbarWindowTest, PagingRefreshesThePageListAndButtons) {
   EXPECT_EQ(SendMessageW(Control(kItemBestFit), BM_GETCHECK, 0, 0), BST_CHECKED);
   EXPECT_EQ(SendMessageW(Control(kItemFitWidth), BM_GETCHECK, 0, 0), BST_UNCHECKED);
   EXPECT_FALSE(IsWindowEnabled(Control(kItemZoomStep)));
-  // The menu button shows the press and is released again.
+  // The menu button shows the press and is released again. The menu it opens
+  // waits for the user; a timer, which the menu's own loop dispatches, closes it.
+  const UINT_PTR closer = SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR, DWORD) { EndMenu(); });
   SendMessageW(Toolbar(), WM_COMMAND, MAKEWPARAM(kToolbarControlBase + kItemMenu, BN_CLICKED),
                reinterpret_cast<LPARAM>(Control(kItemMenu)));
+  KillTimer(nullptr, closer);
   EXPECT_EQ(SendMessageW(Control(kItemMenu), BM_GETCHECK, 0, 0), BST_UNCHECKED);
 }
 
