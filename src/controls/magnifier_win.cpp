@@ -201,6 +201,7 @@ void Paint(MagnifierSession* session, HWND window) {
   RECT drawn{};
   SetViewportOrgEx(dc, ox, oy, nullptr);
   const int shown = ShowsPage(viewer) && DrawView(viewer, dc, &view, inView, &drawn);
+  if (shown) PaintOverlay(viewer, dc, &view);
   SetViewportOrgEx(dc, 0, 0, nullptr);
   // Around a page smaller than the window, the viewer's background.
   if (shown) ExcludeClipRect(dc, drawn.left + ox, drawn.top + oy, drawn.right + ox, drawn.bottom + oy);

@@ -130,13 +130,20 @@ void PaintMainView(const ViewerInstance* viewer, HDC dc, RECT update) {
   FillOutside(dc, inView, drawn, background);
   // The marks come in window coordinates, already moved by the scroll position.
   SetViewportOrgEx(dc, 0, 0, nullptr);
-  PaintMarks(viewer, dc, &viewer->view.mainView);
-  const ViewState* view = &viewer->view.mainView;
-  DrawStrokes(dc, FindMarkup(viewer, viewer->download.currentDirectory), view, &viewer->view.pageInfo,
-              int64_t{view->originX} - viewer->view.scroll.x, int64_t{view->originY} - viewer->view.scroll.y);
+  PaintOverlay(viewer, dc, &viewer->view.mainView);
 }
 
 }  // namespace
+
+void PaintOverlay(const ViewerInstance* viewer, HDC dc, const ViewState* view) {
+  PaintMarks(viewer, dc, view);
+  int64_t x = view->originX, y = view->originY;
+  if (view->kind == kViewMain) {
+    x -= viewer->view.scroll.x;
+    y -= viewer->view.scroll.y;
+  }
+  DrawStrokes(dc, FindMarkup(viewer, viewer->download.currentDirectory), view, &viewer->view.pageInfo, x, y);
+}
 
 int DrawView(const ViewerInstance* viewer, HDC dc, const ViewState* view, RECT update, RECT* drawn) {
   SetStretchBltMode(dc, COLORONCOLOR);
@@ -144,6 +151,27 @@ int DrawView(const ViewerInstance* viewer, HDC dc, const ViewState* view, RECT u
   if (!source->block) return 0;
   if (view->renderMethod == kRenderStretched) return DrawStretched(dc, view, source, update, drawn);
   return DrawOneToOne(dc, source, drawn);
+}
+
+// The eraser's reach around the pointer, drawn inverted so that drawing it
+// again takes it away: an ellipse of 15 page pixels at the shown scale.
+void InvertEraserOutline(ViewerInstance* viewer, HDC dc) {
+  const BitmapHeader* page = HeaderOf(&viewer->view.pageBitmap);
+  if (!page || page->width <= 0 || page->height == 0) return;
+  const ViewState& view = viewer->view.mainView;
+  const int64_t pageHeight = page->height < 0 ? -int64_t{page->height} : page->height;
+  const int rx = static_cast<int>((int64_t{view.width} * 15 * 2 + page->width) / (2 * int64_t{page->width}));
+  const int ry = static_cast<int>((int64_t{view.height} * 15 * 2 + pageHeight) / (2 * pageHeight));
+  const IntPoint at = viewer->analysis.pointerAt;
+  SetViewportOrgEx(dc, 0, 0, nullptr);
+  const int oldRop = SetROP2(dc, R2_NOT);
+  HGDIOBJ oldPen = SelectObject(dc, GetStockObject(BLACK_PEN));
+  HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
+  Ellipse(dc, at.x - rx + 1, at.y - ry + 1, at.x + rx, at.y + ry);
+  SelectObject(dc, oldBrush);
+  SelectObject(dc, oldPen);
+  SetROP2(dc, oldRop);
+  viewer->analysis.outlineShown = !viewer->analysis.outlineShown;
 }
 
 void PaintImageWindow(ViewerInstance* viewer, HWND window) {
@@ -157,6 +185,10 @@ void PaintImageWindow(ViewerInstance* viewer, HWND window) {
   } else {
     PaintMainView(viewer, dc, ps.rcPaint);
   }
+  // A repaint drew over the old outline; it comes back where the pointer is.
+  viewer->analysis.outlineShown = 0;
+  if (viewer->analysis.eraserOutline && viewer->analysis.pointerInside && ShowsPage(viewer))
+    InvertEraserOutline(viewer, dc);
   if (viewer->input.band.state >= kBandDragging && viewer->input.band.drawn) {
     IntRect r = viewer->input.band.rect;
     InvertBand(viewer, dc, {r.left, r.top, r.right + 1, r.bottom + 1});

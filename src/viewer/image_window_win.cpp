@@ -11,6 +11,7 @@
 #include "viewer/library.h"
 #include "viewer/library_win.h"
 #include "viewer/main_view_win.h"
+#include "viewer/page_view.h"
 #include "viewer/status_line_win.h"
 #include "viewer/window_calls.h"
 #include "viewer/window_input.h"
@@ -66,10 +67,43 @@ void DrawPenSegment(const ViewerInstance* viewer, HWND window, const StrokeSegme
   ReleaseDC(window, dc);
 }
 
+void ToggleOutline(ViewerInstance* viewer, HWND window) {
+  HDC dc = GetDC(window);
+  InvertEraserOutline(viewer, dc);
+  ReleaseDC(window, dc);
+}
+
+// The pointer's place, and the eraser's outline moved with it: taken away at
+// the old place, drawn at the new one unless a repaint is coming that draws it.
+void FollowPointer(ViewerInstance* viewer, HWND window, IntPoint point) {
+  AnalysisState& a = viewer->analysis;
+  if (a.eraserOutline && a.outlineShown) ToggleOutline(viewer, window);
+  a.pointerAt = point;
+  a.pointerInside = 1;
+  if (!a.leaveTracking) {
+    TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, window, 0};
+    a.leaveTracking = TrackMouseEvent(&track) != 0;
+  }
+  if (a.eraserOutline && HasValidPage(viewer) && !GetUpdateRect(window, nullptr, FALSE))
+    ToggleOutline(viewer, window);
+}
+
+void OnMouseLeave(ViewerInstance* viewer, HWND window) {
+  AnalysisState& a = viewer->analysis;
+  a.leaveTracking = 0;
+  if (a.penActive) return;  // a drag keeps the outline with the pointer
+  if (a.outlineShown) ToggleOutline(viewer, window);
+  a.pointerInside = 0;
+}
+
 void OnMouseMove(ViewerInstance* viewer, HWND window, IntPoint point) {
   if (viewer->analysis.penActive) {
     DrawPenSegment(viewer, window, MovePenDrag(viewer, point));
-  } else if (viewer->input.panning) {
+    FollowPointer(viewer, window, point);
+    return;
+  }
+  FollowPointer(viewer, window, point);
+  if (viewer->input.panning) {
     Pan(viewer, point);
   } else if (viewer->input.band.state != kBandIdle) {
     RECT client;
@@ -267,6 +301,9 @@ LRESULT CALLBACK ImageWindowProcedure(HWND window, UINT message, WPARAM wParam, 
     case WM_LBUTTONUP:
       if (OnMouseUp(viewer, window)) return 0;
       break;
+    case WM_MOUSELEAVE:
+      OnMouseLeave(viewer, window);
+      return 0;
     case WM_CAPTURECHANGED:
       // A drag whose capture was taken away (a dialog, another window) ends there.
       if (viewer->analysis.penActive && reinterpret_cast<HWND>(lParam) != window) EndPenDrag(viewer);

@@ -350,7 +350,14 @@ struct AnalysisState {
   MarkupTable markup;
   int32_t sketchButtons = 0;
   int32_t marksPresent = 0;
-  int32_t eraserOutline = 0;
+  int32_t eraserOutline = 0;  // erase mode: the outline follows the pointer
+  // Where the pointer was last seen in the image window, whether it is inside,
+  // whether the inverted outline is on the screen now, and whether the window
+  // asked to be told when the pointer leaves.
+  IntPoint pointerAt;
+  int32_t pointerInside = 0;
+  int32_t outlineShown = 0;
+  int32_t leaveTracking = 0;
   // The pen drag under way: drawing or erasing, the segments it has added and
   // where the pointer was last, in page coordinates.
   int32_t penActive = 0;
