@@ -91,18 +91,24 @@ TEST_F(Writer, UnwritableTargetIsReportedAndLeavesNoFile) {
   std::vector<uint8_t> bytes = WriteTestTiff(BilevelPage(16, 16));
   Document document = DocumentOver(bytes);
   MarkupTable markup(document.ifds.size());
-  std::u16string folder = TempFolder() + u"no-such-folder-for-mrv";
-  for (int marked = 0; marked < 2; ++marked) {
-    if (marked) {
-      markup[0].reset(new PageMarkup);
-      markup[0]->whiteouts.push_back({kMarkWhiteout, {0, 0, 3, 3}});
+  // A missing folder, a folder where the file would go, a name longer than
+  // the file system takes.
+  const std::u16string targets[] = {TempFolder() + u"no-such-folder-for-mrv/out.tif", TempFolder(),
+                                    TempFolder() + std::u16string(300, u'x') + u".tif"};
+  for (const std::u16string& target : targets) {
+    for (int marked = 0; marked < 2; ++marked) {
+      if (marked) {
+        markup[0].reset(new PageMarkup);
+        markup[0]->whiteouts.push_back({kMarkWhiteout, {0, 0, 3, 3}});
+      } else {
+        markup[0].reset();
+      }
+      MessageLog log;
+      EXPECT_FALSE(WriteDocumentToFile(&document, &markup, target, &log));
+      EXPECT_EQ(log.errorCount, 1);
+      EXPECT_NE(std::u16string(TextOf(&log.lastLine)).find(u"Failed to write file ("), std::u16string::npos);
+      EXPECT_FALSE(FileExists(target));
     }
-    MessageLog log;
-    std::u16string target = folder + u"/out.tif";
-    EXPECT_FALSE(WriteDocumentToFile(&document, &markup, target, &log));
-    EXPECT_EQ(log.errorCount, 1);
-    EXPECT_NE(std::u16string(TextOf(&log.lastLine)).find(u"Failed to write file ("), std::u16string::npos);
-    EXPECT_FALSE(FileExists(target));
   }
 }
 

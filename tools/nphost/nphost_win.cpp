@@ -166,6 +166,8 @@ void Browser::RunStep(const Step& step) {
 }
 
 int wmain(int argc, wchar_t** argv) {
+  if (argc > 1 && std::wstring(argv[1]) == L"--clipboard-helper")
+    return RunClipboardHelper(argc - 2, argv + 2);
   std::wstring plugin;
   std::wstring scenario;
   std::map<std::string, std::string> definitions;

@@ -78,6 +78,10 @@ class PrivateTempFolder {
   std::wstring folder_;
 };
 
+// The second program of the `clipboard` step: nphost started with
+// "--clipboard-helper" and these arguments (steps_clipboard_win.cpp).
+int RunClipboardHelper(int argc, wchar_t** argv);
+
 class Browser {
  public:
   int Run(const std::wstring& pluginPath, const std::wstring& scenarioPath,
