@@ -2,6 +2,7 @@
 // system's settings store, and the few fields the callbacks read.
 #include "plugin/instance_bridge.h"
 
+#include "plugin/browser_services.h"
 #include "plugin/script_events.h"
 #include "viewer/download_intake.h"
 #include "viewer/library.h"
@@ -13,6 +14,10 @@ namespace {
 std::unique_ptr<SettingsStore> MemoryStoreFactory() { return std::make_unique<MemoryStore>(); }
 
 SettingsStoreFactory g_storeFactory = MemoryStoreFactory;
+
+void BrowserUserAgent(ViewerInstance* viewer, char16_t* buffer, size_t length) {
+  UserAgent(static_cast<NPP>(viewer->browserInstance), buffer, length);
+}
 WindowSystem g_windowSystem;
 
 }  // namespace
@@ -29,8 +34,9 @@ int32_t StartViewerLibrary(int32_t hostKind, int32_t majorVersion, int32_t minor
   if (g_windowSystem.start) g_windowSystem.start();
   Library().browserMajorVersion = majorVersion;
   Library().browserMinorVersion = minorVersion;
-  Library().events = {FirePageChange,     FireMouseModeChange, FireSizeModeChange,   FireOrientationChange,
-                      FireNegativeChange, FireCropSelect,      FireAnnotationChange, FirePrintComplete};
+  Library().events = {FirePageChange,        FireMouseModeChange, FireSizeModeChange,
+                      FireOrientationChange, FireNegativeChange,  FireCropSelect,
+                      FireAnnotationChange,  FirePrintComplete,   BrowserUserAgent};
   return NPERR_NO_ERROR;
 }
 

@@ -112,7 +112,7 @@ void OnMouseMove(ViewerInstance* viewer, HWND window, IntPoint point) {
   }
 }
 
-int OnMouseDown(ViewerInstance* viewer, HWND window, WPARAM keys, IntPoint point) {
+int OnMouseDown(ViewerInstance* viewer, HWND window, WPARAM keys, IntPoint point, int doubleClick) {
   CloseMagnifier(viewer);
   if (HWND plugin = PluginWindowOf(viewer)) SetFocus(plugin);
   MouseAction action = DecideMouseAction(viewer, (keys & MK_CONTROL) != 0, (keys & MK_SHIFT) != 0);
@@ -139,7 +139,7 @@ int OnMouseDown(ViewerInstance* viewer, HWND window, WPARAM keys, IntPoint point
       return 1;
     case kActionNothing:
     default:
-      return 0;
+      return doubleClick && DoubleClickOpensLog(viewer) && ShowErrorLog(viewer);
   }
 }
 
@@ -296,7 +296,7 @@ LRESULT CALLBACK ImageWindowProcedure(HWND window, UINT message, WPARAM wParam, 
       return 0;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
-      if (OnMouseDown(viewer, window, wParam, PointOf(lParam))) return 0;
+      if (OnMouseDown(viewer, window, wParam, PointOf(lParam), message == WM_LBUTTONDBLCLK)) return 0;
       break;
     case WM_LBUTTONUP:
       if (OnMouseUp(viewer, window)) return 0;

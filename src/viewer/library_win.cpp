@@ -7,6 +7,7 @@
 #include "controls/context_menu_win.h"
 #include "controls/magnifier_win.h"
 #include "controls/toolbar_win.h"
+#include "dialogs/report_dialogs_win.h"
 #include "document/tag_viewer_win.h"
 #include "output/clipboard_win.h"
 #include "output/desktop_background_win.h"
@@ -160,6 +161,7 @@ void StartWindowLibrary(HINSTANCE module) {
   InstallOpenHooks(&hooks);
   InstallDesktopHooks(&hooks);
   InstallMailHooks(&hooks);
+  InstallReportDialogHooks(&hooks);
   hooks.createWindowResources = CreateWindowResources;
   hooks.releaseWindowResources = ReleaseWindowResources;
 }

@@ -167,6 +167,8 @@ struct ViewerEvents {
   // A page's pen strokes changed (1-based page).
   void (*annotationChange)(ViewerInstance* viewer, int32_t page) = nullptr;
   void (*printComplete)(ViewerInstance* viewer, int32_t printed) = nullptr;  // 1 printed, 0 not
+  // Not an event: what the browser calls itself, for the information report.
+  void (*userAgent)(ViewerInstance* viewer, char16_t* buffer, size_t length) = nullptr;
 };
 
 // The persistent preferences besides the view settings.

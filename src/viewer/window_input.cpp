@@ -129,6 +129,11 @@ MouseAction ModeAction(const ViewerInstance* viewer) {
 
 }  // namespace
 
+int DoubleClickOpensLog(const ViewerInstance* viewer) {
+  return !HasValidPage(viewer) &&
+         (viewer->logs.documentLog.text.length > 0 || viewer->logs.pageLog.text.length > 0);
+}
+
 MouseAction DecideMouseAction(const ViewerInstance* viewer, int control, int shift) {
   MouseAction action = control                  ? kActionPan
                        : shift                  ? kActionMagnifier

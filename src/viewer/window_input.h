@@ -68,6 +68,9 @@ enum MouseAction : int32_t {
 // What a left button press does, from the mouse mode, the keys held and what
 // is shown.
 MouseAction DecideMouseAction(const ViewerInstance* viewer, int control, int shift);
+// Whether a double click that came to nothing opens the error log: no page is
+// shown and a log has something to say why.
+int DoubleClickOpensLog(const ViewerInstance* viewer);
 
 enum CursorKind : int32_t {
   kCursorArrow = 0,

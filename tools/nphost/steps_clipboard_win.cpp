@@ -156,5 +156,11 @@ void Browser::Clipboard(const Step& step) {
     problem = ReadClipboard(bmp, &contents);
   }
   if (!problem.empty()) return Fail(step, problem);
+  if (step.Has("text-file")) {
+    FILE* f = _wfopen(NativePath(step.Get("text-file"), folder_).c_str(), L"wb");
+    if (!f || std::fwrite(contents.text.data(), 1, contents.text.size(), f) != contents.text.size())
+      Fail(step, "cannot write the text file");
+    if (f) std::fclose(f);
+  }
   Observe("clipboard", {{"text", Quoted(contents.text)}, {"bits", Number(contents.bits)}});
 }

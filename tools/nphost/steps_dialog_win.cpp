@@ -16,6 +16,8 @@ struct DialogWatch {
   int press = IDOK;
   int textOf = 0;         // the control whose text is read, 0 for none
   std::string reference;  // the file that text is compared with
+  std::string save;       // the file that text is written to, as shown
+  int click = 0;          // a button pressed before the closing one, 0 for none
   std::string set;        // "ID:TEXT": text typed into a control first
   std::string select;     // "ID:N": the combo box's entry N chosen first
   std::string then;       // steps run while the dialog is open
@@ -93,7 +95,9 @@ void CALLBACK LookAtDialog(HWND, UINT, UINT_PTR timer, DWORD) {
   Fields fields;
   fields.push_back({"caption", ToUtf8(WindowText(dialog))});
   if (g_dialog.textOf) {
-    const std::string text = Normal(ToUtf8(WindowText(GetDlgItem(dialog, g_dialog.textOf))));
+    const std::string shown = ToUtf8(WindowText(GetDlgItem(dialog, g_dialog.textOf)));
+    if (!g_dialog.save.empty()) std::ofstream(g_dialog.save, std::ios::binary) << shown;
+    const std::string text = Normal(shown);
     fields.push_back({"length", std::to_string(text.size())});
     if (!g_dialog.reference.empty()) {
       std::ifstream file(g_dialog.reference, std::ios::binary);
@@ -103,6 +107,10 @@ void CALLBACK LookAtDialog(HWND, UINT, UINT_PTR timer, DWORD) {
     }
   }
   FillIn(dialog);
+  if (g_dialog.click) {
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(g_dialog.click, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, g_dialog.click)));
+  }
   if (!g_dialog.then.empty()) g_dialog.browser->RunWhileOpen(g_dialog.then, g_dialog.line);
   PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(g_dialog.press, BN_CLICKED),
                reinterpret_cast<LPARAM>(GetDlgItem(dialog, g_dialog.press)));
@@ -117,6 +125,8 @@ void Browser::Dialog(const Step& step) {
   g_dialog.press = std::atoi(step.Get("press", "1").c_str());
   g_dialog.textOf = std::atoi(step.Get("text-of", "0").c_str());
   g_dialog.reference = step.Get("reference", "");
+  g_dialog.save = step.Get("save", "");
+  g_dialog.click = std::atoi(step.Get("click", "0").c_str());
   g_dialog.then = step.Get("then", "");
   g_dialog.set = step.Get("set", "");
   g_dialog.select = step.Get("select", "");

@@ -203,8 +203,44 @@ def main():
     write_subifd_document(os.path.join(folder, "subifd.tif"))
     write_damaged_documents(folder)
     write_dumps(folder, drive, mrvtool)
+    write_report_head(folder)
     print("wrote pages.tif, unshowable.tif, tiny.tif, wide.tif and %d references to %s"
           % (len(REFERENCES) + len(REGIONS), folder))
+
+
+def write_report_head(folder):
+    # The information report's lines that do not depend on the machine, for
+    # pages.tif streamed by nphost from this folder; the operating system's
+    # line is the first that does.
+    document = os.path.join(folder, "pages.tif")
+    lines = [
+        "------ Mervane TIFF Image Viewer ------",
+        "Version 2.0.8 (64-bit Netscape-style plug-in) \u2013 May 22 2015",
+        "Copyright \u00a9 2015 KOB. All rights reserved.",
+        "https://mervane.example/",
+        "",
+        "------ Current TIFF File ------",
+        "URL:\t" + document,
+        "Local file:\t(in memory)",
+        "Size:\t%d bytes" % os.path.getsize(document),
+        "Number of pages:\t3",
+        "",
+        "------ Current Page ------",
+        "Page number:\t1 of 3",
+        "Dimensions:\t900 \u00d7 1200 pixels",
+        "Pixel density:\t200.0 \u00d7 200.0 pixels/inch",
+        "Image size:\t4.50 \u00d7 6.00 inches",
+        "Color type:\tBW, min-is-white",
+        "Bits/pixel:\t1",
+        "Compression:\tCCITT Group 4",
+        "",
+        "------ Environment ------",
+        "Last update check:\tNever",
+        "Web browser:\tMozilla/5.0 (Windows NT 10.0; Win64; x64) nphost/1.0",
+        "Plug-in API version:\t0.27",
+    ]
+    with open(os.path.join(folder, "report_head.txt"), "w", encoding="utf-8", newline="") as f:
+        f.write("\r\n".join(lines) + "\r\n")
 
 
 if __name__ == "__main__":
