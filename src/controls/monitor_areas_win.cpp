@@ -85,3 +85,26 @@ ScreenRect VirtualDesktop() {
   const int x = GetSystemMetrics(SM_XVIRTUALSCREEN), y = GetSystemMetrics(SM_YVIRTUALSCREEN);
   return {x, y, x + w, y + h};
 }
+
+std::vector<IntPoint> OtherMonitorCorners(size_t most) {
+  std::vector<IntPoint> corners;
+  const MonitorFunctions& f = Monitors();
+  if (!f.complete) return corners;
+  struct Gathering {
+    const MonitorFunctions* functions;
+    std::vector<IntPoint>* corners;
+    size_t most;
+  } gathering{&f, &corners, most};
+  f.enumMonitors(
+      nullptr, nullptr,
+      [](HMONITOR monitor, HDC, LPRECT, LPARAM data) -> BOOL {
+        auto* g = reinterpret_cast<Gathering*>(data);
+        MONITORINFO info{};
+        info.cbSize = sizeof(info);
+        if (g->functions->info(monitor, &info) && !(info.dwFlags & MONITORINFOF_PRIMARY))
+          g->corners->push_back({info.rcMonitor.left, info.rcMonitor.top});
+        return g->corners->size() < g->most;
+      },
+      reinterpret_cast<LPARAM>(&gathering));
+  return corners;
+}

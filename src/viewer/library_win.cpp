@@ -8,6 +8,7 @@
 #include "controls/magnifier_win.h"
 #include "controls/toolbar_win.h"
 #include "dialogs/report_dialogs_win.h"
+#include "dialogs/settings_sheet_win.h"
 #include "document/tag_viewer_win.h"
 #include "output/clipboard_win.h"
 #include "output/desktop_background_win.h"
@@ -162,6 +163,7 @@ void StartWindowLibrary(HINSTANCE module) {
   InstallDesktopHooks(&hooks);
   InstallMailHooks(&hooks);
   InstallReportDialogHooks(&hooks);
+  InstallSettingsSheetHook(&hooks);
   hooks.createWindowResources = CreateWindowResources;
   hooks.releaseWindowResources = ReleaseWindowResources;
 }

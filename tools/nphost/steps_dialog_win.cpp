@@ -1,13 +1,17 @@
 // The `dialog` step: the next dialog box the plug-in opens (not a message
 // box) is read from the outside, one control's text compared with a file,
 // and closed with a button, as a user would after reading it.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "tools/nphost/test_browser_win.h"
+// after windows.h, which it needs
+#include <prsht.h>
 
 namespace {
 
@@ -17,7 +21,9 @@ struct DialogWatch {
   int textOf = 0;         // the control whose text is read, 0 for none
   std::string reference;  // the file that text is compared with
   std::string save;       // the file that text is written to, as shown
-  int click = 0;          // a button pressed before the closing one, 0 for none
+  std::string click;      // buttons pressed before the closing one, comma-separated
+  std::string enabledOf;  // controls whose enabled state is read after the clicks
+  int page = -1;          // a property sheet's page turned to first
   std::string set;        // "ID:TEXT": text typed into a control first
   std::string select;     // "ID:N": the combo box's entry N chosen first
   std::string then;       // steps run while the dialog is open
@@ -60,18 +66,61 @@ int IdOf(const std::string& pair, std::string* rest) {
   return static_cast<int>(std::strtol(pair.substr(0, colon).c_str(), nullptr, 0));
 }
 
+// The control with this id: the dialog's own, or on the page a property
+// sheet shows (pages are dialogs inside the sheet, and share ids).
+HWND ControlOf(HWND dialog, int id) {
+  if (HWND own = GetDlgItem(dialog, id)) return own;
+  struct Search {
+    int id;
+    HWND found;
+  } search{id, nullptr};
+  EnumChildWindows(
+      dialog,
+      [](HWND child, LPARAM data) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(data);
+        if (GetDlgCtrlID(child) != s->id || !IsWindowVisible(GetParent(child))) return TRUE;
+        s->found = child;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// A button pressed as the user would: a check box changes its state first,
+// then its dialog hears of the click.
+void Press(HWND dialog, int id) {
+  HWND button = ControlOf(dialog, id);
+  const LONG style = button ? GetWindowLongW(button, GWL_STYLE) & BS_TYPEMASK : 0;
+  if (style == BS_AUTOCHECKBOX) {
+    const LRESULT state = SendMessageW(button, BM_GETCHECK, 0, 0);
+    SendMessageW(button, BM_SETCHECK, state == BST_CHECKED ? BST_UNCHECKED : BST_CHECKED, 0);
+  }
+  SendMessageW(button ? GetParent(button) : dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+               reinterpret_cast<LPARAM>(button));
+}
+
+std::vector<int> Ids(const std::string& list) {
+  std::vector<int> ids;
+  for (size_t at = 0; at < list.size();) {
+    const size_t comma = std::min(list.find(',', at), list.size());
+    ids.push_back(static_cast<int>(std::strtol(list.substr(at, comma - at).c_str(), nullptr, 0)));
+    at = comma + 1;
+  }
+  return ids;
+}
+
 // What the user would type and pick before pressing the button.
 void FillIn(HWND dialog) {
   std::string rest;
   if (int id = IdOf(g_dialog.select, &rest); id >= 0) {
-    HWND combo = GetDlgItem(dialog, id);
+    HWND combo = ControlOf(dialog, id);
     SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(std::atoi(rest.c_str())), 0);
-    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELENDOK), reinterpret_cast<LPARAM>(combo));
+    SendMessageW(GetParent(combo), WM_COMMAND, MAKEWPARAM(id, CBN_SELENDOK), reinterpret_cast<LPARAM>(combo));
   }
   if (int id = IdOf(g_dialog.set, &rest); id >= 0) {
     // A file named as the scenarios name them is typed as Windows names it.
     const std::wstring text = !rest.empty() && rest[0] == '/' ? NativePath(rest, L"") : FromUtf8(rest);
-    SendMessageW(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    SendMessageW(ControlOf(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
   }
 }
 
@@ -94,8 +143,15 @@ void CALLBACK LookAtDialog(HWND, UINT, UINT_PTR timer, DWORD) {
   g_dialog.timer = 0;
   Fields fields;
   fields.push_back({"caption", ToUtf8(WindowText(dialog))});
+  // A property sheet (a dialog with tabs) tells which page it opened on.
+  const bool sheet = FindWindowExW(dialog, nullptr, L"SysTabControl32", nullptr) != nullptr;
+  if (HWND shown =
+          sheet ? reinterpret_cast<HWND>(SendMessageW(dialog, PSM_GETCURRENTPAGEHWND, 0, 0)) : nullptr) {
+    fields.push_back(
+        {"page", std::to_string(SendMessageW(dialog, PSM_HWNDTOINDEX, reinterpret_cast<WPARAM>(shown), 0))});
+  }
   if (g_dialog.textOf) {
-    const std::string shown = ToUtf8(WindowText(GetDlgItem(dialog, g_dialog.textOf)));
+    const std::string shown = ToUtf8(WindowText(ControlOf(dialog, g_dialog.textOf)));
     if (!g_dialog.save.empty()) std::ofstream(g_dialog.save, std::ios::binary) << shown;
     const std::string text = Normal(shown);
     fields.push_back({"length", std::to_string(text.size())});
@@ -106,10 +162,14 @@ void CALLBACK LookAtDialog(HWND, UINT, UINT_PTR timer, DWORD) {
       fields.push_back({"differs", FirstDifference(text, Normal(wanted.str()))});
     }
   }
+  if (sheet && g_dialog.page >= 0) SendMessageW(dialog, PSM_SETCURSEL, static_cast<WPARAM>(g_dialog.page), 0);
   FillIn(dialog);
-  if (g_dialog.click) {
-    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(g_dialog.click, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, g_dialog.click)));
+  for (int id : Ids(g_dialog.click)) Press(dialog, id);
+  if (!g_dialog.enabledOf.empty()) {
+    std::string states;
+    for (int id : Ids(g_dialog.enabledOf))
+      AppendItem(&states, IsWindowEnabled(ControlOf(dialog, id)) ? "true" : "false", ',');
+    fields.push_back({"enabled", states});
   }
   if (!g_dialog.then.empty()) g_dialog.browser->RunWhileOpen(g_dialog.then, g_dialog.line);
   PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(g_dialog.press, BN_CLICKED),
@@ -126,7 +186,9 @@ void Browser::Dialog(const Step& step) {
   g_dialog.textOf = std::atoi(step.Get("text-of", "0").c_str());
   g_dialog.reference = step.Get("reference", "");
   g_dialog.save = step.Get("save", "");
-  g_dialog.click = std::atoi(step.Get("click", "0").c_str());
+  g_dialog.click = step.Get("click", "");
+  g_dialog.enabledOf = step.Get("enabled-of", "");
+  g_dialog.page = std::atoi(step.Get("page", "-1").c_str());
   g_dialog.then = step.Get("then", "");
   g_dialog.set = step.Get("set", "");
   g_dialog.select = step.Get("select", "");
