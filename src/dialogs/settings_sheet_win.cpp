@@ -268,7 +268,19 @@ INT_PTR CALLBACK AdvancedProcedure(HWND dialog, UINT message, WPARAM wParam, LPA
 
 // No help button: the context-help style comes off the template the sheet
 // is made from, in either of its two forms.
-int CALLBACK SheetCallback(HWND, UINT message, LPARAM lParam) {
+// Over the middle of the viewer, as its other dialogs open.
+void CentreOnOwner(HWND sheet) {
+  HWND owner = GetWindow(sheet, GW_OWNER);
+  RECT around, own;
+  if (!owner || !GetWindowRect(owner, &around) || !GetWindowRect(sheet, &own)) return;
+  const LONG width = own.right - own.left, height = own.bottom - own.top;
+  const LONG left = std::max<LONG>(0, (around.left + around.right - width) / 2);
+  const LONG top = std::max<LONG>(0, (around.top + around.bottom - height) / 2);
+  SetWindowPos(sheet, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+int CALLBACK SheetCallback(HWND sheet, UINT message, LPARAM lParam) {
+  if (message == PSCB_INITIALIZED) CentreOnOwner(sheet);
   if (message != PSCB_PRECREATE || !lParam) return 0;
   // The extended form, which the headers do not declare: its style follows
   // the version, the signature, the help id and the extended style.
