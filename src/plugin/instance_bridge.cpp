@@ -34,9 +34,9 @@ int32_t StartViewerLibrary(int32_t hostKind, int32_t majorVersion, int32_t minor
   if (g_windowSystem.start) g_windowSystem.start();
   Library().browserMajorVersion = majorVersion;
   Library().browserMinorVersion = minorVersion;
-  Library().events = {FirePageChange,        FireMouseModeChange, FireSizeModeChange,
-                      FireOrientationChange, FireNegativeChange,  FireCropSelect,
-                      FireAnnotationChange,  FirePrintComplete,   BrowserUserAgent};
+  Library().events = {FirePageChange,     FireMouseModeChange, FireSizeModeChange,   FireOrientationChange,
+                      FireNegativeChange, FireCropSelect,      FireAnnotationChange, FirePrintComplete,
+                      BrowserUserAgent,   FireUploadStart,     FireUploadHttpHeader, FireUploadComplete};
   return NPERR_NO_ERROR;
 }
 

@@ -271,11 +271,9 @@ void OmrCheckMethod(const ScriptCall& call) {
 // ---- upload ----
 
 void Upload(const ScriptCall& call) {
-  Arg(call, 0);
-  Arg(call, 1);
-  // Nothing sends a document yet, so the upload is refused as one without an address is.
-  CloseMagnifier(call.viewer);
-  SetIntResult(call.result, 0);
+  const int32_t tag = Arg(call, 0);
+  Arg(call, 1);  // ignored
+  SetIntResult(call.result, UploadDocumentCommand(call.viewer, 1, tag));
 }
 
 void AddUploadParam(const ScriptCall& call) {

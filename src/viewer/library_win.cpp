@@ -16,6 +16,7 @@
 #include "output/open_command_win.h"
 #include "output/print_job_win.h"
 #include "output/save_command_win.h"
+#include "output/upload_win.h"
 #include "viewer/image_window_win.h"
 #include "viewer/library.h"
 #include "viewer/plugin_window_win.h"
@@ -164,6 +165,7 @@ void StartWindowLibrary(HINSTANCE module) {
   InstallMailHooks(&hooks);
   InstallReportDialogHooks(&hooks);
   InstallSettingsSheetHook(&hooks);
+  InstallUploadHook(&hooks);
   hooks.createWindowResources = CreateWindowResources;
   hooks.releaseWindowResources = ReleaseWindowResources;
 }

@@ -169,6 +169,11 @@ struct ViewerEvents {
   void (*printComplete)(ViewerInstance* viewer, int32_t printed) = nullptr;  // 1 printed, 0 not
   // Not an event: what the browser calls itself, for the information report.
   void (*userAgent)(ViewerInstance* viewer, char16_t* buffer, size_t length) = nullptr;
+  // An upload started, told one header line of the reply, or ended with its outcome.
+  void (*uploadStart)(ViewerInstance* viewer, int32_t tag) = nullptr;
+  void (*uploadHeader)(ViewerInstance* viewer, int32_t tag, const char16_t* name,
+                       const char16_t* value) = nullptr;
+  void (*uploadComplete)(ViewerInstance* viewer, int32_t tag, int32_t code, const char16_t* text) = nullptr;
 };
 
 // The persistent preferences besides the view settings.

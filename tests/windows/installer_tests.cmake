@@ -9,7 +9,7 @@ mervane_warnings(window_closer)
 
 if(TARGET mrvinstall AND TARGET nphost AND TARGET npmrv64)
   add_test(NAME installer_silent
-           COMMAND Python3::Interpreter ${CMAKE_CURRENT_SOURCE_DIR}/installer_silent_test.py
+           COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/installer_silent_test.py
                    ${CMAKE_SOURCE_DIR}/scripts/wine-run $<TARGET_FILE:mrvinstall> $<TARGET_FILE:npmrv64>
                    $<TARGET_FILE:nphost> ${CMAKE_CURRENT_SOURCE_DIR}/installed_plugin.scn
                    $<TARGET_FILE:window_closer> ${CMAKE_CURRENT_BINARY_DIR}/installer_silent)
@@ -19,7 +19,7 @@ endif()
 # The launcher's programs come from the win32 preset's build tree.
 set(MERVANE_WIN32_BUILD ${CMAKE_SOURCE_DIR}/build/win32 CACHE PATH "Build tree of the win32 preset")
 add_test(NAME launcher_qemu
-         COMMAND Python3::Interpreter ${CMAKE_CURRENT_SOURCE_DIR}/launcher_test.py
+         COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/launcher_test.py
                  ${MERVANE_WIN32_BUILD}/mrvlaunch.exe
                  ${MERVANE_WIN32_BUILD}/tests/windows/launcher/mrvtiff.ocx $<TARGET_FILE:window_closer>
                  ${CMAKE_BINARY_DIR}/wineprefix-i386 ${CMAKE_CURRENT_BINARY_DIR}/launcher)
