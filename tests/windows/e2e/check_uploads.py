@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """Reads what the loopback server kept from upload_served.scn and checks it
-with Python's own multipart parser and libtiff: three requests (Cancel sent
+with Python's own multipart parser and libtiff: four requests (Cancel sent
 nothing), each a multipart/form-data POST whose length matches its body, the
 form field in UTF-8 with its cleaned name, and the file part a TIFF whose
 pages read back as the document's.
@@ -34,7 +34,7 @@ def pages_of(path, count):
 def main():
     folder = sys.argv[1]
     bodies = sorted(glob.glob(os.path.join(folder, "posted-*.body")))
-    check("three requests", len(bodies) == 3, bodies)
+    check("four requests", len(bodies) == 4, bodies)
     document = os.path.join(folder, "pages.tif")
     expected_pages = pages_of(document, 3)
     for number in (1, 2):

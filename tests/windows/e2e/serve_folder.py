@@ -6,7 +6,9 @@ into its scenario as ${port}). Exits with the command's status.
 It also takes POST requests, as an upload's receiving server: each request's
 headers and raw body are kept as posted-N.headers and posted-N.body in the
 folder (N counting from 1), and the answer's status is the number after
-"/status/" in the path (200 otherwise), with a fixed header set.
+"/status/" in the path (200 otherwise), with a fixed header set; a path ending
+in "/big-headers" adds about a megabyte of header lines, "/no-colon" a line
+without a colon, and "/garbage" answers with no status line at all.
 
 usage: serve_folder.py FOLDER COMMAND...
 """
@@ -41,9 +43,17 @@ class QuietHandler(http.server.SimpleHTTPRequestHandler):
             f.write("%s %s\n%s" % (self.command, self.path, self.headers))
         with open(stem + ".body", "wb") as f:
             f.write(body)
+        if self.path.endswith("/garbage"):
+            self.wfile.write(b"garbage\r\n\r\n")
+            return
         status = re.search(r"/status/(\d+)", self.path)
         self.send_response(int(status.group(1)) if status else 200)
         self.send_header("X-Stored", "posted-%d" % self.server.posts)
+        if self.path.endswith("/big-headers"):
+            for n in range(10000):
+                self.send_header("X-Filler-%d" % n, "x" * 90)
+        if self.path.endswith("/no-colon"):
+            self.wfile.write(b"a line without a colon\r\n")
         self.send_header("Content-Length", "2")
         self.end_headers()
         self.wfile.write(b"ok")
