@@ -67,10 +67,6 @@ int MouseModeIs(const ViewerInstance* v, int32_t mode) { return v->settings.mous
 
 // ---- what the commands do
 
-void OpenAddress(ViewerInstance* v, const char16_t* url, const char16_t* target) {
-  if (url && *url && v->browserInstance) OpenUrl(static_cast<NPP>(v->browserInstance), url, target);
-}
-
 void RemoveLastMark(ViewerInstance* v, int32_t) { RemoveLastWhiteout(v, Directory(v)); }
 void RemoveAllMarks(ViewerInstance* v, int32_t) { RemoveAllWhiteouts(v, Directory(v)); }
 void Print(ViewerInstance* v, int32_t) { PrintDocument(v, kPrintRequestDialog); }
@@ -294,4 +290,8 @@ int RunMenuCommand(ViewerInstance* viewer, int32_t command) {
   if (!item || !Present(viewer, *item) || Greyed(viewer, *item)) return 0;
   item->action(viewer, item->value);
   return 1;
+}
+
+void OpenAddress(ViewerInstance* v, const char16_t* url, const char16_t* target) {
+  if (url && *url && v->browserInstance) OpenUrl(static_cast<NPP>(v->browserInstance), url, target);
 }

@@ -41,3 +41,7 @@ std::vector<MenuEntry> MenuEntries(const ViewerInstance* viewer, int32_t popup);
 // have or an item that is absent or greyed now (a command cannot be reached
 // that the user could not have chosen).
 int RunMenuCommand(ViewerInstance* viewer, int32_t command);
+
+// Sends the browser to `url` in the window named `target` (the open-URL
+// service); nothing without an address or a browser.
+void OpenAddress(ViewerInstance* viewer, const char16_t* url, const char16_t* target);

@@ -17,6 +17,7 @@
 #include "output/print_job_win.h"
 #include "output/save_command_win.h"
 #include "output/upload_win.h"
+#include "update/version_check_win.h"
 #include "viewer/image_window_win.h"
 #include "viewer/library.h"
 #include "viewer/plugin_window_win.h"
@@ -166,11 +167,14 @@ void StartWindowLibrary(HINSTANCE module) {
   InstallReportDialogHooks(&hooks);
   InstallSettingsSheetHook(&hooks);
   InstallUploadHook(&hooks);
+  hooks.checkVersion = CheckVersionNow;
+  ResetVersionCheck();
   hooks.createWindowResources = CreateWindowResources;
   hooks.releaseWindowResources = ReleaseWindowResources;
 }
 
 void StopWindowLibrary() {
+  CancelVersionCheck();
   WindowLibrary& lib = WindowLib();
   DeleteFont(&lib.smallFont);
   DeleteFont(&lib.messageFont);

@@ -4,6 +4,7 @@
 
 #include "controls/toolbar_win.h"
 #include "output/auto_print.h"
+#include "update/version_check_win.h"
 #include "viewer/image_window_win.h"
 #include "viewer/library_win.h"
 #include "viewer/main_view_win.h"
@@ -93,6 +94,7 @@ LRESULT CALLBACK PluginWindowProcedure(HWND window, UINT message, WPARAM wParam,
   InstanceCall call(viewer);
   switch (message) {
     case WM_DESTROY:
+      CancelVersionCheck();
       return OnPluginWindowDestroyed(viewer, window, wParam, lParam);
     case WM_ERASEBKGND:
       return 1;  // the children cover the window
@@ -124,9 +126,12 @@ LRESULT CALLBACK PluginWindowProcedure(HWND window, UINT message, WPARAM wParam,
       OnAutoPrint(viewer);
       return 0;
     case WM_TIMER:
-      if (wParam != 1) break;
-      KillTimer(window, 1);
-      return 0;
+      if (OnVersionCheckTimer(viewer, window, wParam)) return 0;
+      break;
+    case kHostLookupMessage:
+      return OnHostLookup(viewer, window, wParam, lParam);
+    case kSocketMessage:
+      return OnSocketEvent(viewer, window, wParam, lParam);
     default:
       if (IsWheelMessage(message)) {
         if (!(viewer->access.miscFlags & kMiscIgnoreWheel) && ImageWindowOf(viewer))
@@ -171,6 +176,7 @@ int AttachWindow(ViewerInstance* viewer, HWND pluginWindow) {
   UpdateWindow(pluginWindow);
   UpdateWindow(image);
   if (viewer->mode == kModeFullPage) SetFocus(pluginWindow);
+  ArmVersionCheck(viewer);
   return 1;
 }
 

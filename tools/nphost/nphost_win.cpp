@@ -104,6 +104,7 @@ int Browser::Run(const std::wstring& pluginPath, const std::wstring& scenarioPat
     std::fprintf(stderr, "nphost: %s\n", error.c_str());
     return 2;
   }
+  KeepUpdateChecksOff(steps);
   library_ = LoadLibraryW(pluginPath.c_str());
   if (!library_) {
     std::fprintf(stderr, "nphost: cannot load %s (error %lu)\n", ToUtf8(pluginPath).c_str(), GetLastError());

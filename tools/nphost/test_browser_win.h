@@ -126,6 +126,9 @@ class Browser {
   void SameBytes(const Step& step);
   void ReadText(const Step& step);
   void Registry(const Step& step);  // steps_settings_win.cpp
+  // The plug-in's automatic version check stays off unless a scenario sets
+  // `autoupdate` itself, so that no scenario asks an update server by chance.
+  void KeepUpdateChecksOff(const std::vector<Step>& steps);
   void RecordDialog(const Fields& fields);
 
  private:
