@@ -8,6 +8,9 @@
 //   Save/unmarked-50MB    WriteDocumentToFile of a 50 MB document loaded from a
 //                         file with nothing marked (a plain copy)
 //   Save/cp-50MB          `cp` of the same file
+//   Upload/body           WriteUploadBody of the 20-page document with no marks
+//                         (an upload always encodes the pages anew), against
+//                         Save/tiffcp-g4
 // The split benchmark runs processes against processes: split_bench.sh.
 #include <benchmark/benchmark.h>
 #include <tiffio.h>
@@ -23,6 +26,7 @@
 #include "document/tiff_adapter.h"
 #include "output/document_writer.h"
 #include "output/page_copy.h"
+#include "output/upload_request.h"
 #include "platform/platform.h"
 #include "ratio_report.h"
 
@@ -114,6 +118,28 @@ void BM_TiffcpG4(benchmark::State& state) {
 }
 BENCHMARK(BM_TiffcpG4)->Name("Save/tiffcp-g4")->Unit(benchmark::kMillisecond);
 
+void BM_UploadBody(benchmark::State& state) {
+  std::vector<uint8_t> bytes = ReadAll(TwentyPages());
+  Document document;
+  PointAtMemory(&document, bytes.data(), static_cast<uint32_t>(bytes.size()));
+  MessageLog log;
+  ReadPageDirectory(&document, &log);
+  NumberPages(&document, &log);
+  MarkupTable markup(document.ifds.size());
+  const std::vector<UploadFormField> fields = {{u"case", u"A-17"}};
+  UploadParts parts;
+  parts.fields = &fields;
+  parts.boundary = UploadBoundary(12345);
+  const std::u16string out = std::u16string(Folder().begin(), Folder().end()) + u"/upload.body";
+  for (auto _ : state) {
+    FileHandle file = CreateFileForWriting(out);
+    if (!file || WriteUploadBody(file, &document, &markup, parts) != kUploadSuccessful)
+      state.SkipWithError("body failed");
+    if (file) CloseFile(file);
+  }
+}
+BENCHMARK(BM_UploadBody)->Name("Upload/body")->Unit(benchmark::kMillisecond);
+
 const std::string& FiftyMegabytes() {
   static std::string path = Repeated(PageOf(PageKind::kRgbLzw), 12, "fifty.tif");
   return path;
@@ -149,6 +175,7 @@ BENCHMARK(BM_Cp)->Name("Save/cp-50MB")->Unit(benchmark::kMillisecond)->UseRealTi
 
 int main(int argc, char** argv) {
   AddRatio({"annotated save / tiffcp -c g4", {"Save/annotated"}, "Save/tiffcp-g4", 1.3});
+  AddRatio({"upload body / tiffcp -c g4", {"Upload/body"}, "Save/tiffcp-g4", 0});
   int status = RunBenchmarksWithRatios(argc, argv);
   std::filesystem::remove_all(Folder());
   return status;
