@@ -69,13 +69,22 @@ const std::string& TwentyPages() {
   return path;
 }
 
-void BM_SaveAnnotated(benchmark::State& state) {
+// The twenty pages read into memory, their directories found and numbered.
+struct LoadedDocument {
   std::vector<uint8_t> bytes = ReadAll(TwentyPages());
   Document document;
-  PointAtMemory(&document, bytes.data(), static_cast<uint32_t>(bytes.size()));
   MessageLog log;
-  ReadPageDirectory(&document, &log);
-  NumberPages(&document, &log);
+  LoadedDocument() {
+    PointAtMemory(&document, bytes.data(), static_cast<uint32_t>(bytes.size()));
+    ReadPageDirectory(&document, &log);
+    NumberPages(&document, &log);
+  }
+};
+
+void BM_SaveAnnotated(benchmark::State& state) {
+  LoadedDocument loaded;
+  Document& document = loaded.document;
+  MessageLog& log = loaded.log;
   MarkupTable markup(document.ifds.size());
   for (auto& page : markup) {
     page.reset(new PageMarkup);
@@ -119,12 +128,8 @@ void BM_TiffcpG4(benchmark::State& state) {
 BENCHMARK(BM_TiffcpG4)->Name("Save/tiffcp-g4")->Unit(benchmark::kMillisecond);
 
 void BM_UploadBody(benchmark::State& state) {
-  std::vector<uint8_t> bytes = ReadAll(TwentyPages());
-  Document document;
-  PointAtMemory(&document, bytes.data(), static_cast<uint32_t>(bytes.size()));
-  MessageLog log;
-  ReadPageDirectory(&document, &log);
-  NumberPages(&document, &log);
+  LoadedDocument loaded;
+  const Document& document = loaded.document;
   MarkupTable markup(document.ifds.size());
   const std::vector<UploadFormField> fields = {{u"case", u"A-17"}};
   UploadParts parts;

@@ -80,6 +80,17 @@ void CopyAllText(HWND box) {
   SendMessageW(box, EM_SETSEL, static_cast<WPARAM>(-1), 0);
 }
 
+// OK, Cancel and Copy Text, which both dialogs have; FALSE for any other command.
+INT_PTR TextDialogCommand(HWND dialog, WORD id, int box) {
+  if (id == IDOK || id == IDCANCEL) {
+    EndDialog(dialog, 0);
+    return TRUE;
+  }
+  if (id != kCopyButton) return FALSE;
+  CopyAllText(GetDlgItem(dialog, box));
+  return TRUE;
+}
+
 INT_PTR CALLBACK InformationProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_INITDIALOG: {
@@ -92,20 +103,11 @@ INT_PTR CALLBACK InformationProcedure(HWND dialog, UINT message, WPARAM wParam, 
       return FALSE;  // the focus is set; the report is not selected
     }
     case WM_COMMAND:
-      switch (LOWORD(wParam)) {
-        case IDOK:
-        case IDCANCEL:
-          EndDialog(dialog, 0);
-          return TRUE;
-        case kHomePageButton:
-          EndDialog(dialog, kHomePageButton);
-          return TRUE;
-        case kCopyButton:
-          CopyAllText(GetDlgItem(dialog, kReportBox));
-          return TRUE;
-        default:
-          return FALSE;
+      if (LOWORD(wParam) == kHomePageButton) {
+        EndDialog(dialog, kHomePageButton);
+        return TRUE;
       }
+      return TextDialogCommand(dialog, LOWORD(wParam), kReportBox);
     default:
       return FALSE;
   }
@@ -187,17 +189,7 @@ INT_PTR CALLBACK ErrorLogProcedure(HWND dialog, UINT message, WPARAM wParam, LPA
       if (layout && wParam != SIZE_MINIMIZED) PlaceLog(dialog, *layout, LOWORD(lParam), HIWORD(lParam));
       return TRUE;
     case WM_COMMAND:
-      switch (LOWORD(wParam)) {
-        case IDOK:
-        case IDCANCEL:
-          EndDialog(dialog, 0);
-          return TRUE;
-        case kCopyButton:
-          CopyAllText(GetDlgItem(dialog, kLogBox));
-          return TRUE;
-        default:
-          return FALSE;
-      }
+      return TextDialogCommand(dialog, LOWORD(wParam), kLogBox);
     default:
       return FALSE;
   }
