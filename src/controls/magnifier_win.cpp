@@ -263,8 +263,6 @@ void OnDestroy(MagnifierSession* session, HWND window) {
   if (viewer->windows.magnifierWindow == window) viewer->windows.magnifierWindow = nullptr;
 }
 
-IntPoint PointOf(LPARAM lParam) { return {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}; }
-
 }  // namespace
 
 LRESULT CALLBACK MagnifierWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -25,8 +25,6 @@ ViewerInstance* ViewerOfImageWindow(HWND window) {
   return reinterpret_cast<ViewerInstance*>(GetWindowLongPtrW(window, GWLP_USERDATA));
 }
 
-IntPoint PointOf(LPARAM lParam) { return {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}; }
-
 int ControlHeld(WPARAM wParam) {
   return (GET_KEYSTATE_WPARAM(wParam) & MK_CONTROL) || GetKeyState(VK_CONTROL) < 0;
 }

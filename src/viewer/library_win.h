@@ -4,10 +4,17 @@
 
 #include <windows.h>
 
+#include "viewer/view_geometry.h"
 #include "viewer/window_input.h"
 
 constexpr wchar_t kImageWindowClass[] = L"KOBTiff1Class";
 constexpr wchar_t kViewerProperty[] = L"mvtf";
+
+// A mouse message's point, in the client coordinates it carries (signed, so
+// that points left of or above the window stay negative).
+inline IntPoint PointOf(LPARAM lParam) {
+  return {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+}
 
 struct WindowLibrary {
   HINSTANCE module = nullptr;  // where the classes are registered and the cursors come from
