@@ -121,6 +121,13 @@ uint32_t FormatBoundedV(char16_t* dest, size_t size, const char* format, va_list
   return CopyBounded(dest, size, Utf8ToUtf16(std::string_view(utf8.data(), n)));
 }
 
+std::u16string FormatTextV(const char* format, va_list args) {
+  std::vector<char> utf8;
+  const size_t n = FormatToUtf8(&utf8, format, args);
+  return Utf8ToUtf16(std::string_view(utf8.data(), n));
+}
+
+
 uint32_t FormatBounded(char16_t* dest, size_t size, const char* format, ...) {
   va_list args;
   va_start(args, format);

@@ -17,6 +17,8 @@ constexpr uint32_t kResultInsufficientBuffer = 0x8007007A;
 uint32_t FormatBounded(char16_t* dest, size_t size, const char* format, ...)
     __attribute__((format(printf, 3, 4)));
 uint32_t FormatBoundedV(char16_t* dest, size_t size, const char* format, va_list args);
+// The same formatting without a bound, for texts that are cut later as a whole.
+std::u16string FormatTextV(const char* format, va_list args);
 // The byte variant: sizes below 2 or above 0xFFFFFFFF are refused.
 uint32_t FormatBoundedBytes(char* dest, size_t size, const char* format, ...)
     __attribute__((format(printf, 3, 4)));

@@ -1,12 +1,11 @@
 #include "dialogs/information_report.h"
 
 #include <cstdarg>
-#include <cstdio>
-#include <vector>
 
 #include "common/text_format.h"
 #include "controls/home_page.h"
 #include "document/code_names.h"
+#include "update/version_check.h"
 #include "viewer/library.h"
 #include "viewer/page_view.h"
 #include "viewer/viewer_instance.h"
@@ -16,23 +15,14 @@ namespace {
 constexpr char kVersion[] = "2.0.8";
 constexpr char kBuildDate[] = "May 22 2015";
 constexpr size_t kAddressShown = 300;
-constexpr double kHighUnitsPerDay = 201.165676;  // 86,400 s in 100 ns units, over 2^32
 
 // Appends printf-style text; the arguments are UTF-8.
 void Add(std::u16string* out, const char* format, ...) __attribute__((format(printf, 2, 3)));
 void Add(std::u16string* out, const char* format, ...) {
   va_list args;
   va_start(args, format);
-  va_list again;
-  va_copy(again, args);
-  const int length = std::vsnprintf(nullptr, 0, format, args);
+  out->append(FormatTextV(format, args));
   va_end(args);
-  if (length > 0) {
-    std::vector<char> text(static_cast<size_t>(length) + 1);
-    std::vsnprintf(text.data(), text.size(), format, again);
-    out->append(Utf8ToUtf16(std::string_view(text.data(), static_cast<size_t>(length))));
-  }
-  va_end(again);
 }
 
 std::string Utf8(std::u16string_view text) { return Utf16ToUtf8(text); }
@@ -182,10 +172,6 @@ std::u16string TidyNotice(std::u16string_view notice, size_t limit) {
   }
   if (tidy.size() > limit) tidy.resize(limit);
   return tidy;
-}
-
-double DaysBetween(uint32_t laterHigh, uint32_t earlierHigh) {
-  return (static_cast<double>(laterHigh) - static_cast<double>(earlierHigh)) / kHighUnitsPerDay;
 }
 
 std::u16string InformationReport(const ViewerInstance* viewer, const EnvironmentFacts& environment) {

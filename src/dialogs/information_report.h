@@ -38,8 +38,5 @@ std::u16string InformationReport(const ViewerInstance* viewer, const Environment
 // the copyright sign; at most `limit` characters.
 std::u16string TidyNotice(std::u16string_view notice, size_t limit);
 
-// Days between two system times given as the upper halves of FILETIMEs.
-double DaysBetween(uint32_t laterHigh, uint32_t earlierHigh);
-
 // The error-log dialog's text: the general log, then the current page's.
 std::u16string ErrorLogText(const ViewerInstance* viewer);

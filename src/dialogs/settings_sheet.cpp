@@ -1,55 +1,50 @@
 #include "dialogs/settings_sheet.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "common/message_log.h"
 #include "document/page_directory.h"
 #include "viewer/page_view.h"
 #include "viewer/window_calls.h"
 
-void RestorePageDefaults(Preferences* prefs, int32_t page) {
-  const Preferences defaults;
-  if (page == kSheetGeneral) {
-    prefs->toolbar = defaults.toolbar;
-    prefs->zoomSize = defaults.zoomSize;
-    prefs->panSensitivity = defaults.panSensitivity;
-    prefs->toolbarHeight = defaults.toolbarHeight;
-    prefs->backgroundColour = defaults.backgroundColour;
-    prefs->printFull = defaults.printFull;
-    prefs->printCenter = defaults.printCenter;
-    prefs->printAutoRotate = defaults.printAutoRotate;
-    prefs->mouseWheelDirection = defaults.mouseWheelDirection;
-    prefs->autoUpdate = defaults.autoUpdate;
-  } else {
-    prefs->toolTips = defaults.toolTips;
-    prefs->fixRatio = defaults.fixRatio;
-    prefs->ignoreSpecialImages = defaults.ignoreSpecialImages;
-    prefs->printStretched = defaults.printStretched;
-    prefs->allowScript = defaults.allowScript;
-    prefs->allowAutoPrint = defaults.allowAutoPrint;
-    prefs->localAccess = 1;  // the stored default, not the "not yet known" of a new record
-    prefs->supportMultipleCopies = defaults.supportMultipleCopies;
-    prefs->zoomMonitor = defaults.zoomMonitor;
-    prefs->zoomLocation = defaults.zoomLocation;
-  }
-}
-
 namespace {
 
 // clang-format off
+// What each page's Defaults button restores besides localAccess and zoomLocation.
+constexpr int32_t Preferences::*kGeneralSettings[] = {
+    &Preferences::toolbar,     &Preferences::zoomSize,         &Preferences::panSensitivity,
+    &Preferences::toolbarHeight, &Preferences::backgroundColour, &Preferences::printFull,
+    &Preferences::printCenter, &Preferences::printAutoRotate,  &Preferences::mouseWheelDirection,
+    &Preferences::autoUpdate};
+constexpr int32_t Preferences::*kAdvancedSettings[] = {
+    &Preferences::toolTips,       &Preferences::fixRatio,    &Preferences::ignoreSpecialImages,
+    &Preferences::printStretched, &Preferences::allowScript, &Preferences::allowAutoPrint,
+    &Preferences::supportMultipleCopies, &Preferences::zoomMonitor};
 constexpr int32_t kToolbarByChoice[] = {kToolbarTop, kToolbarBottom, kToolbarNone};
 // clang-format on
 
 }  // namespace
 
-int32_t ToolbarChoice(int32_t toolbar) {
-  for (int32_t i = 0; i < 3; ++i) {
-    if (kToolbarByChoice[i] == toolbar) return i;
+void RestorePageDefaults(Preferences* prefs, int32_t page) {
+  const Preferences defaults;
+  if (page == kSheetGeneral) {
+    for (int32_t Preferences::*setting : kGeneralSettings) prefs->*setting = defaults.*setting;
+  } else {
+    for (int32_t Preferences::*setting : kAdvancedSettings) prefs->*setting = defaults.*setting;
+    prefs->localAccess = 1;  // the stored default, not the "not yet known" of a new record
+    prefs->zoomLocation = defaults.zoomLocation;
   }
-  return 0;
 }
 
-int32_t ToolbarFromChoice(int32_t choice) { return kToolbarByChoice[std::clamp(choice, 0, 2)]; }
+int32_t ToolbarChoice(int32_t toolbar) {
+  const auto* found = std::find(std::begin(kToolbarByChoice), std::end(kToolbarByChoice), toolbar);
+  return found == std::end(kToolbarByChoice) ? 0 : static_cast<int32_t>(found - std::begin(kToolbarByChoice));
+}
+
+int32_t ToolbarFromChoice(int32_t choice) {
+  return kToolbarByChoice[std::clamp<int32_t>(choice, 0, std::size(kToolbarByChoice) - 1)];
+}
 
 int32_t WheelChoice(int32_t direction) { return direction == 1 ? 0 : 1; }
 int32_t WheelFromChoice(int32_t choice) { return choice == 0 ? 1 : 0; }

@@ -19,6 +19,10 @@ bool PeriodOver(uint32_t days, uint32_t since, uint32_t now) {
 
 }  // namespace
 
+double DaysBetween(uint32_t laterHigh, uint32_t earlierHigh) {
+  return (static_cast<double>(laterHigh) - static_cast<double>(earlierHigh)) / kHighUnitsPerDay;
+}
+
 int IsCheckDue(uint32_t now, uint32_t interval, uint32_t retry, uint32_t lastChecked, uint32_t lastAttempt) {
   return PeriodOver(interval, lastChecked, now) && PeriodOver(retry, lastAttempt, now);
 }

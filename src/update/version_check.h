@@ -10,6 +10,9 @@
 constexpr uint32_t kThisBuild = 2000801;
 constexpr size_t kVersionBufferBytes = 4096;  // the request and the answer, each
 
+// Days between two system times given as the upper halves of FILETIMEs.
+double DaysBetween(uint32_t laterHigh, uint32_t earlierHigh);
+
 // Whether both periods have run out: `interval` days since the last check and
 // `retry` days since the last attempt. Times are the upper halves of FILETIMEs;
 // 0 means never.

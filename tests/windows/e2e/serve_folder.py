@@ -59,6 +59,18 @@ class QuietHandler(http.server.SimpleHTTPRequestHandler):
         self.wfile.write(b"ok")
 
 
+def serve_during(server, command):
+    """Runs `command` while `server` answers on a thread of its own; exits with
+    the command's status once the server is closed."""
+    threading.Thread(target=server.serve_forever, daemon=True).start()
+    try:
+        status = subprocess.call(command)
+    finally:
+        server.shutdown()
+        server.server_close()
+    sys.exit(status)
+
+
 def main():
     if len(sys.argv) < 3:
         sys.exit(__doc__)
@@ -69,14 +81,7 @@ def main():
     server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
     server.posts = 0
     server.lock = threading.Lock()
-    thread = threading.Thread(target=server.serve_forever, daemon=True)
-    thread.start()
-    try:
-        status = subprocess.call(command + ["--define", "port=%d" % server.server_address[1]])
-    finally:
-        server.shutdown()
-        server.server_close()
-    sys.exit(status)
+    serve_during(server, command + ["--define", "port=%d" % server.server_address[1]])
 
 
 if __name__ == "__main__":

@@ -12,9 +12,10 @@ usage: serve_versions.py FOLDER COMMAND...
 """
 import os
 import socketserver
-import subprocess
 import sys
 import threading
+
+from serve_folder import serve_during
 
 ANSWERS = {
     "/same": b"!V2000801\r\n!Phttp://127.0.0.1/download\r\n",
@@ -55,13 +56,7 @@ def main():
     server = socketserver.ThreadingTCPServer(("127.0.0.1", 80), Handler)
     server.log, server.counter, server.count = log, counter, 0
     server.lock = threading.Lock()
-    threading.Thread(target=server.serve_forever, daemon=True).start()
-    try:
-        status = subprocess.call(command)
-    finally:
-        server.shutdown()
-        server.server_close()
-    sys.exit(status)
+    serve_during(server, command)
 
 
 if __name__ == "__main__":
