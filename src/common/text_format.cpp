@@ -127,7 +127,6 @@ std::u16string FormatTextV(const char* format, va_list args) {
   return Utf8ToUtf16(std::string_view(utf8.data(), n));
 }
 
-
 uint32_t FormatBounded(char16_t* dest, size_t size, const char* format, ...) {
   va_list args;
   va_start(args, format);
