@@ -70,6 +70,21 @@ def unregister_handler():
             f.write("-1")
 
 
+def run_to_end(command, env, log, cwd=None, timeout=400):
+    """Runs a Wine program and waits for the process itself, not for its output
+    to close: a service Wine starts on the program's behalf (the desktop, the
+    device manager) inherits the output and may hold it open long after the
+    program ended. Returns the exit code, or None when it did not end."""
+    with open(log, "wb") as out:
+        process = subprocess.Popen(command, cwd=cwd, env=env, stdin=subprocess.DEVNULL, stdout=out, stderr=out)
+        try:
+            return process.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            process.kill()
+            process.wait()
+            return None
+
+
 def reg_query(env, key):
     done = subprocess.run([WINE64, "reg", "query", key, "/reg:64"], capture_output=True, env=env, timeout=120)
     return done.stdout.decode("latin-1") if done.returncode == 0 else None
@@ -98,17 +113,20 @@ def not_found_message(launcher, closer, env, work):
     stop = os.path.join(work, "stop-closer")
     if os.path.exists(stop):
         os.remove(stop)
-    closing = subprocess.Popen([WINE64, closer, "mrvlaunch", stop, "600"], stdout=subprocess.PIPE, env=env)
+    closer_log = os.path.join(work, "closer.log")
+    with open(closer_log, "wb") as out:
+        closing = subprocess.Popen([WINE64, closer, "mrvlaunch", stop, "600"], stdin=subprocess.DEVNULL,
+                                   stdout=out, stderr=subprocess.DEVNULL, env=env)
     started = time.time()
-    try:
-        done = subprocess.run(["wine", "mrvlaunch.exe"], cwd=folder, env=env, capture_output=True, timeout=400)
-        check(done.returncode == 0, f"launcher without the control: exit {done.returncode}")
-    except subprocess.TimeoutExpired:
-        check(False, "launcher without the control did not end")
+    code = run_to_end(["wine", "mrvlaunch.exe"], env, os.path.join(work, "without-control.log"), cwd=folder)
+    check(code == 0, f"launcher without the control: exit {code}" if code is not None
+          else "launcher without the control did not end")
     print(f"launcher without the control ran {time.time() - started:.0f} s", flush=True)
     time.sleep(3)  # a second box, were there one, would show now
     open(stop, "w").close()
-    output = closing.communicate(timeout=120)[0].decode()
+    closing.wait(timeout=120)
+    with open(closer_log, "rb") as f:
+        output = f.read().decode()
     boxes = [bytes.fromhex(line.split()[1]).decode("utf-16-le") for line in output.splitlines()
              if line.startswith("box ") and len(line.split()) == 2]
     check(boxes == [NOT_FOUND], f"one not-found box: {boxes!r}")
@@ -125,11 +143,9 @@ def installs_control(launcher, control, env, work, prefix):
         os.remove(installed)
     subprocess.run([WINE64, "reg", "delete", CONTROL_KEY.rsplit("\\", 1)[0], "/f", "/reg:64"], env=env,
                    capture_output=True, timeout=120)
-    try:
-        done = subprocess.run(["wine", "mrvlaunch.exe"], cwd=folder, env=env, capture_output=True, timeout=400)
-        check(done.returncode == 0, f"launcher with the control: exit {done.returncode}")
-    except subprocess.TimeoutExpired:
-        check(False, "launcher with the control did not end")
+    code = run_to_end(["wine", "mrvlaunch.exe"], env, os.path.join(work, "with-control.log"), cwd=folder)
+    check(code == 0, f"launcher with the control: exit {code}" if code is not None
+          else "launcher with the control did not end")
     # regsvr32 was started without waiting: give it its time.
     value = None
     for _ in range(120):

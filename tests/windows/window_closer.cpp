@@ -7,11 +7,14 @@
 // visible top-level window titled CAPTION is answered with OK and printed as
 // "box <UTF-16LE hex of its text>"; the last line is "closed <count>". With
 // "watch" the windows are only counted, not answered, and looked for more
-// often, to catch windows that are up only for a moment.
+// often, to catch windows that are up only for a moment. A box still up 5 s
+// after its answer is answered again (not printed again): an answer that
+// reached a box before its dialog loop ran must not leave it open for good.
 #include <windows.h>
 
 #include <cstdio>
 #include <cwchar>
+#include <map>
 #include <set>
 #include <string>
 
@@ -57,9 +60,16 @@ int wmain(int argc, wchar_t** argv) {
   std::fflush(stdout);
   const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(_wtoi(argv[3])) * 1000;
   std::set<HWND> done;
+  std::map<HWND, ULONGLONG> answered;
   while (GetTickCount64() < deadline && GetFileAttributesW(argv[2]) == INVALID_FILE_ATTRIBUTES) {
     Search search = {argv[1], nullptr, &done};
     EnumWindows(Visit, reinterpret_cast<LPARAM>(&search));
+    for (auto& [window, when] : answered) {
+      if (IsWindow(window) && GetTickCount64() - when > 5000) {
+        PostMessageW(window, WM_COMMAND, IDOK, 0);
+        when = GetTickCount64();
+      }
+    }
     if (!search.found) {
       Sleep(watchOnly ? 5 : 100);
       continue;
@@ -75,6 +85,7 @@ int wmain(int argc, wchar_t** argv) {
     std::fflush(stdout);
     PostMessageW(search.found, WM_COMMAND, IDOK, 0);
     done.insert(search.found);
+    answered[search.found] = GetTickCount64();
   }
   std::printf("closed %zu\n", done.size());
   return 0;
