@@ -272,6 +272,10 @@ int CheckVersionNow(ViewerInstance* viewer, int manual) {
 
 void CancelVersionCheck() { EndCheck(); }
 
+void CancelVersionCheckOf(HWND window) {
+  if (g_check && g_check->window == window) EndCheck();
+}
+
 void ResetVersionCheck() {
   EndCheck();
   g_verbose = false;

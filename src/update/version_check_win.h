@@ -20,5 +20,8 @@ int OnSocketEvent(ViewerInstance* viewer, HWND window, WPARAM socket, LPARAM eve
 int CheckVersionNow(ViewerInstance* viewer, int manual);
 // Ends a running exchange: the plug-in window goes, or the library stops.
 void CancelVersionCheck();
+// Ends the exchange driven by this window's messages, if one is: the window is
+// handed back to the browser and would never deliver them to us again.
+void CancelVersionCheckOf(HWND window);
 // Library start: no exchange, not verbose, no automatic check made yet.
 void ResetVersionCheck();

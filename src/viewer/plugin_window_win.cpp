@@ -194,6 +194,7 @@ void DetachWindow(ViewerInstance* viewer) {
     SetStatusText(viewer, u"");
     DestroyToolbar(viewer);
     if (HWND image = ImageWindowOf(viewer)) DestroyWindow(image);
+    CancelVersionCheckOf(plugin);
     if (viewer->previousWindowProcedure)
       SetWindowLongPtrW(plugin, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(viewer->previousWindowProcedure));
     RemovePropW(plugin, kViewerProperty);
