@@ -18,6 +18,10 @@ constexpr DWORD kPiece = 16384;
 constexpr DWORD kHostCharacters = 200;
 constexpr DWORD kPathCharacters = 1000;
 constexpr wchar_t kAgent[] = L"Mervane/2.0.8 (Plug-in)";
+// The upload holds the page's script, and with it the browser, until it ends;
+// a server that stops answering must not hold it longer than this. WinInet's
+// own defaults (none at all for a reply under some builds) are not relied on.
+constexpr DWORD kNetworkTimeoutMs = 30000;
 
 // WinInet, loaded for one upload and freed after it.
 struct WinInet {
@@ -33,6 +37,7 @@ struct WinInet {
   decltype(&HttpSendRequestExW) sendEx = nullptr;
   decltype(&HttpQueryInfoW) query = nullptr;
   decltype(&HttpEndRequestW) end = nullptr;
+  decltype(&InternetSetOptionW) option = nullptr;
 
   template <typename Proc>
   bool Find(const char* name, Proc* proc) {
@@ -46,7 +51,7 @@ struct WinInet {
            Find("InternetCloseHandle", &close) && Find("InternetCrackUrlW", &crack) &&
            Find("HttpOpenRequestW", &request) && Find("HttpSendRequestW", &send) &&
            Find("HttpSendRequestExW", &sendEx) && Find("HttpQueryInfoW", &query) &&
-           Find("HttpEndRequestW", &end);
+           Find("HttpEndRequestW", &end) && Find("InternetSetOptionW", &option);
   }
   ~WinInet() {
     if (library) FreeLibrary(library);
@@ -99,6 +104,11 @@ bool Connect(const WinInet& net, const std::u16string& url, Handles* handles, Ou
   const DWORD flags = INTERNET_FLAG_NO_CACHE_WRITE | (secure ? INTERNET_FLAG_SECURE : 0);
   handles->request = net.request(handles->connection, L"POST", path, nullptr, nullptr, nullptr, flags, 0);
   if (!handles->request) return outcome->Fail(kUploadRequestFailed, GetLastError());
+  for (DWORD option :
+       {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT}) {
+    DWORD limit = kNetworkTimeoutMs;
+    net.option(handles->request, option, &limit, sizeof limit);
+  }
   return true;
 }
 

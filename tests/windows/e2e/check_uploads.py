@@ -34,7 +34,7 @@ def pages_of(path, count):
 def main():
     folder = sys.argv[1]
     bodies = sorted(glob.glob(os.path.join(folder, "posted-*.body")))
-    check("four requests", len(bodies) == 4, bodies)
+    check("five requests", len(bodies) == 5, bodies)
     document = os.path.join(folder, "pages.tif")
     expected_pages = pages_of(document, 3)
     for number in (1, 2):

@@ -8,7 +8,9 @@ headers and raw body are kept as posted-N.headers and posted-N.body in the
 folder (N counting from 1), and the answer's status is the number after
 "/status/" in the path (200 otherwise), with a fixed header set; a path ending
 in "/big-headers" adds about a megabyte of header lines, "/no-colon" a line
-without a colon, and "/garbage" answers with no status line at all.
+without a colon, "/garbage" answers with no status line at all, and "/silent"
+never answers: it waits for the client to give up (at most 5 minutes);
+"/hang-up" closes the connection without a word once the body has come.
 
 usage: serve_folder.py FOLDER COMMAND...
 """
@@ -34,6 +36,10 @@ class QuietHandler(http.server.SimpleHTTPRequestHandler):
         sys.stderr.write("serve_folder: " + (format % args) + "\n")
 
     def do_POST(self):
+        if self.path.endswith("/hang-up"):
+            self.rfile.read(int(self.headers.get("Content-Length", "0")))
+            self.close_connection = True
+            return
         length = int(self.headers.get("Content-Length", "0"))
         body = self.rfile.read(length)
         with self.server.lock:
@@ -45,6 +51,14 @@ class QuietHandler(http.server.SimpleHTTPRequestHandler):
             f.write(body)
         if self.path.endswith("/garbage"):
             self.wfile.write(b"garbage\r\n\r\n")
+            return
+        if self.path.endswith("/silent"):
+            self.connection.settimeout(300)
+            try:
+                while self.connection.recv(1024):
+                    pass
+            except OSError:
+                pass
             return
         status = re.search(r"/status/(\d+)", self.path)
         self.send_response(int(status.group(1)) if status else 200)
