@@ -232,8 +232,27 @@ void OnZoomStep(ViewerInstance* viewer, WPARAM wParam) {
   }
 }
 
+void SetEnabled(ToolbarEntry* entry, int enabled) {
+  if (!entry->control || enabled < 0 || entry->enabled == (enabled != 0)) return;
+  entry->enabled = enabled != 0;
+  EnableWindow(static_cast<HWND>(entry->control), enabled ? TRUE : FALSE);
+}
+
+void SetChecked(ToolbarEntry* entry, int checked) {
+  if (!entry->control || checked < 0 || entry->checked == (checked != 0)) return;
+  entry->checked = checked != 0;
+  SendMessageW(static_cast<HWND>(entry->control), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+ToolbarEntry* EntryOf(ViewerInstance* viewer, HWND control) {
+  for (ToolbarEntry& entry : viewer->toolbar.entries) {
+    if (entry.control == control) return &entry;
+  }
+  return nullptr;
+}
+
 void OpenMenuFromButton(ViewerInstance* viewer, HWND button) {
-  SendMessageW(button, BM_SETCHECK, BST_CHECKED, 0);
+  if (ToolbarEntry* entry = EntryOf(viewer, button)) SetChecked(entry, 1);
   UpdateWindow(button);
   // The menu hangs from the button's lower-left corner; it releases the
   // button when it closes.
@@ -352,11 +371,6 @@ void ReleaseOwned(ViewerInstance* viewer) {
   viewer->windows.toolbarWindow = nullptr;
 }
 
-void SetEnabled(HWND control, int enabled) {
-  if (control && enabled >= 0 && (IsWindowEnabled(control) != FALSE) != (enabled != 0))
-    EnableWindow(control, enabled ? TRUE : FALSE);
-}
-
 void RefreshHook(ViewerInstance* viewer, int now) {
   if (!ToolbarOf(viewer)) return;
   RefreshEnableStates(viewer);
@@ -471,9 +485,9 @@ int RebuildToolbar(ViewerInstance* viewer) {
 
 void RefreshEnableStates(ViewerInstance* viewer) {
   if (!ToolbarOf(viewer)) return;
-  for (const ToolbarEntry& entry : viewer->toolbar.entries) {
+  for (ToolbarEntry& entry : viewer->toolbar.entries) {
     if (entry.item == kItemZoomStep) continue;  // follows the size mode with the check states
-    SetEnabled(static_cast<HWND>(entry.control), ItemEnabled(viewer, entry.item));
+    SetEnabled(&entry, ItemEnabled(viewer, entry.item));
   }
   HWND pages = ControlOf(viewer, kItemPageList);
   if (!pages) return;
@@ -486,18 +500,12 @@ void RefreshEnableStates(ViewerInstance* viewer) {
 
 void RefreshCheckStates(ViewerInstance* viewer) {
   if (!ToolbarOf(viewer)) return;
-  for (const ToolbarEntry& entry : viewer->toolbar.entries) {
-    HWND control = static_cast<HWND>(entry.control);
-    if (!control) continue;
+  for (ToolbarEntry& entry : viewer->toolbar.entries) {
     if (entry.item == kItemZoomStep) {
-      SetEnabled(control, ItemEnabled(viewer, entry.item));
+      SetEnabled(&entry, ItemEnabled(viewer, entry.item));
       continue;
     }
-    const int checked = ItemChecked(viewer, entry.item);
-    if (checked < 0) continue;
-    const WPARAM state = checked ? BST_CHECKED : BST_UNCHECKED;
-    if (static_cast<WPARAM>(SendMessageW(control, BM_GETCHECK, 0, 0)) != state)
-      SendMessageW(control, BM_SETCHECK, state, 0);
+    SetChecked(&entry, ItemChecked(viewer, entry.item));
   }
 }
 

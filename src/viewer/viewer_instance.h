@@ -306,12 +306,17 @@ struct AccessState {
 };
 
 // One item of the toolbar's row: its control and, for buttons larger than
-// the default, the icon scaled for it, which the instance owns.
+// the default, the icon scaled for it, which the instance owns. The states
+// last given to the control (-1 before the first) spare asking the control
+// on every refresh: only the toolbar changes them, and each question is a
+// trip through the window system.
 struct ToolbarEntry {
   int32_t item = 0;
   int32_t x = 0;
   void* control = nullptr;
   void* ownIcon = nullptr;
+  int8_t enabled = -1;
+  int8_t checked = -1;
 };
 
 struct ToolbarState {
