@@ -44,6 +44,7 @@ const Verb kVerbs[] = {
     {"capture", &Browser::Capture},
     {"redraw", &Browser::Redraw},
     {"inspect", &Browser::Inspect},
+    {"focus", &Browser::Focus},
     {"compare", &Browser::ComparePictures},
     {"pixel", &Browser::Pixel},
     {"files", &Browser::Files},

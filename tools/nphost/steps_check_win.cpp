@@ -109,6 +109,18 @@ void Browser::Expect(const Step& step) {
     if (menusChecked_ < menus_.size()) Fail(step, "a menu was shown");
     return;
   }
+  if (kind == "geturl") {
+    if (urlsChecked_ >= urls_.size()) return Fail(step, "no address was asked for");
+    const auto& [url, target] = urls_[urlsChecked_++];
+    if (step.Has("url") && step.Get("url") != url) Fail(step, "url was: " + url);
+    if (step.Has("target") && step.Get("target") != target) Fail(step, "target was: " + target);
+    return;
+  }
+  if (kind == "no-geturl") {
+    if (urlsChecked_ < urls_.size()) Fail(step, "an address was asked for: " + urls_[urlsChecked_].first);
+    urlsChecked_ = urls_.size();
+    return;
+  }
   if (kind == "no-messagebox") {
     if (boxesChecked_ < boxes_.size()) Fail(step, "a message box was shown: " + boxes_[boxesChecked_].text);
     boxesChecked_ = boxes_.size();

@@ -105,6 +105,7 @@ NPError Browser::GetUrl(NPP npp, const char* url, const char* target) {
   const bool toPlugin = target == nullptr;
   NPError result = NPERR_NO_ERROR;
   if (toPlugin && !FetchUrl(url, folder_, &options.document, &error)) result = NPERR_GENERIC_ERROR;
+  urls_.emplace_back(url, target ? target : "null");
   Observe("geturl",
           {{"url", Quoted(url)}, {"target", target ? Quoted(target) : "null"}, {"result", Number(result)}});
   if (toPlugin && result == NPERR_NO_ERROR) {

@@ -72,6 +72,14 @@ void Browser::Redraw(const Step& step) {
   Observe("redraw", {});
 }
 
+void Browser::Focus(const Step& step) {
+  HWND target = Target(step);
+  if (!target) return Fail(step, "no such window");
+  SetFocus(target);
+  Pump(0);
+  Observe("focus", {{"focused", GetFocus() == target ? "true" : "false"}});
+}
+
 void Browser::Inspect(const Step& step) {
   HWND target = Target(step);
   if (!target) return Observe("inspect", {{"exists", "false"}});

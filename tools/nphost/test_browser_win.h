@@ -102,6 +102,7 @@ class Browser {
   void Capture(const Step& step);
   void Redraw(const Step& step);
   void Inspect(const Step& step);
+  void Focus(const Step& step);
   void ComparePictures(const Step& step);
   void Pixel(const Step& step);
   void Files(const Step& step);
@@ -165,6 +166,9 @@ class Browser {
   std::deque<StreamOptions> pending_;
   std::vector<MessageBoxRecord> boxes_;
   size_t boxesChecked_ = 0;
+  // Addresses the plug-in asked the browser to open, as url and target.
+  std::vector<std::pair<std::string, std::string>> urls_;
+  size_t urlsChecked_ = 0;
   std::vector<Fields> menus_;
   size_t menusChecked_ = 0;  // menus shown before the last `menu` step
   std::vector<Fields> dialogs_;
