@@ -128,9 +128,13 @@ int Browser::Run(const std::wstring& pluginPath, const std::wstring& scenarioPat
                            {"icon", Quoted(box.icon)},
                            {"answer", Quoted(box.answer)}});
   });
+  // Steps may move the system's pointer; the programs after this one find it where it was.
+  POINT pointer = {};
+  const bool pointerKnown = GetCursorPos(&pointer) != FALSE;
   for (const Step& step : steps) RunStep(step);
   Destroy();
   Shutdown();
+  if (pointerKnown) SetCursorPos(pointer.x, pointer.y);
   Observe("summary", {{"expectations", Number(expectations_)}, {"failed", Number(failures_)}});
   return failures_ ? 1 : 0;
 }

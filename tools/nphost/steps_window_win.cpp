@@ -36,6 +36,11 @@ void Browser::Input(const Step& step) {
   HWND within = step.Has("class") ? Target(step) : pluginWindow_;
   if (!within) return Fail(step, "no such window");
   if (step.verb == "mouse") {
+    if (step.HasWord("pointer")) {
+      POINT screen = point;
+      ClientToScreen(within, &screen);
+      SetCursorPos(screen.x, screen.y);
+    }
     SendMouse(within, point, step.Get("button", "left"), step.Get("action", "click"), modifiers);
   } else {
     SendWheel(within, point, std::atoi(step.Get("notches", "-1").c_str()), modifiers);
